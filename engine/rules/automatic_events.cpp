@@ -1,1 +1,157 @@
-// Being written.
+#include "engine/rules/automatic_events.h"
+
+#include <algorithm>
+
+#include "engine/model/dealer.h"
+#include "engine/rules/actions.h"
+#include "engine/rules/legality.h"
+
+namespace cw {
+
+namespace {
+
+bool IsKind(const SolGame& game, std::size_t event, EventKind kind) {
+  return game.definition.eventKinds[event] == static_cast<std::uint8_t>(kind);
+}
+
+// Runs one automatic pass; answers whether a repeating event fired.
+bool RunAutomaticPass(SolGame& game, ActionObserver* observer, bool& performed) {
+  bool repeat = false;
+  bool groupStarted = true;
+  const std::size_t eventCount = game.definition.eventKinds.size();
+  for (std::size_t e = 1; e < eventCount; ++e) {
+    const bool repeating = IsKind(game, e, EventKind::kRepeating);
+    if (!repeating && !IsKind(game, e, EventKind::kAutomatic)) continue;
+    const auto event = static_cast<std::uint16_t>(e);
+    std::uint16_t counter = kNoReference;
+    if (!ConditionsHold(game, event) || !UseCounter(game, event, groupStarted, counter, true)) {
+      continue;
+    }
+    if (FireEventCompletely(game, event, counter, groupStarted, observer, true)) performed = true;
+    if (repeating) repeat = true;
+    if (game.won != 0) break;
+  }
+  return repeat;
+}
+
+// The move search: each legal move in the fixed order is handed to `visit`,
+// which answers true to stop the search.
+template <typename Visit>
+void ForEachMove(const SolGame& game, Visit visit) {
+  const std::size_t pileCount = std::min(game.piles.size(), game.definition.piles.size());
+  for (std::size_t p = 0; p < pileCount; ++p) {
+    const auto pile = static_cast<std::uint16_t>(p);
+    const PileDef& definition = game.definition.piles[p];
+    std::uint16_t event = definition.emptyTapEvent;
+    if (game.piles[p].count > 0) {
+      const auto top = game.TopCard(pile);
+      if (!top || game.cards[*top].movable == 0) continue;
+      event = definition.tapEvent;
+    }
+    if (ConditionsHold(game, event) && CounterAllows(game, event)) {
+      if (visit(MoveReference{pile, kNoReference})) return;
+    }
+  }
+
+  auto cardMoves = [&](bool topCards) {
+    for (std::size_t c = 0; c < game.cards.size(); ++c) {
+      const CardState& state = game.cards[c];
+      if (state.pile >= pileCount) continue;
+      const PileState& source = game.piles[state.pile];
+      const bool isTop = state.position + 1 == source.count;
+      if (isTop != topCards || (!topCards && source.fan == 0)) continue;
+      const auto card = static_cast<std::uint16_t>(c);
+      if (source.shown == 0 || !CanPickUp(game, card)) continue;
+      for (std::size_t d = 0; d < pileCount; ++d) {
+        const auto destination = static_cast<std::uint16_t>(d);
+        if (destination != state.pile && CanDrop(game, card, destination)) {
+          if (visit(MoveReference{card, destination})) return true;
+        }
+      }
+    }
+    return false;
+  };
+  if (cardMoves(true)) return;
+  cardMoves(false);
+}
+
+}  // namespace
+
+bool RunAutomaticEvents(SolGame& game, ActionObserver* observer) {
+  bool performed = false;
+  for (int pass = 0; pass < kMaxAutomaticPasses; ++pass) {
+    const bool repeat = RunAutomaticPass(game, observer, performed);
+    if (game.won != 0 || !repeat) break;
+  }
+  UpdateOpenFlags(game, true);
+  return performed;
+}
+
+bool RunStartEvents(SolGame& game) {
+  bool performed = false;
+  bool groupStarted = true;
+  const std::size_t eventCount = game.definition.eventKinds.size();
+  for (std::size_t e = 1; e < eventCount && game.won == 0; ++e) {
+    if (!IsKind(game, e, EventKind::kGameStart)) continue;
+    const auto event = static_cast<std::uint16_t>(e);
+    std::uint16_t counter = kNoReference;
+    if (!ConditionsHold(game, event) || !UseCounter(game, event, groupStarted, counter, false)) {
+      continue;
+    }
+    ActionDef action;
+    std::size_t cursor = 0;
+    while (game.won == 0 && FireEventActions(game, event, groupStarted, cursor, action, false)) {
+      performed = true;
+    }
+  }
+  UpdateOpenFlags(game, false);
+  return performed;
+}
+
+void UpdateOpenFlags(SolGame& game, bool record) {
+  for (std::size_t c = 0; c < game.cards.size(); ++c) {
+    CardState& state = game.cards[c];
+    if (state.pile >= game.piles.size()) continue;
+    const PileState& pile = game.piles[state.pile];
+    if (pile.manualOpen != 0) continue;
+    const bool isTop = state.position + 1 == pile.count;
+    if (isTop == (state.open != 0)) continue;
+    state.open = isTop ? 1 : 0;
+    if (record) {
+      JournalRecord entry;
+      entry.type = static_cast<std::uint32_t>(JournalType::kOpenChanged);
+      entry.index = static_cast<std::uint16_t>(c);
+      game.AppendJournal(entry);
+    }
+  }
+}
+
+std::optional<MoveReference> FindMove(const SolGame& game, std::uint32_t n) {
+  std::optional<MoveReference> found;
+  std::uint32_t seen = 0;
+  ForEachMove(game, [&](const MoveReference& move) {
+    if (seen++ != n) return false;
+    found = move;
+    return true;
+  });
+  return found;
+}
+
+std::optional<MoveReference> NextHint(const SolGame& game, std::uint16_t& hintIndex) {
+  std::optional<MoveReference> move = FindMove(game, hintIndex);
+  std::uint16_t answered = hintIndex;
+  if (!move && hintIndex != 0) {
+    move = FindMove(game, 0);
+    answered = 0;
+  }
+  if (move) hintIndex = static_cast<std::uint16_t>(answered + 1);
+  return move;
+}
+
+bool StartNewGame(SolGame& game, std::uint32_t& gameNumber, std::string* error) {
+  if (!Deal(game, gameNumber, error)) return false;
+  RunStartEvents(game);
+  return true;
+}
+
+}  // namespace cw
