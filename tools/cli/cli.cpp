@@ -9,8 +9,8 @@
 #include "engine/database/record_loader.h"
 #include "engine/model/dealer.h"
 #include "engine/rules/automatic_events.h"
-#include "engine/rules/legality.h"
 #include "engine/rules/moves.h"
+#include "engine/rules/player_move.h"
 #include "tools/cli/table_output.h"
 #include "tools/cli/record_dump.h"
 
@@ -149,25 +149,6 @@ class Session {
     return kCliOk;
   }
 
-  // One player move followed by the automatic events, as the table view
-  // performs it. Answers false when the move is refused.
-  static bool PerformCardMove(SolGame& game, std::uint16_t card, std::uint16_t pile) {
-    if (card >= game.cards.size() || pile >= game.piles.size()) return false;
-    const std::uint16_t source = game.cards[card].pile;
-    if (source == pile || source >= game.piles.size() || !game.piles[source].shown) return false;
-    if (!CanPickUp(game, card)) return false;
-    if (!DropCards(game, card, pile, nullptr)) return false;
-    RunAutomaticEvents(game, nullptr);
-    return true;
-  }
-
-  static bool PerformTap(SolGame& game, std::uint16_t pile) {
-    if (pile >= game.piles.size() || !CanTap(game, pile)) return false;
-    if (!TapPile(game, pile, nullptr)) return false;
-    RunAutomaticEvents(game, nullptr);
-    return true;
-  }
-
   std::optional<Failure> PerformMove(SolGame& game, const std::string& move) {
     if (move == "undo") {
       if (!UndoMove(game)) return Failure{kCliRefused, "move 'undo' refused: nothing to undo"};
@@ -178,15 +159,13 @@ class Session {
     const std::string left = move.substr(0, colon);
     const auto pile = ParseUnsigned<std::uint16_t>(std::string_view(move).substr(colon + 1));
     if (!pile) return Failure{kCliUsage, "malformed move '" + move + "'"};
-    bool performed = false;
-    if (Lower(left) == "tap") {
-      performed = PerformTap(game, *pile);
-    } else {
+    MoveReference reference{*pile, kNoReference};
+    if (Lower(left) != "tap") {
       const auto card = ParseUnsigned<std::uint16_t>(left);
       if (!card) return Failure{kCliUsage, "malformed move '" + move + "'"};
-      performed = PerformCardMove(game, *card, *pile);
+      reference = {*card, *pile};
     }
-    if (!performed) return Failure{kCliRefused, "move '" + move + "' refused"};
+    if (!PerformPlayerMove(game, reference, nullptr)) return Failure{kCliRefused, "move '" + move + "' refused"};
     return std::nullopt;
   }
 
