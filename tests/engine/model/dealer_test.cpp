@@ -128,15 +128,6 @@ TEST(DealerTest, NumberZeroIsReplacedByAChosenNumber) {
   EXPECT_EQ(game.cards, chosen);
 }
 
-TEST(DealerTest, ProbeStepIsTheFirstOfTheStepsThatDoesNotDivideTheDeck) {
-  EXPECT_EQ(DealProbeStep(52), 7u);
-  EXPECT_EQ(DealProbeStep(104), 7u);
-  EXPECT_EQ(DealProbeStep(7), 11u);
-  EXPECT_EQ(DealProbeStep(77), 13u);
-  EXPECT_EQ(DealProbeStep(7 * 11 * 13), 17u);
-  EXPECT_EQ(DealProbeStep(7 * 11 * 13 * 17), 1u);
-}
-
 TEST(DealerTest, PlacementsBringTheAcesToTheFoundations) {
   // Double FreeCell: ten tableau piles, six cells, four foundations that
   // are dealt one face-down card each, which the four Aces replace.
