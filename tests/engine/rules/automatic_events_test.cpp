@@ -1,0 +1,180 @@
+#include "engine/rules/automatic_events.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/rules/actions.h"
+#include "engine/rules/moves.h"
+#include "tests/engine/rules/hand_built_game.h"
+
+namespace cw {
+namespace {
+
+using testing::HandBuiltGame;
+using testing::kListAHoldsProgram;
+using testing::MoveAction;
+using testing::OpenPile;
+using testing::PileAttributeAction;
+using testing::PileContents;
+using testing::RecordingObserver;
+using testing::SimpleAction;
+using testing::SnapshotOf;
+
+using Cards = std::vector<std::uint16_t>;
+
+// Piles: 0 holds cards 0-2, 1 is empty, 2 holds 3-4.
+class AutomaticEventsTest : public ::testing::Test {
+ protected:
+  AutomaticEventsTest() {
+    builder.AddPile(OpenPile(3));
+    builder.AddPile(OpenPile(0));
+    builder.AddPile(OpenPile(2));
+    holdsProgram = builder.AddProgram(kListAHoldsProgram);
+  }
+
+  SolGame& game() { return builder.game; }
+  const MoveJournal& journal() { return *builder.game.journal; }
+
+  // An event that moves the top card of pile 0 to pile 1 while pile 0 holds one.
+  std::uint16_t AddTopCardMover(EventKind kind) {
+    const auto event = builder.AddEvent(kind);
+    builder.AddCondition(event, holdsProgram, 0);
+    builder.AddAction(event, MoveAction(1, 0, 0, 1, 1, 1, 0));
+    return event;
+  }
+
+  HandBuiltGame builder;
+  std::uint16_t holdsProgram = 0;
+};
+
+TEST_F(AutomaticEventsTest, AutomaticEventRunsOncePerPass) {
+  AddTopCardMover(EventKind::kAutomatic);
+  builder.Deal();
+  EXPECT_TRUE(RunAutomaticEvents(game(), nullptr));
+  EXPECT_EQ(PileContents(game(), 1), (Cards{2}));
+}
+
+TEST_F(AutomaticEventsTest, RepeatingEventThatChangesNothingStillAsksForAnotherPass) {
+  const auto repeating = builder.AddEvent(EventKind::kRepeating);
+  builder.AddCondition(repeating, holdsProgram, 0);
+  builder.AddAction(repeating, PileAttributeAction(0, kPileShown, 1));
+  AddTopCardMover(EventKind::kAutomatic);
+  builder.Deal();
+  EXPECT_TRUE(RunAutomaticEvents(game(), nullptr));
+  // One pass per card while pile 0 held one, so the mover ran three times.
+  EXPECT_EQ(PileContents(game(), 1), (Cards{2, 1, 0}));
+}
+
+TEST_F(AutomaticEventsTest, RepeatingEventRunsUntilItsConditionsFail) {
+  AddTopCardMover(EventKind::kRepeating);
+  builder.Deal();
+  RecordingObserver observer;
+  EXPECT_TRUE(RunAutomaticEvents(game(), &observer));
+  EXPECT_EQ(PileContents(game(), 1), (Cards{2, 1, 0}));
+  EXPECT_EQ(observer.actions.size(), 3u);
+  EXPECT_FALSE(RunAutomaticEvents(game(), &observer));
+}
+
+TEST_F(AutomaticEventsTest, WonEndsThePassAtOnce) {
+  const auto win = builder.AddEvent(EventKind::kAutomatic);
+  builder.AddAction(win, SimpleAction(ActionType::kGameWon));
+  AddTopCardMover(EventKind::kRepeating);
+  builder.Deal();
+  EXPECT_TRUE(RunAutomaticEvents(game(), nullptr));
+  EXPECT_EQ(game().won, 1);
+  EXPECT_EQ(PileContents(game(), 1), Cards{});
+}
+
+TEST_F(AutomaticEventsTest, EndlessRepeatingEventStopsAtThePassCap) {
+  const auto endless = builder.AddEvent(EventKind::kRepeating);
+  builder.AddCondition(endless, builder.passProgram, 0);
+  builder.AddAction(endless, PileAttributeAction(2, kPileReverse, 0));
+  builder.Deal();
+  const auto before = SnapshotOf(game());
+  EXPECT_TRUE(RunAutomaticEvents(game(), nullptr));
+  // An even number of reversals: the table is as it was, one record a pass.
+  EXPECT_EQ(SnapshotOf(game()), before);
+  EXPECT_EQ(journal().Count(), static_cast<std::uint32_t>(kMaxAutomaticPasses));
+}
+
+TEST_F(AutomaticEventsTest, CounterLimitsFiringsAndFiresItsExhaustedEventOnce) {
+  const auto mover = AddTopCardMover(EventKind::kAutomatic);
+  const auto exhausted = builder.AddEvent(EventKind::kOnRequest);
+  builder.AddAction(exhausted, PileAttributeAction(2, kPileShown, 0));
+  builder.AddCounter(mover, 2, exhausted);
+  builder.Deal();
+
+  RecordingObserver observer;
+  EXPECT_TRUE(RunAutomaticEvents(game(), &observer));
+  EXPECT_EQ(observer.actions.size(), 1u);
+  EXPECT_TRUE(RunAutomaticEvents(game(), &observer));
+  ASSERT_EQ(observer.actions.size(), 3u);
+  EXPECT_EQ(observer.actions[2], PileAttributeAction(2, kPileShown, 0));
+  EXPECT_EQ(game().counters[0].value, 0);
+  EXPECT_FALSE(RunAutomaticEvents(game(), &observer));
+  EXPECT_EQ(PileContents(game(), 0), (Cards{0}));
+}
+
+TEST_F(AutomaticEventsTest, AutomaticRecordsAreUndoneWithThePlayerMove) {
+  AddTopCardMover(EventKind::kRepeating);
+  builder.Deal();
+  const auto before = SnapshotOf(game());
+  ASSERT_TRUE(DropCards(game(), 4, 1, nullptr));
+  EXPECT_TRUE(RunAutomaticEvents(game(), nullptr));
+  ASSERT_GT(journal().Count(), 1u);
+  for (std::uint32_t i = 1; i < journal().Count(); ++i) EXPECT_EQ(journal()[i].groupStart, 0);
+  EXPECT_TRUE(UndoMove(game()));
+  EXPECT_EQ(SnapshotOf(game()), before);
+  EXPECT_TRUE(journal().Empty());
+}
+
+TEST_F(AutomaticEventsTest, StartEventsRunOnceWithoutRecords) {
+  AddTopCardMover(EventKind::kGameStart);
+  AddTopCardMover(EventKind::kAutomatic);
+  builder.Deal();
+  EXPECT_TRUE(RunStartEvents(game()));
+  EXPECT_EQ(PileContents(game(), 1), (Cards{2}));
+  EXPECT_TRUE(journal().Empty());
+  EXPECT_EQ(game().cards[1].open, 1);  // the new top card of pile 0
+
+  // The automatic passes leave the game-start event alone.
+  EXPECT_TRUE(RunAutomaticEvents(game(), nullptr));
+  EXPECT_EQ(PileContents(game(), 1), (Cards{2, 1}));
+}
+
+TEST_F(AutomaticEventsTest, StartEventsStopWhenWon) {
+  const auto win = builder.AddEvent(EventKind::kGameStart);
+  builder.AddAction(win, SimpleAction(ActionType::kGameWon));
+  AddTopCardMover(EventKind::kGameStart);
+  builder.Deal();
+  EXPECT_TRUE(RunStartEvents(game()));
+  EXPECT_EQ(game().won, 1);
+  EXPECT_EQ(PileContents(game(), 1), Cards{});
+}
+
+TEST_F(AutomaticEventsTest, OpenFlagsFollowTheTopCards) {
+  builder.Deal();
+  ActionDef move = MoveAction(1, 0, 0, 1, 2, 1, 0);  // card 2 onto card 4
+  ASSERT_TRUE(ExecuteAction(game(), move, nullptr));
+  UpdateOpenFlags(game(), true);
+  EXPECT_EQ(game().cards[1].open, 1);
+  EXPECT_EQ(game().cards[4].open, 0);
+  EXPECT_EQ(game().cards[2].open, 1);
+  ASSERT_EQ(journal().Count(), 2u);
+  EXPECT_EQ(journal()[0], (JournalRecord{2, 0, 0, 1, 0, 0, 0, 0}));
+  EXPECT_EQ(journal()[1], (JournalRecord{2, 0, 0, 4, 0, 0, 0, 0}));
+}
+
+TEST_F(AutomaticEventsTest, OpenFlagsOfManualPilesAreLeftAlone) {
+  builder.game.definition.piles[2].manualOpen = 1;
+  builder.Deal();
+  game().cards[3].open = 1;
+  ActionDef move = MoveAction(1, 0, 0, 1, 2, 1, 0);
+  ASSERT_TRUE(ExecuteAction(game(), move, nullptr));
+  UpdateOpenFlags(game(), false);
+  EXPECT_EQ(game().cards[3].open, 1);
+  EXPECT_EQ(game().cards[1].open, 1);
+  EXPECT_TRUE(journal().Empty());
+}
+
+}  // namespace
+}  // namespace cw
