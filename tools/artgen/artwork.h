@@ -1,0 +1,18 @@
+#pragma once
+
+#include "tools/artgen/manifest.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+namespace cw::artgen {
+
+// Draws the artwork a bitmap table name stands for ("rank_large_queen",
+// "grey_suit_small_small_hearts", "card_back_large_2" …) at the given size.
+// Returns nothing for a name it does not know.
+std::optional<QImage> DrawArtwork(const QString& name, QSize size, BitmapSet set);
+
+}  // namespace cw::artgen
