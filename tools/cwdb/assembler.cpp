@@ -1,0 +1,710 @@
+#include "tools/cwdb/assembler.h"
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <utility>
+
+#include "engine/rules/instruction_set.h"
+#include "tools/cwdb/source_vocabulary.h"
+
+namespace cw {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMaxIncludeDepth = 16;
+constexpr int kMaxMacroDepth = 32;
+constexpr std::size_t kMaxProgramBytes = 32767;
+constexpr std::size_t kMaxTableSize = 65535;
+constexpr std::size_t kCardsPerDeck = 52;
+
+// Thrown inside the assembler only; AssembleSource turns it into its result.
+struct AssemblyFailure {
+  SourceError error;
+};
+
+[[noreturn]] void Fail(const Token& at, std::string message) {
+  throw AssemblyFailure{SourceError{at.file, at.line, std::move(message)}};
+}
+
+std::string Describe(const Token& token) {
+  switch (token.kind) {
+    case TokenKind::kWord: return "'" + token.text + "'";
+    case TokenKind::kNumber: return token.text;
+    case TokenKind::kString: return "a string";
+    case TokenKind::kNewline: return "the end of the line";
+    default: return "'" + token.text + "'";
+  }
+}
+
+bool IsIdentifier(std::string_view word) {
+  if (word.empty()) return false;
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+  if (!letter(word.front())) return false;
+  for (char c : word) {
+    if (!letter(c) && !(c >= '0' && c <= '9')) return false;
+  }
+  return true;
+}
+
+// One statement: its tokens without line ends, braces balanced. The first
+// token is the statement's keyword.
+struct Statement {
+  std::vector<Token> tokens;
+};
+
+struct Macro {
+  std::vector<std::string> parameters;
+  std::vector<Token> body;
+};
+
+struct Symbol {
+  SymbolKind kind = SymbolKind::kNone;
+  std::uint16_t index = 0;
+};
+
+// Walks the tokens of one statement after its keyword.
+class Cursor {
+ public:
+  explicit Cursor(const Statement& statement) : tokens_(statement.tokens) {}
+
+  bool AtEnd() const { return pos_ >= tokens_.size(); }
+  bool PeekIs(TokenKind kind) const { return !AtEnd() && tokens_[pos_].kind == kind; }
+  bool PeekWord(std::string_view word) const {
+    return PeekIs(TokenKind::kWord) && tokens_[pos_].text == word;
+  }
+  const Token& Peek() const { return AtEnd() ? tokens_.back() : tokens_[pos_]; }
+
+  const Token& Next(std::string_view what) {
+    if (AtEnd()) Fail(tokens_.back(), "'" + tokens_.front().text + "' is missing " + std::string(what));
+    return tokens_[pos_++];
+  }
+
+  const Token& Expect(TokenKind kind, std::string_view what) {
+    const Token& token = Next(what);
+    if (token.kind != kind) Fail(token, "expected " + std::string(what) + ", found " + Describe(token));
+    return token;
+  }
+
+  void ExpectEnd() {
+    if (!AtEnd()) Fail(tokens_[pos_], "unexpected " + Describe(tokens_[pos_]) + " after '" +
+                                          tokens_.front().text + "' statement");
+  }
+
+  // The tokens up to the brace that closes the one just read.
+  std::vector<Token> BlockBody() {
+    std::vector<Token> body;
+    int depth = 1;
+    while (!AtEnd()) {
+      const Token& token = tokens_[pos_++];
+      if (token.kind == TokenKind::kOpenBrace) ++depth;
+      if (token.kind == TokenKind::kCloseBrace && --depth == 0) return body;
+      body.push_back(token);
+    }
+    Fail(tokens_.back(), "block is not closed");  // the splitter balances braces
+  }
+
+ private:
+  const std::vector<Token>& tokens_;
+  std::size_t pos_ = 1;
+};
+
+class Assembler {
+ public:
+  explicit Assembler(std::vector<Statement> statements) : statements_(std::move(statements)) {}
+
+  DefinitionRecord Run() {
+    for (const auto& statement : statements_) Declare(statement);
+    for (const auto& statement : statements_) Evaluate(statement);
+    return std::move(record_);
+  }
+
+ private:
+  // ---- pass 1: names --------------------------------------------------------
+
+  void Declare(const Statement& statement) {
+    const std::string& keyword = statement.tokens.front().text;
+    static const std::map<std::string_view, SymbolKind> kDeclarations = {
+        {"pile", SymbolKind::kPile},         {"program", SymbolKind::kProgram},
+        {"event", SymbolKind::kEvent},       {"condition", SymbolKind::kCondition},
+        {"action", SymbolKind::kAction},     {"counter", SymbolKind::kCounter}};
+    if (keyword == "macro") return DeclareMacro(statement);
+    const auto found = kDeclarations.find(keyword);
+    if (found == kDeclarations.end()) return;
+    Cursor cursor(statement);
+    const Token& name = cursor.Expect(TokenKind::kWord, "a name");
+    CheckNewName(name);
+    if (symbols_.contains(name.text)) {
+      Fail(name, "'" + name.text + "' is already the name of a " + std::string(SymbolKindName(symbols_[name.text].kind)));
+    }
+    std::size_t& count = declared_[found->second];
+    if (count >= kMaxTableSize) Fail(name, "too many " + std::string(SymbolKindName(found->second)) + "s");
+    symbols_[name.text] = Symbol{found->second, static_cast<std::uint16_t>(count++)};
+  }
+
+  void CheckNewName(const Token& name) {
+    if (!IsIdentifier(name.text)) {
+      Fail(name, "'" + name.text + "' is no valid name (letters, digits and _, not starting with a digit)");
+    }
+    if (name.text == kNoneWord || name.text == kAnyWord) Fail(name, "'" + name.text + "' is a reserved word");
+  }
+
+  void DeclareMacro(const Statement& statement) {
+    Cursor cursor(statement);
+    const Token& name = cursor.Expect(TokenKind::kWord, "a macro name");
+    CheckNewName(name);
+    if (FindInstruction(name.text) != nullptr || name.text == "BYTE") {
+      Fail(name, "'" + name.text + "' is an instruction and cannot name a macro");
+    }
+    if (macros_.contains(name.text)) Fail(name, "macro '" + name.text + "' is defined twice");
+    Macro macro;
+    if (cursor.PeekIs(TokenKind::kOpenParen)) {
+      cursor.Next("(");
+      while (!cursor.PeekIs(TokenKind::kCloseParen)) {
+        const Token& parameter = cursor.Expect(TokenKind::kWord, "a parameter name");
+        CheckNewName(parameter);
+        macro.parameters.push_back(parameter.text);
+        if (!cursor.PeekIs(TokenKind::kCloseParen)) cursor.Expect(TokenKind::kComma, "',' or ')'");
+      }
+      cursor.Next(")");
+    }
+    cursor.Expect(TokenKind::kOpenBrace, "'{' opening the macro body");
+    macro.body = cursor.BlockBody();
+    cursor.ExpectEnd();
+    macros_[name.text] = std::move(macro);
+  }
+
+  // ---- values ---------------------------------------------------------------
+
+  std::int64_t Resolve(const Token& token, std::int64_t min, std::int64_t max, SymbolKind reference,
+                       std::span<const ValueName> names, std::string_view what) const {
+    const std::string where = std::string(what);
+    if (token.kind == TokenKind::kNumber) {
+      if (token.number < min || token.number > max) {
+        Fail(token, token.text + " is out of range for " + where + " (" + std::to_string(min) + " to " +
+                        std::to_string(max) + ")");
+      }
+      return token.number;
+    }
+    if (token.kind != TokenKind::kWord) Fail(token, "expected a value for " + where + ", found " + Describe(token));
+    if (max == kNoReference && (token.text == kNoneWord || token.text == kAnyWord)) return kNoReference;
+    if (const auto value = FindValue(names, token.text)) return *value;
+    const auto symbol = symbols_.find(token.text);
+    if (symbol != symbols_.end()) {
+      if (reference == SymbolKind::kNone) {
+        Fail(token, "'" + token.text + "' is a " + std::string(SymbolKindName(symbol->second.kind)) + "; " + where +
+                        " takes a number");
+      }
+      if (symbol->second.kind != reference) {
+        Fail(token, "'" + token.text + "' is a " + std::string(SymbolKindName(symbol->second.kind)) + ", not a " +
+                        std::string(SymbolKindName(reference)));
+      }
+      return symbol->second.index;
+    }
+    std::string message = "unknown name '" + token.text + "' for " + where;
+    if (!names.empty()) {
+      message += " (known:";
+      for (const auto& name : names) message += " " + std::string(name.name);
+      message += ")";
+    }
+    Fail(token, message);
+  }
+
+  std::uint16_t Reference(const Token& token, SymbolKind kind) const {
+    return static_cast<std::uint16_t>(Resolve(token, 0, kNoReference, kind, {}, SymbolKindName(kind)));
+  }
+
+  std::uint16_t U16(const Token& token, std::string_view what, std::span<const ValueName> names = {}) const {
+    return static_cast<std::uint16_t>(Resolve(token, 0, kNoReference, SymbolKind::kNone, names, what));
+  }
+
+  std::uint8_t U8(const Token& token, std::string_view what, std::span<const ValueName> names = {}) const {
+    return static_cast<std::uint8_t>(Resolve(token, 0, 255, SymbolKind::kNone, names, what));
+  }
+
+  std::uint16_t CardNumber(const Token& token) const {
+    if (token.kind == TokenKind::kWord) {
+      if (const auto card = ParseCardName(token.text)) return *card;
+    }
+    return U16(token, "a card");
+  }
+
+  // "AS", "10H", "KC": the card's number in the first deck.
+  static std::optional<std::uint16_t> ParseCardName(std::string_view name) {
+    static constexpr std::string_view kRanks[] = {"A", "2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K"};
+    static constexpr std::string_view kSuits = "SCDH";
+    if (name.size() < 2) return std::nullopt;
+    const auto suit = kSuits.find(name.back());
+    if (suit == std::string_view::npos) return std::nullopt;
+    for (std::size_t rank = 0; rank < std::size(kRanks); ++rank) {
+      if (name.substr(0, name.size() - 1) == kRanks[rank]) return static_cast<std::uint16_t>(13 * suit + rank);
+    }
+    return std::nullopt;
+  }
+
+  static std::string StringValue(const Token& token) {
+    if (token.kind != TokenKind::kString) Fail(token, "expected a string, found " + Describe(token));
+    if (token.text.find('\0') != std::string::npos) Fail(token, "a string cannot hold a zero byte");
+    return token.text;
+  }
+
+  template <typename Element>
+  static void Append(std::vector<Element>& table, Element element, const Token& at, std::string_view what) {
+    if (table.size() >= kMaxTableSize) Fail(at, "too many " + std::string(what));
+    table.push_back(std::move(element));
+  }
+
+  // ---- pass 2: statements ---------------------------------------------------
+
+  void Evaluate(const Statement& statement) {
+    const Token& keyword = statement.tokens.front();
+    if (keyword.kind != TokenKind::kWord) Fail(keyword, "expected a statement, found " + Describe(keyword));
+    using Handler = void (Assembler::*)(Cursor&, const Token&);
+    static const std::map<std::string_view, Handler> kHandlers = {
+        {"name", &Assembler::Name},
+        {"rules", &Assembler::Rules},
+        {"id", &Assembler::HeaderField},
+        {"category", &Assembler::HeaderField},
+        {"skill", &Assembler::HeaderField},
+        {"duration", &Assembler::HeaderField},
+        {"layoutVariant", &Assembler::HeaderField},
+        {"extraCategories", &Assembler::ExtraCategories},
+        {"deck", &Assembler::Deck},
+        {"card", &Assembler::Card},
+        {"cardGroup", &Assembler::CardGroup},
+        {"pileDefaults", &Assembler::PileDefaults},
+        {"pile", &Assembler::Pile},
+        {"action", &Assembler::Action},
+        {"route", &Assembler::Route},
+        {"place", &Assembler::Place},
+        {"flip", &Assembler::PilePositionEntry},
+        {"fix", &Assembler::PilePositionEntry},
+        {"open", &Assembler::PilePositionEntry},
+        {"event", &Assembler::Event},
+        {"eventAction", &Assembler::EventLink},
+        {"eventCondition", &Assembler::EventLink},
+        {"eventCounter", &Assembler::EventLink},
+        {"program", &Assembler::Program},
+        {"condition", &Assembler::Condition},
+        {"counter", &Assembler::Counter},
+        {"macro", &Assembler::Skip},
+    };
+    const auto handler = kHandlers.find(keyword.text);
+    if (handler == kHandlers.end()) Fail(keyword, "unknown statement '" + keyword.text + "'");
+    Cursor cursor(statement);
+    (this->*handler->second)(cursor, keyword);
+    cursor.ExpectEnd();
+  }
+
+  void Skip(Cursor& cursor, const Token&) {
+    while (!cursor.AtEnd()) cursor.Next("");
+  }
+
+  void Once(const Token& keyword) {
+    if (!given_.insert(keyword.text).second) Fail(keyword, "'" + keyword.text + "' is given twice");
+  }
+
+  void Name(Cursor& cursor, const Token& keyword) {
+    Once(keyword);
+    record_.name = StringValue(cursor.Next("the game's name"));
+  }
+
+  void Rules(Cursor& cursor, const Token& keyword) {
+    Once(keyword);
+    std::vector<Token> pieces;
+    if (cursor.PeekIs(TokenKind::kOpenBrace)) {
+      cursor.Next("{");
+      pieces = cursor.BlockBody();
+    } else {
+      pieces.push_back(cursor.Next("the rules text"));
+      while (cursor.PeekIs(TokenKind::kString)) pieces.push_back(cursor.Next(""));
+    }
+    for (const auto& piece : pieces) record_.rulesText += StringValue(piece);
+  }
+
+  void HeaderField(Cursor& cursor, const Token& keyword) {
+    Once(keyword);
+    const Token& value = cursor.Next("its value");
+    const std::string& field = keyword.text;
+    if (field == "id") record_.id = U16(value, "id");
+    if (field == "category") record_.category = U16(value, "category", kCategoryNames);
+    if (field == "skill") record_.skill = U16(value, "skill");
+    if (field == "duration") record_.duration = U16(value, "duration");
+    if (field == "layoutVariant") record_.layoutVariant = U16(value, "layoutVariant", kLayoutNames);
+  }
+
+  void ExtraCategories(Cursor& cursor, const Token& keyword) {
+    Once(keyword);
+    while (!cursor.AtEnd()) {
+      const Token& value = cursor.Next("");
+      Append(record_.extraCategories, U8(value, "an extra category", kCategoryNames), value, "extra categories");
+    }
+  }
+
+  void Deck(Cursor& cursor, const Token&) {
+    const Token& count = cursor.Expect(TokenKind::kNumber, "the number of decks");
+    const std::int64_t decks = Resolve(count, 1, 64, SymbolKind::kNone, {}, "the number of decks");
+    for (std::int64_t d = 0; d < decks; ++d) {
+      for (std::uint8_t suit = 1; suit <= 4; ++suit) {
+        for (std::uint8_t rank = 1; rank <= 13; ++rank) Append(record_.cards, CardDef{0, suit, rank}, count, "cards");
+      }
+    }
+  }
+
+  void Card(Cursor& cursor, const Token& keyword) {
+    CardDef card;
+    card.suit = U8(cursor.Next("a suit"), "suit");
+    card.rank = U8(cursor.Next("a rank"), "rank");
+    if (!cursor.AtEnd()) card.dealGroup = U16(cursor.Next(""), "dealGroup");
+    Append(record_.cards, card, keyword, "cards");
+  }
+
+  void CardGroup(Cursor& cursor, const Token&) {
+    const std::uint16_t group = U16(cursor.Next("a deal group"), "dealGroup");
+    while (!cursor.AtEnd()) {
+      const Token& token = cursor.Next("");
+      const std::uint16_t card = CardNumber(token);
+      if (card >= record_.cards.size()) {
+        Fail(token, "card " + std::to_string(card) + " does not exist (" + std::to_string(record_.cards.size()) +
+                        " cards so far)");
+      }
+      record_.cards[card].dealGroup = group;
+    }
+  }
+
+  void PileFieldsBlock(Cursor& cursor, PileDef& pile) {
+    if (cursor.AtEnd()) return;
+    cursor.Expect(TokenKind::kOpenBrace, "'{' opening the pile's fields");
+    const std::vector<Token> body = cursor.BlockBody();
+    for (std::size_t i = 0; i < body.size(); i += 2) {
+      const Token& key = body[i];
+      const PileField* field = key.kind == TokenKind::kWord ? FindPileField(key.text) : nullptr;
+      if (field == nullptr) Fail(key, "unknown pile field " + Describe(key));
+      if (i + 1 >= body.size()) Fail(key, "pile field '" + key.text + "' has no value");
+      field->set(pile, Resolve(body[i + 1], field->min, field->max, field->reference, field->names, field->name));
+    }
+  }
+
+  void PileDefaults(Cursor& cursor, const Token&) { PileFieldsBlock(cursor, pileDefaults_); }
+
+  void Pile(Cursor& cursor, const Token& keyword) {
+    cursor.Next("a name");
+    PileDef pile = pileDefaults_;
+    PileFieldsBlock(cursor, pile);
+    Append(record_.piles, pile, keyword, "piles");
+  }
+
+  void Action(Cursor& cursor, const Token& keyword) {
+    cursor.Next("a name");
+    cursor.Expect(TokenKind::kOpenBrace, "'{' opening the action's fields");
+    const std::vector<Token> body = cursor.BlockBody();
+    std::vector<std::pair<const ActionField*, const Token*>> values;
+    for (std::size_t i = 0; i < body.size(); i += 2) {
+      const Token& key = body[i];
+      const ActionField* field = key.kind == TokenKind::kWord ? FindActionField(key.text) : nullptr;
+      if (field == nullptr) Fail(key, "unknown action field " + Describe(key));
+      if (i + 1 >= body.size()) Fail(key, "action field '" + key.text + "' has no value");
+      for (const auto& [seen, token] : values) {
+        if (seen == field) Fail(key, "action field '" + key.text + "' is given twice");
+      }
+      values.emplace_back(field, &body[i + 1]);
+    }
+    // The type decides what `pile` and `attribute` name, and the attribute
+    // what `value` names, so those two are read first.
+    ActionDef action;
+    const auto apply = [&](std::string_view only, bool exclude) {
+      for (const auto& [field, token] : values) {
+        const bool match = field->name == only;
+        if (exclude ? (field->name == "type" || field->name == "attribute") : !match) continue;
+        SymbolKind reference = field->reference;
+        std::span<const ValueName> names = field->names;
+        if (field->name == "pile") reference = ActionPileReference(action);
+        if (field->name == "attribute") names = ActionAttributeNames(action);
+        if (field->name == "value") reference = ActionValueReference(action);
+        field->set(action, Resolve(*token, field->min, field->max, reference, names, field->name));
+      }
+    };
+    apply("type", false);
+    apply("attribute", false);
+    apply("", true);
+    Append(record_.actions, action, keyword, "actions");
+  }
+
+  void Route(Cursor& cursor, const Token& keyword) {
+    MovePair pair;
+    pair.source = Reference(cursor.Next("a source pile"), SymbolKind::kPile);
+    pair.destination = Reference(cursor.Next("a destination pile"), SymbolKind::kPile);
+    Append(record_.movePairs, pair, keyword, "routes");
+  }
+
+  void Place(Cursor& cursor, const Token& keyword) {
+    DealPlacement placement;
+    placement.pile = Reference(cursor.Next("a pile"), SymbolKind::kPile);
+    placement.card = CardNumber(cursor.Next("a card"));
+    placement.position = U16(cursor.Next("a position"), "position");
+    Append(record_.dealPlacements, placement, keyword, "placements");
+  }
+
+  void PilePositionEntry(Cursor& cursor, const Token& keyword) {
+    PilePosition entry;
+    entry.pile = Reference(cursor.Next("a pile"), SymbolKind::kPile);
+    entry.position = U16(cursor.Next("a position"), "position");
+    auto& table = keyword.text == "flip" ? record_.dealFlips
+                  : keyword.text == "fix" ? record_.dealFixed
+                                          : record_.dealOpen;
+    Append(table, entry, keyword, "deal entries");
+  }
+
+  void Event(Cursor& cursor, const Token& keyword) {
+    const Token& name = cursor.Next("a name");
+    const std::uint16_t event = symbols_.at(name.text).index;
+    Append(record_.eventKinds, U8(cursor.Next("an event kind"), "event kind", kEventKindNames), keyword, "events");
+    if (cursor.AtEnd()) return;
+    cursor.Expect(TokenKind::kOpenBrace, "'{' opening the event's links");
+    const std::vector<Token> body = cursor.BlockBody();
+    std::string_view list;
+    for (const Token& token : body) {
+      if (token.kind == TokenKind::kWord && (token.text == "when" || token.text == "do" || token.text == "counter")) {
+        list = token.text;
+      } else if (list == "when") {
+        Append(record_.eventConditions, EventCondition{event, Reference(token, SymbolKind::kCondition)}, token,
+               "event conditions");
+      } else if (list == "do") {
+        Append(record_.eventActions, EventAction{event, Reference(token, SymbolKind::kAction)}, token,
+               "event actions");
+      } else if (list == "counter") {
+        Append(record_.eventCounters, EventCounter{event, Reference(token, SymbolKind::kCounter)}, token,
+               "event counters");
+      } else {
+        Fail(token, "expected 'when', 'do' or 'counter', found " + Describe(token));
+      }
+    }
+  }
+
+  void EventLink(Cursor& cursor, const Token& keyword) {
+    const std::uint16_t event = Reference(cursor.Next("an event"), SymbolKind::kEvent);
+    const Token& target = cursor.Next("its target");
+    if (keyword.text == "eventAction") {
+      Append(record_.eventActions, EventAction{event, Reference(target, SymbolKind::kAction)}, keyword, "event actions");
+    } else if (keyword.text == "eventCondition") {
+      Append(record_.eventConditions, EventCondition{event, Reference(target, SymbolKind::kCondition)}, keyword,
+             "event conditions");
+    } else {
+      Append(record_.eventCounters, EventCounter{event, Reference(target, SymbolKind::kCounter)}, keyword,
+             "event counters");
+    }
+  }
+
+  void Program(Cursor& cursor, const Token& keyword) {
+    cursor.Next("a name");
+    cursor.Expect(TokenKind::kOpenBrace, "'{' opening the program");
+    const std::vector<Token> body = cursor.BlockBody();
+    std::vector<std::uint8_t> bytes;
+    EmitProgram(body, bytes, 0);
+    if (bytes.size() > kMaxProgramBytes) {
+      Fail(keyword, "program is " + std::to_string(bytes.size()) + " bytes long; at most 32767 fit");
+    }
+    Append(record_.programs, std::move(bytes), keyword, "programs");
+  }
+
+  void EmitProgram(const std::vector<Token>& tokens, std::vector<std::uint8_t>& out, int depth) {
+    for (std::size_t i = 0; i < tokens.size();) {
+      const Token& token = tokens[i++];
+      if (token.kind != TokenKind::kWord) Fail(token, "expected an instruction, found " + Describe(token));
+      if (out.size() > kMaxProgramBytes) Fail(token, "program is longer than 32767 bytes");
+      const auto byteOperand = [&](std::string_view what) -> std::uint8_t {
+        if (i >= tokens.size()) Fail(token, std::string(what) + " is missing after " + token.text);
+        return U8(tokens[i++], what);
+      };
+      if (token.text == "BYTE") {
+        out.push_back(byteOperand("a byte value"));
+        continue;
+      }
+      if (const InstructionInfo* info = FindInstruction(token.text)) {
+        out.push_back(static_cast<std::uint8_t>(info->opcode));
+        if (!info->hasValue) continue;
+        out.push_back(byteOperand("the value (0 to 255)"));
+        std::uint8_t marker = kPushMarker;
+        if (i < tokens.size() && tokens[i].kind == TokenKind::kWord && tokens[i].text == "marker") {
+          ++i;
+          marker = byteOperand("the marker byte");
+        }
+        out.push_back(marker);
+        continue;
+      }
+      const auto macro = macros_.find(token.text);
+      if (macro == macros_.end()) Fail(token, "unknown instruction or macro '" + token.text + "'");
+      std::vector<std::vector<Token>> arguments;
+      if (i < tokens.size() && tokens[i].kind == TokenKind::kOpenParen) {
+        const Token& open = tokens[i++];
+        int parens = 1;
+        std::vector<Token> argument;
+        bool closed = false;
+        while (i < tokens.size()) {
+          const Token& t = tokens[i++];
+          if (t.kind == TokenKind::kOpenParen) ++parens;
+          if (t.kind == TokenKind::kCloseParen && --parens == 0) {
+            closed = true;
+            break;
+          }
+          if (t.kind == TokenKind::kComma && parens == 1) {
+            if (argument.empty()) Fail(t, "empty macro argument");
+            arguments.push_back(std::move(argument));
+            argument.clear();
+            continue;
+          }
+          argument.push_back(t);
+        }
+        if (!closed) Fail(open, "'(' of the arguments of '" + token.text + "' is not closed");
+        if (!argument.empty()) {
+          arguments.push_back(std::move(argument));
+        } else if (!arguments.empty()) {
+          Fail(open, "empty macro argument");
+        }
+      }
+      const Macro& definition = macro->second;
+      if (arguments.size() != definition.parameters.size()) {
+        Fail(token, "macro '" + token.text + "' takes " + std::to_string(definition.parameters.size()) +
+                        " argument(s), given " + std::to_string(arguments.size()));
+      }
+      if (depth >= kMaxMacroDepth) Fail(token, "macros nest too deeply (does '" + token.text + "' use itself?)");
+      std::vector<Token> expansion;
+      for (const Token& t : definition.body) {
+        std::size_t p = 0;
+        while (p < definition.parameters.size() &&
+               !(t.kind == TokenKind::kWord && t.text == definition.parameters[p])) {
+          ++p;
+        }
+        if (p < definition.parameters.size()) {
+          expansion.insert(expansion.end(), arguments[p].begin(), arguments[p].end());
+        } else {
+          expansion.push_back(t);
+        }
+      }
+      try {
+        EmitProgram(expansion, out, depth + 1);
+      } catch (AssemblyFailure& failure) {
+        failure.error.message +=
+            " (in macro '" + token.text + "' used at " + token.file + ":" + std::to_string(token.line) + ")";
+        throw;
+      }
+    }
+  }
+
+  void Condition(Cursor& cursor, const Token& keyword) {
+    cursor.Next("a name");
+    ConditionDef condition;
+    condition.program = Reference(cursor.Next("a program"), SymbolKind::kProgram);
+    condition.pileA = Reference(cursor.Next("a pile"), SymbolKind::kPile);
+    if (!cursor.AtEnd()) condition.pileB = Reference(cursor.Next(""), SymbolKind::kPile);
+    Append(record_.conditions, condition, keyword, "conditions");
+  }
+
+  void Counter(Cursor& cursor, const Token& keyword) {
+    cursor.Next("a name");
+    CounterDef counter;
+    counter.initialValue = U16(cursor.Next("an initial value"), "initial value");
+    counter.exhaustedEvent = Reference(cursor.Next("an exhausted event"), SymbolKind::kEvent);
+    Append(record_.counters, counter, keyword, "counters");
+  }
+
+  std::vector<Statement> statements_;
+  DefinitionRecord record_;
+  std::map<std::string, Symbol, std::less<>> symbols_;
+  std::map<SymbolKind, std::size_t> declared_;
+  std::map<std::string, Macro, std::less<>> macros_;
+  std::set<std::string> given_;
+  PileDef pileDefaults_ = SourcePileDefaults();
+};
+
+void SplitStatements(std::string_view text, const std::string& file, const fs::path& includeDirectory, int depth,
+                     std::vector<Statement>& out);
+
+void FlushStatement(Statement& statement, const fs::path& includeDirectory, int depth, std::vector<Statement>& out) {
+  if (statement.tokens.empty()) return;
+  Statement done = std::move(statement);
+  statement = Statement{};
+  const Token& keyword = done.tokens.front();
+  if (keyword.kind != TokenKind::kWord || keyword.text != "include") {
+    out.push_back(std::move(done));
+    return;
+  }
+  if (done.tokens.size() != 2 || done.tokens[1].kind != TokenKind::kString) {
+    Fail(keyword, "'include' takes one file name in quotes");
+  }
+  if (depth >= kMaxIncludeDepth) Fail(keyword, "includes nest too deeply (does a file include itself?)");
+  const fs::path path = includeDirectory / done.tokens[1].text;
+  const auto text = ReadTextFile(path);
+  if (!text) Fail(keyword, "cannot read included file " + path.string());
+  SplitStatements(*text, path.string(), path.parent_path(), depth + 1, out);
+}
+
+void SplitStatements(std::string_view text, const std::string& file, const fs::path& includeDirectory, int depth,
+                     std::vector<Statement>& out) {
+  TokenizeResult tokens = Tokenize(text, file);
+  if (tokens.error) throw AssemblyFailure{*tokens.error};
+  Statement statement;
+  std::vector<const Token*> openBraces;
+  for (const Token& token : tokens.tokens) {
+    if (token.kind == TokenKind::kNewline) {
+      if (openBraces.empty()) FlushStatement(statement, includeDirectory, depth, out);
+      continue;
+    }
+    if (token.kind == TokenKind::kOpenBrace) openBraces.push_back(&token);
+    if (token.kind == TokenKind::kCloseBrace) {
+      if (openBraces.empty()) Fail(token, "'}' without a matching '{'");
+      openBraces.pop_back();
+    }
+    statement.tokens.push_back(token);
+  }
+  if (!openBraces.empty()) Fail(*openBraces.back(), "unterminated block: this '{' is never closed");
+  FlushStatement(statement, includeDirectory, depth, out);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadTextFile(const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return std::move(text).str();
+}
+
+AssembleResult AssembleSource(std::string_view text, const std::string& file,
+                              const std::filesystem::path& includeDirectory) {
+  AssembleResult result;
+  try {
+    std::vector<Statement> statements;
+    SplitStatements(text, file, includeDirectory, 0, statements);
+    DefinitionRecord record = Assembler(std::move(statements)).Run();
+    std::string error;
+    auto bytes = EncodeRecord(record, &error);
+    if (!bytes) {
+      result.error = SourceError{file, 0, "the record cannot be encoded: " + error};
+      return result;
+    }
+    result.bytes = std::move(*bytes);
+    result.record = std::move(record);
+  } catch (const AssemblyFailure& failure) {
+    result.error = failure.error;
+  }
+  return result;
+}
+
+AssembleResult AssembleFile(const std::filesystem::path& path) {
+  const auto text = ReadTextFile(path);
+  if (!text) {
+    AssembleResult result;
+    result.error = SourceError{path.string(), 0, "cannot read the file"};
+    return result;
+  }
+  return AssembleSource(*text, path.string(), path.parent_path());
+}
+
+}  // namespace cw
