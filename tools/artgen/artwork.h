@@ -1,12 +1,11 @@
 #pragma once
 
-#include "tools/artgen/manifest.h"
-
 #include <QImage>
 #include <QSize>
 #include <QString>
-
 #include <optional>
+
+#include "tools/artgen/manifest.h"
 
 namespace cw::artgen {
 

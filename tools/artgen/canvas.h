@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QPainterPath>
 #include <QPoint>
-
 #include <vector>
 
 namespace cw::artgen {

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "tools/artgen/manifest.h"
-
 #include <QImage>
-
 #include <map>
 #include <vector>
+
+#include "tools/artgen/manifest.h"
 
 namespace cw::artgen {
 

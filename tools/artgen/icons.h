@@ -1,9 +1,9 @@
 #pragma once
 
-#include "tools/artgen/manifest.h"
-
 #include <QImage>
 #include <QSize>
+
+#include "tools/artgen/manifest.h"
 
 namespace cw::artgen {
 

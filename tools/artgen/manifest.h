@@ -2,7 +2,6 @@
 
 #include <QSize>
 #include <QString>
-
 #include <optional>
 #include <vector>
 
@@ -11,10 +10,10 @@ namespace cw::artgen {
 // One row of resources/bitmaps/bitmaps.tsv: a bitmap id, the name of its
 // artwork and its size in each set (empty where a set does not carry it).
 struct BitmapEntry {
-    int id = 0;
-    QString name;
-    QSize qvga;
-    QSize vga;
+  int id = 0;
+  QString name;
+  QSize qvga;
+  QSize vga;
 };
 
 enum class BitmapSet { Qvga, Vga };

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "tools/artgen/canvas.h"
-#include "tools/artgen/manifest.h"
-
 #include <QImage>
 #include <QPainterPath>
 #include <QRectF>
+
+#include "tools/artgen/canvas.h"
+#include "tools/artgen/manifest.h"
 
 namespace cw::artgen {
 
