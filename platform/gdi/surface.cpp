@@ -1,0 +1,171 @@
+#include "platform/gdi/surface.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cstdlib>
+
+namespace cw {
+namespace {
+
+constexpr QRgb kOpaque = 0xFF000000u;
+
+// The source as 32-bit pixels whose colour channels can be read directly.
+QImage AsRgb32(const QImage& source) {
+  if (source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32) {
+    return source;
+  }
+  return source.convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+Surface::Surface(int width, int height) { Create(width, height); }
+
+void Surface::Create(int width, int height) {
+  if (width <= 0 || height <= 0) {
+    image_ = QImage();
+    return;
+  }
+  image_ = QImage(width, height, QImage::Format_RGB32);
+  image_.fill(kOpaque);
+}
+
+QImage Surface::DeviceImage(qreal ratio) const {
+  QImage shown = image_;
+  shown.setDevicePixelRatio(ratio);
+  return shown;
+}
+
+QRgb Surface::Pixel(int x, int y) const {
+  if (!image_.valid(x, y)) return kOpaque;
+  return reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x];
+}
+
+QRect Surface::Visible(const QRect& rect) const {
+  QRect visible = rect.intersected(image_.rect());
+  if (clip_) visible = visible.intersected(*clip_);
+  return visible;
+}
+
+void Surface::PlotClipped(int x, int y, QRgb colour) {
+  if (!image_.valid(x, y)) return;
+  if (clip_ && !clip_->contains(x, y)) return;
+  reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour | kOpaque;
+}
+
+void Surface::FillRect(const QRect& rect, QRgb colour) {
+  const QRect visible = Visible(rect);
+  if (visible.isEmpty()) return;
+  for (int y = visible.top(); y <= visible.bottom(); ++y) {
+    QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    std::fill(row + visible.left(), row + visible.right() + 1, colour | kOpaque);
+  }
+}
+
+void Surface::InvertRect(const QRect& rect) {
+  const QRect visible = Visible(rect);
+  if (visible.isEmpty()) return;
+  for (int y = visible.top(); y <= visible.bottom(); ++y) {
+    QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    for (int x = visible.left(); x <= visible.right(); ++x) row[x] ^= 0x00FFFFFFu;
+  }
+}
+
+void Surface::Line(QPoint from, QPoint to, QRgb colour) {
+  // Bresenham's walk, stopping before the end point.
+  const int dx = std::abs(to.x() - from.x());
+  const int dy = -std::abs(to.y() - from.y());
+  const int stepX = from.x() < to.x() ? 1 : -1;
+  const int stepY = from.y() < to.y() ? 1 : -1;
+  int error = dx + dy;
+  int x = from.x();
+  int y = from.y();
+  while (x != to.x() || y != to.y()) {
+    PlotClipped(x, y, colour);
+    const int doubled = 2 * error;
+    if (doubled >= dy) {
+      error += dy;
+      x += stepX;
+    }
+    if (doubled <= dx) {
+      error += dx;
+      y += stepY;
+    }
+  }
+}
+
+void Surface::FrameRect(const QRect& rect, QRgb colour) {
+  if (rect.isEmpty()) return;
+  FillRect(QRect(rect.left(), rect.top(), rect.width(), 1), colour);
+  FillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), colour);
+  FillRect(QRect(rect.left(), rect.top(), 1, rect.height()), colour);
+  FillRect(QRect(rect.right(), rect.top(), 1, rect.height()), colour);
+}
+
+void Surface::TwoColourFrame(const QRect& rect, QRgb first, QRgb second) {
+  const int left = rect.left();
+  const int top = rect.top();
+  const int right = rect.left() + rect.width();
+  const int bottom = rect.top() + rect.height();
+  Line({left, bottom - 1}, {left, top}, first);
+  Line({left, top}, {right - 1, top}, first);
+  Line({right - 1, top}, {right - 1, bottom - 1}, second);
+  Line({right - 1, bottom - 1}, {left, bottom - 1}, second);
+}
+
+void Surface::Copy(const QImage& source, const QRect& from, QPoint to) {
+  CopyPixels(source, from, to, std::nullopt);
+}
+
+void Surface::CopyTransparent(const QImage& source, const QRect& from, QPoint to, QRgb key) {
+  CopyPixels(source, from, to, key);
+}
+
+void Surface::CopyPixels(const QImage& source, const QRect& from, QPoint to,
+                         std::optional<QRgb> key) {
+  if (source.isNull() || image_.isNull()) return;
+  const QRect readable = from.intersected(source.rect());
+  if (readable.isEmpty()) return;
+  const QPoint shift = to - from.topLeft();
+  const QRect target = Visible(readable.translated(shift));
+  if (target.isEmpty()) return;
+  // A copy within this surface reads from a snapshot, so overlapping
+  // rectangles copy as if through a temporary.
+  const bool self = source.constBits() == image_.constBits();
+  const QImage pixels = self ? image_.copy() : AsRgb32(source);
+  const QRgb keyColour = key.value_or(0) & 0x00FFFFFFu;
+  for (int y = target.top(); y <= target.bottom(); ++y) {
+    const QRgb* in = reinterpret_cast<const QRgb*>(pixels.constScanLine(y - shift.y()));
+    QRgb* out = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    for (int x = target.left(); x <= target.right(); ++x) {
+      const QRgb colour = in[x - shift.x()] & 0x00FFFFFFu;
+      if (key && colour == keyColour) continue;
+      out[x] = colour | kOpaque;
+    }
+  }
+}
+
+void Surface::DrawText(const QRect& rect, const QString& text, const FontSpec& font,
+                       TextAlign align, QRgb colour) {
+  if (image_.isNull() || text.isEmpty()) return;
+  QPainter painter(&image_);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+  if (clip_) painter.setClipRect(*clip_);
+  painter.setFont(MakeFont(font));
+  painter.setPen(QColor::fromRgb(colour | kOpaque));
+  int flags = Qt::AlignTop | Qt::TextSingleLine;
+  switch (align) {
+    case TextAlign::kLeft:
+      flags |= Qt::AlignLeft;
+      break;
+    case TextAlign::kCentre:
+      flags |= Qt::AlignHCenter;
+      break;
+    case TextAlign::kRight:
+      flags |= Qt::AlignRight;
+      break;
+  }
+  painter.drawText(rect, flags, text);
+}
+
+}  // namespace cw

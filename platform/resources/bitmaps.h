@@ -1,0 +1,14 @@
+// Bitmaps by resource id, from the set of this program's display variant
+// (resources/bitmaps/qvga or resources/bitmaps/vga, compiled into the variant
+// library).
+#pragma once
+
+#include <QImage>
+
+namespace cw {
+
+// Bitmap `id` as 32-bit RGB pixels, or a null image when this build's set
+// does not carry it (callers draw nothing in its place).
+QImage LoadBitmap(int id);
+
+}  // namespace cw

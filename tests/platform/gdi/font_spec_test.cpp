@@ -1,0 +1,34 @@
+#include "platform/gdi/font_spec.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+
+namespace cw {
+namespace {
+
+TEST(FontSpec, NegativeHeightIsTheCharacterHeight) {
+  const QFont font = MakeFont({-11, 700, {}});
+  EXPECT_EQ(font.pixelSize(), 11);
+  EXPECT_EQ(font.weight(), QFont::Bold);
+}
+
+TEST(FontSpec, PositiveHeightIsTheLargestCellThatFits) {
+  for (const int height : {16, 32}) {
+    const QFont font = MakeFont({height, 700, {}});
+    EXPECT_LE(QFontMetrics(font).height(), height);
+    QFont larger = font;
+    larger.setPixelSize(font.pixelSize() + 1);
+    EXPECT_GT(QFontMetrics(larger).height(), height);
+  }
+}
+
+TEST(FontSpec, TextIsNotAntialiasedAndTheWeightIsKept) {
+  const QFont font = MakeFont({0, 400, {}});
+  EXPECT_EQ(font.styleStrategy() & QFont::NoAntialias, QFont::NoAntialias);
+  EXPECT_EQ(font.weight(), QFont::Normal);
+  EXPECT_EQ(MakeFont({12, 5000, {}}).weight(), 1000);
+}
+
+}  // namespace
+}  // namespace cw
