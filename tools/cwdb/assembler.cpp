@@ -525,7 +525,7 @@ class Assembler {
       if (const InstructionInfo* info = FindInstruction(token.text)) {
         out.push_back(static_cast<std::uint8_t>(info->opcode));
         if (!info->hasValue) continue;
-        out.push_back(byteOperand("the value (0 to 255)"));
+        out.push_back(byteOperand("the value"));
         std::uint8_t marker = kPushMarker;
         if (i < tokens.size() && tokens[i].kind == TokenKind::kWord && tokens[i].text == "marker") {
           ++i;

@@ -126,11 +126,11 @@ class Printer {
       }
     }
     for (std::uint16_t group : groups) {
-      std::vector<std::string> words{"cardGroup", std::to_string(group)};
+      out_ << "cardGroup " << group;
       for (std::size_t i = 0; i < record_.cards.size(); ++i) {
-        if (record_.cards[i].dealGroup == group) words.push_back(std::to_string(i));
+        if (record_.cards[i].dealGroup == group) out_ << " " << i;
       }
-      Wrapped(words, "");
+      out_ << "\n";
     }
   }
 
@@ -214,27 +214,35 @@ class Printer {
     const bool inlineActions = InEventOrder(record_.eventActions);
     const bool inlineCounters = InEventOrder(record_.eventCounters);
     for (std::size_t e = 0; e < record_.eventKinds.size(); ++e) {
-      std::vector<std::string> words{"event", Name(SymbolKind::kEvent, e), Value(record_.eventKinds[e], kEventKindNames)};
-      std::vector<std::string> links;
+      // Each group: its keyword (when, do, counter) and the names it links.
+      std::vector<std::vector<std::string>> groups;
       const auto add = [&](bool use, const auto& table, std::string_view keyword, SymbolKind kind, auto member) {
         if (!use) return;
-        bool first = true;
+        std::vector<std::string> group{std::string(keyword)};
         for (const auto& link : table) {
-          if (link.event != e) continue;
-          if (first) links.emplace_back(keyword);
-          first = false;
-          links.push_back(Ref(kind, link.*member));
+          if (link.event == e) group.push_back(Ref(kind, link.*member));
         }
+        if (group.size() > 1) groups.push_back(std::move(group));
       };
       add(inlineConditions, record_.eventConditions, "when", SymbolKind::kCondition, &EventCondition::condition);
       add(inlineActions, record_.eventActions, "do", SymbolKind::kAction, &EventAction::action);
       add(inlineCounters, record_.eventCounters, "counter", SymbolKind::kCounter, &EventCounter::counter);
-      if (!links.empty()) {
-        words.emplace_back("{");
-        words.insert(words.end(), links.begin(), links.end());
-        words.emplace_back("}");
+      std::string line = "event " + Name(SymbolKind::kEvent, e) + " " + Value(record_.eventKinds[e], kEventKindNames);
+      if (groups.empty()) {
+        out_ << line << "\n";
+        continue;
       }
-      Wrapped(words, "  ");
+      std::string oneLine = line + " {";
+      for (const auto& group : groups) {
+        for (const auto& word : group) oneLine += " " + word;
+      }
+      if (oneLine.size() + 2 <= kLineWidth) {
+        out_ << oneLine << " }\n";
+        continue;
+      }
+      out_ << line << " {\n";
+      for (const auto& group : groups) WrappedBody(group, "  ");
+      out_ << "}\n";
     }
     const auto explicitLinks = [&](bool use, const auto& table, std::string_view keyword, SymbolKind kind,
                                    auto member) {
@@ -289,33 +297,12 @@ class Printer {
     }
   }
 
-  // Words on lines of at most kLineWidth characters; continuation lines are
-  // indented and, since a statement ends with its line, only allowed inside
-  // braces, which is where every long word list of the format stands.
-  void Wrapped(const std::vector<std::string>& words, std::string_view indent) {
-    std::size_t column = 0;
-    bool inBraces = false;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-      if (i > 0) {
-        if (inBraces && column + 1 + words[i].size() > kLineWidth) {
-          out_ << "\n" << indent;
-          column = indent.size();
-        } else {
-          out_ << " ";
-          ++column;
-        }
-      }
-      out_ << words[i];
-      column += words[i].size();
-      if (words[i] == "{") inBraces = true;
-    }
-    out_ << "\n";
-  }
-
+  // Words on lines of at most kLineWidth characters, each line indented.
+  // Only used inside braces, where a statement may span lines. PUSH, BYTE and
+  // marker stay on one line with their operands.
   void WrappedBody(const std::vector<std::string>& words, std::string_view indent) {
     std::size_t column = 0;
     for (std::size_t i = 0; i < words.size(); ++i) {
-      // PUSH and its operands stay on one line.
       const bool operand = i > 0 && (words[i - 1] == "PUSH" || words[i - 1] == "BYTE" || words[i - 1] == "marker" ||
                                      words[i] == "marker");
       if (column == 0) {
