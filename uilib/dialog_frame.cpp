@@ -1,0 +1,87 @@
+#include "uilib/dialog_frame.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "uilib/ce_msg_wnd.h"
+
+namespace cw {
+
+namespace {
+// At 96 dpi: the title takes 24 pixels, the band under it one, and a line of
+// scrolling moves 5.
+constexpr int kTitleHeight = 24;
+constexpr int kBandHeight = 1;
+constexpr int kScrollLine = 5;
+constexpr int kTitleFontPixels = 11;
+}  // namespace
+
+DialogFrame::DialogFrame(QWidget* owner, const QString& title)
+    : QDialog(owner), layout_(new QVBoxLayout(this)), title_(new QLabel(title, this)),
+      scroll_(new QScrollArea(this)) {
+  setWindowTitle(title);
+  setModal(true);
+  layout_->setContentsMargins(0, 0, 0, 0);
+  layout_->setSpacing(0);
+
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPixelSize(kTitleFontPixels);
+  font.setWeight(QFont::Bold);
+  title_->setFont(font);
+  title_->setObjectName(QStringLiteral("DialogTitle"));
+  title_->setFixedHeight(kTitleHeight);
+  title_->setContentsMargins(4, 0, 4, 0);
+  title_->setAutoFillBackground(true);
+  QPalette palette = title_->palette();
+  palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));
+  title_->setPalette(palette);
+  layout_->addWidget(title_);
+
+  auto* band = new QFrame(this);
+  band->setFixedHeight(kBandHeight);
+  band->setAutoFillBackground(true);
+  QPalette black = band->palette();
+  black.setColor(QPalette::Window, Qt::black);
+  band->setPalette(black);
+  layout_->addWidget(band);
+
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
+  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll_->verticalScrollBar()->setSingleStep(kScrollLine);
+  layout_->addWidget(scroll_, 1);
+
+  const QWidget* top = owner != nullptr ? owner->window() : nullptr;
+  if (top != nullptr) {
+    setGeometry(top->geometry());
+  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    setGeometry(screen->availableGeometry());
+  }
+}
+
+void DialogFrame::SetContent(QWidget* content) { scroll_->setWidget(content); }
+
+void DialogFrame::SetMenuBar(QWidget* bar) { layout_->addWidget(bar, 0); }
+
+QString DialogFrame::Title() const { return title_->text(); }
+
+void DialogFrame::reject() {
+  if (CeMsgWnd* dialog = CeMsgWnd::FromWidget(this)) {
+    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, kCommandFromMenu));
+  } else {
+    QDialog::reject();
+  }
+}
+
+bool DialogFrame::event(QEvent* event) {
+  if (RouteEvent(this, event)) return true;
+  return QDialog::event(event);
+}
+
+}  // namespace cw
