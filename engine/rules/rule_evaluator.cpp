@@ -8,8 +8,9 @@ namespace cw {
 namespace {
 
 // Work an evaluation may do before it is taken for an endless loop: one unit
-// per instruction executed and per instruction or byte a skip or a LOOP scan
-// passes over. The shipped programs stay far below it.
+// per instruction executed, per instruction or byte a skip or a LOOP scan
+// passes over, and per entry SINK, RAISE, SAVEFRAME and LOAD move. The
+// shipped programs stay far below it (a few hundred units).
 constexpr std::size_t kStepBudget = 1'000'000;
 
 constexpr std::size_t kVariableCount = 2;
@@ -57,7 +58,7 @@ class Evaluation {
  private:
   // Bytes beyond the program read as the zero byte that ends it.
   std::uint8_t ByteAt(std::size_t at) const { return at < end_ ? program_[at] : 0; }
-  bool Spend();
+  bool Spend(std::size_t units = 1);
 
   bool Push(std::int16_t value);
   bool Pop(std::int16_t& value);
@@ -98,7 +99,10 @@ class Evaluation {
   std::size_t current_ = 0;
 };
 
-bool Evaluation::Spend() { return ++spent_ <= kStepBudget; }
+bool Evaluation::Spend(std::size_t units) {
+  spent_ += units;
+  return spent_ <= kStepBudget;
+}
 
 bool Evaluation::Push(std::int16_t value) {
   if (size_ >= kEvaluatorStackSize) return false;
@@ -143,7 +147,7 @@ bool Evaluation::Arithmetic(Opcode opcode) {
 }
 
 bool Evaluation::Sink() {
-  if (!HasEntries(1)) return false;
+  if (!HasEntries(1) || !Spend(size_)) return false;
   const std::int16_t top = Top();
   for (std::size_t i = size_ - 1; i > 0; --i) stack_[i] = stack_[i - 1];
   stack_[0] = top;
@@ -151,7 +155,7 @@ bool Evaluation::Sink() {
 }
 
 bool Evaluation::Raise() {
-  if (!HasEntries(1)) return false;
+  if (!HasEntries(1) || !Spend(size_)) return false;
   const std::int16_t bottom = stack_[0];
   for (std::size_t i = 0; i + 1 < size_; ++i) stack_[i] = stack_[i + 1];
   Top() = bottom;
@@ -180,6 +184,7 @@ bool Evaluation::SaveFrame() {
     closed = stack_[size_ - 1 - length] == 0;
     ++length;
   }
+  if (!Spend(length)) return false;
   for (std::size_t i = 0; i < length; ++i) variable->entries[i] = stack_[size_ - 1 - i];
   variable->length = length;
   return true;
@@ -188,7 +193,7 @@ bool Evaluation::SaveFrame() {
 // The first saved entry ends on top, so the frame reads as it did when saved.
 bool Evaluation::Load() {
   Variable* variable = nullptr;
-  if (!PopVariable(variable)) return false;
+  if (!PopVariable(variable) || !Spend(variable->length)) return false;
   for (std::size_t i = variable->length; i > 0; --i) {
     if (!Push(variable->entries[i - 1])) return false;
   }

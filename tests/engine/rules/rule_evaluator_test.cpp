@@ -296,6 +296,7 @@ TEST(RuleEvaluatorTest, EndlessProgramsFail) {
   EXPECT_FALSE(Passes("PUSH 0 DO LOOP"));
   EXPECT_FALSE(Passes("PUSH 0 DO PUSH 0 DROP LOOP"));
   EXPECT_FALSE(Passes("PUSH 0 DO DUP IF ELSE BREAK ENDIF LOOP"));
+  EXPECT_FALSE(Passes(Repeat("PUSH 1", 499) + "PUSH 0 DO SINK RAISE LOOP"));
   // Long skips inside an endless loop end as promptly.
   EXPECT_FALSE(Passes("PUSH 0 DO PUSH 1 IF " + Repeat("PUSH 9 DROP", 2000) + "ENDIF LOOP"));
 }
