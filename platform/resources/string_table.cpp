@@ -3,9 +3,7 @@
 #include <QFile>
 #include <QtGlobal>
 
-#ifdef CARDWRIGHT_HAVE_GAMEDATA
 #include "engine/database/embedded_resources.h"
-#endif
 
 namespace cw {
 namespace {
@@ -85,11 +83,9 @@ std::optional<QHash<int, QString>> ParseStringTable(QByteArrayView source, QStri
 QString LoadString(int id) {
   const QHash<int, QString>& own = OwnStrings();
   if (const auto found = own.constFind(id); found != own.cend()) return *found;
-#ifdef CARDWRIGHT_HAVE_GAMEDATA
   if (const std::optional<std::string> name = EmbeddedGameResources().LoadString(id)) {
     return QString::fromStdString(*name);
   }
-#endif
   return {};
 }
 
