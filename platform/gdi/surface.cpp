@@ -129,18 +129,21 @@ void Surface::CopyPixels(const QImage& source, const QRect& from, QPoint to,
   const QPoint shift = to - from.topLeft();
   const QRect target = Visible(readable.translated(shift));
   if (target.isEmpty()) return;
-  // A copy within this surface reads from a snapshot, so overlapping
-  // rectangles copy as if through a temporary.
+  const QRect read = target.translated(-shift);
+  // A copy within this surface reads from a snapshot of the rectangle, so
+  // overlapping rectangles copy as if through a temporary.
   const bool self = source.constBits() == image_.constBits();
-  const QImage pixels = self ? image_.copy() : AsRgb32(source);
+  const QImage pixels = self ? image_.copy(read) : AsRgb32(source);
+  const QPoint origin = self ? QPoint(0, 0) : read.topLeft();
   const QRgb keyColour = key.value_or(0) & 0x00FFFFFFu;
-  for (int y = target.top(); y <= target.bottom(); ++y) {
-    const QRgb* in = reinterpret_cast<const QRgb*>(pixels.constScanLine(y - shift.y()));
-    QRgb* out = reinterpret_cast<QRgb*>(image_.scanLine(y));
-    for (int x = target.left(); x <= target.right(); ++x) {
-      const QRgb colour = in[x - shift.x()] & 0x00FFFFFFu;
+  for (int row = 0; row < target.height(); ++row) {
+    const QRgb* in =
+        reinterpret_cast<const QRgb*>(pixels.constScanLine(origin.y() + row)) + origin.x();
+    QRgb* out = reinterpret_cast<QRgb*>(image_.scanLine(target.top() + row)) + target.left();
+    for (int column = 0; column < target.width(); ++column) {
+      const QRgb colour = in[column] & 0x00FFFFFFu;
       if (key && colour == keyColour) continue;
-      out[x] = colour | kOpaque;
+      out[column] = colour | kOpaque;
     }
   }
 }
