@@ -18,7 +18,6 @@ constexpr int kMaxIncludeDepth = 16;
 constexpr int kMaxMacroDepth = 32;
 constexpr std::size_t kMaxProgramBytes = 32767;
 constexpr std::size_t kMaxTableSize = 65535;
-constexpr std::size_t kCardsPerDeck = 52;
 
 // Thrown inside the assembler only; AssembleSource turns it into its result.
 struct AssemblyFailure {
