@@ -18,11 +18,17 @@ int Mod(int a, int b) { return ((a % b) + b) % b; }
 // with its period in pixels scaled by the set (1 small, 2 large).
 using Pattern = QRgb (*)(int x, int y, int scale, QSize area);
 
-// Navy with a light diagonal lattice.
+// Navy with a light diagonal lattice and a bead in each diamond.
 QRgb Lattice(int x, int y, int scale, QSize) {
-  const int period = 4 * scale;
-  const bool onLine = Mod(x + y, period) < scale || Mod(x - y, period) < scale;
-  return onLine ? qRgb(0x9C, 0xB4, 0xEE) : qRgb(0x1C, 0x34, 0x88);
+  const int period = 6 * scale;
+  const int u = Mod(x + y, period);
+  const int v = Mod(x - y, period);
+  if (u < scale || v < scale) return qRgb(0x9C, 0xB4, 0xEE);
+  const int middle = period / 2;
+  if (u >= middle && u < middle + scale && v >= middle && v < middle + scale) {
+    return qRgb(0xE0, 0xE8, 0xFA);
+  }
+  return qRgb(0x1C, 0x34, 0x88);
 }
 
 // Red diamonds in two shades with a fine light stitch between them.

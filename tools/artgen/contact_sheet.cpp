@@ -186,7 +186,7 @@ QImage BuildContactSheet(const std::vector<BitmapEntry>& entries, const BitmapsB
 
   auto sampleHeight = [](BitmapSet set) {
     const int s = set == BitmapSet::Qvga ? 1 : 2;
-    return 2 * (35 * s + 3 * 12 * s) + 3 * 8;
+    return (35 + 3 * 12) * s + (27 + 3 * 9) * s + 3 * 8;
   };
   int height = kMargin;
   for (const Section& section : sections) {
@@ -209,7 +209,7 @@ QImage BuildContactSheet(const std::vector<BitmapEntry>& entries, const BitmapsB
     const int bandHeight = sampleHeight(section.set);
     painter.fillRect(QRect(0, y, kSheetWidth, bandHeight), kTableGreen);
     DrawTableSample(painter, QPoint(kMargin, y + 8), *section.bitmaps, section.set, true);
-    DrawTableSample(painter, QPoint(kMargin, y + 16 + 35 * s + 36 * s), *section.bitmaps,
+    DrawTableSample(painter, QPoint(kMargin, y + 16 + (35 + 3 * 12) * s), *section.bitmaps,
                     section.set, false);
     y += bandHeight + 16;
   }

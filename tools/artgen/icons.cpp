@@ -103,6 +103,19 @@ QPolygonF Star(QPointF centre, double outer, double inner) {
 // A small card: outline and paper, as the category pictures show cards.
 void Card(IconPainter& p, const QRectF& rect) { p.Box(rect, kOutline, kPaper); }
 
+// A card of the small set, six pixels wide and ten high, standing on row 12
+// at column left and leaning by lean pixels per row as it rises.
+void LeaningCard(QImage& image, int left, double lean) {
+  for (int row = 0; row < 10; ++row) {
+    const int y = 12 - row;
+    const int x = left + static_cast<int>(std::lround(lean * row));
+    for (int dx = 0; dx < 6; ++dx) {
+      const bool edge = row == 0 || row == 9 || dx == 0 || dx == 5;
+      image.setPixel(x + dx, y, (edge ? kOutline : kPaper).rgb());
+    }
+  }
+}
+
 }  // namespace
 
 QImage DrawCategoryPicture(int category, QSize size, BitmapSet set) {
@@ -132,10 +145,11 @@ QImage DrawCategoryPicture(int category, QSize size, BitmapSet set) {
     }
     case 4: {  // Fan: three cards spread out
       if (set == BitmapSet::Qvga) {
-        // Turned cards break up on so few pixels; spread them upright.
-        Card(p, QRectF(1, 3, 6, 10));
-        Card(p, QRectF(9, 3, 6, 10));
-        p.Box(QRectF(5, 0, 6, 10), kOutline, QColor(0xFC, 0xE4, 0xE4));
+        // Turned outlines break up on so few pixels; lean the side cards row
+        // by row instead, so every edge stays one whole pixel wide.
+        LeaningCard(image, 4, -0.4);
+        LeaningCard(image, 6, 0.4);
+        p.Box(QRectF(5, 0, 6, 13), kOutline, QColor(0xFC, 0xE4, 0xE4));
         break;
       }
       for (int i = 0; i < 3; ++i) {
