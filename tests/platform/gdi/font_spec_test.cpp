@@ -23,12 +23,5 @@ TEST(FontSpec, PositiveHeightIsTheLargestCellThatFits) {
   }
 }
 
-TEST(FontSpec, TextIsNotAntialiasedAndTheWeightIsKept) {
-  const QFont font = MakeFont({0, 400, {}});
-  EXPECT_EQ(font.styleStrategy() & QFont::NoAntialias, QFont::NoAntialias);
-  EXPECT_EQ(font.weight(), QFont::Normal);
-  EXPECT_EQ(MakeFont({12, 5000, {}}).weight(), 1000);
-}
-
 }  // namespace
 }  // namespace cw

@@ -300,14 +300,6 @@ TEST(Surface, TextHasExactPixelsAndStaysInsideItsRectangle) {
   for (const auto& [x, y] : red) EXPECT_TRUE(rect.contains(x, y)) << x << "," << y;
 }
 
-TEST(Surface, DeviceImageSharesPixelsAndCarriesTheRatio) {
-  Surface surface(4, 4);
-  const QImage shown = surface.DeviceImage(2.0);
-  EXPECT_EQ(shown.devicePixelRatio(), 2.0);
-  EXPECT_EQ(shown.size(), QSize(4, 4));
-  EXPECT_EQ(surface.Image().devicePixelRatio(), 1.0);
-}
-
 TEST(ColorRef, ConvertsBetweenRegistryAndSurfaceColours) {
   EXPECT_EQ(FromColorRef(0x8000), qRgb(0, 128, 0));  // the default table green
   EXPECT_EQ(FromColorRef(0x00FF0000), qRgb(0, 0, 255));

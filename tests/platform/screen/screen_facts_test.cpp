@@ -55,14 +55,6 @@ TEST(ScreenFacts, ScaleRoundsToTheNearestPixel) {
   EXPECT_EQ(mixed.ScaleY(10), 15);
 }
 
-TEST(ScreenFacts, ScaleFactorAndHighDpiFlag) {
-  EXPECT_DOUBLE_EQ((ScreenFacts{96, 96}.ScaleFactor()), 1.0);
-  EXPECT_DOUBLE_EQ((ScreenFacts{131, 131}.ScaleFactor()), 131 / 96.0);
-  EXPECT_DOUBLE_EQ((ScreenFacts{192, 192}.ScaleFactor()), 2.0);
-  EXPECT_TRUE((ScreenFacts{192, 96}.HighDpi()));
-  EXPECT_FALSE((ScreenFacts{96, 192}.HighDpi()));
-}
-
 TEST(ScreenFacts, ReadFromTheScreenAndTheEnvironment) {
   EnvGuard env;
   env.Unset(kDpiVariable);
