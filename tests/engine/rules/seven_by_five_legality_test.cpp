@@ -1,6 +1,7 @@
-// The legality queries on dealt "Seven by Five" tables, its programs written
-// out in instruction names, held against the game's rules as stated in its
-// rules text.
+// The legality queries on dealt "Seven by Five" tables, held against the
+// game's rules as its rules text states them; both for the record of the
+// game database and for a record carrying the programs written out here in
+// instruction names.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/database/embedded_resources.h"
+#include "engine/database/record_loader.h"
 #include "engine/model/dealer.h"
 #include "engine/rules/legality.h"
 #include "tests/engine/model/test_records.h"
@@ -27,20 +30,37 @@ constexpr std::uint16_t kFirstFoundation = 12;
 
 bool IsRed(const CardDef& card) { return card.suit >= 3; }
 
-std::unique_ptr<SolGame> DealSevenByFive(std::uint32_t number) {
+constexpr std::uint16_t kSevenByFiveRecord = 17;
+
+constexpr std::array<std::string_view, 7> kPrograms = {
+    test::kNeverPasses, test::kSingleCardPickUp, test::kAlwaysPasses, test::kTableauAccept,
+    test::kCellAccept,  test::kFoundationAccept, test::kListEmpty};
+
+// Where the record comes from: the embedded game database, or the hand-built
+// record with the programs written out in instruction names.
+enum class Source { kDatabase, kWrittenOut };
+
+std::unique_ptr<SolGame> LoadSevenByFive(Source source) {
+  auto game = std::make_unique<SolGame>();
+  if (source == Source::kDatabase) {
+    const auto bytes = LoadDefinitionRecord(EmbeddedGameResources(), kSevenByFiveRecord);
+    if (!bytes || !ParseDefinition(*game, *bytes, DisplayMetrics{})) return nullptr;
+    return game;
+  }
   DefinitionRecord record = test::SevenByFiveRecord();
-  const std::array<std::string_view, 7> programs = {
-      test::kNeverPasses,  test::kSingleCardPickUp, test::kAlwaysPasses,    test::kTableauAccept,
-      test::kCellAccept, test::kFoundationAccept,  test::kListEmpty};
   record.programs.clear();
-  for (const std::string_view text : programs) {
+  for (const std::string_view text : kPrograms) {
     std::vector<std::uint8_t> bytes = test::ProgramFromText(text);
     bytes.pop_back();  // stored programs carry no zero byte
     record.programs.push_back(bytes);
   }
-  auto game = std::make_unique<SolGame>();
   ParseDefinition(*game, record, DisplayMetrics{});
-  if (!Deal(*game, number)) return nullptr;
+  return game;
+}
+
+std::unique_ptr<SolGame> DealSevenByFive(std::uint32_t number, Source source) {
+  auto game = LoadSevenByFive(source);
+  if (!game || !Deal(*game, number)) return nullptr;
   return game;
 }
 
@@ -60,8 +80,21 @@ bool RulesAllowDrop(const SolGame& game, std::uint16_t card, std::uint16_t pile)
   return under.rank == moving.rank + 1 && IsRed(under) != IsRed(moving);
 }
 
-TEST(SevenByFiveLegalityTest, DealOne) {
-  const auto game = DealSevenByFive(1);
+class SevenByFiveLegalityTest : public ::testing::TestWithParam<Source> {};
+
+TEST(SevenByFiveRecordTest, DatabaseHoldsTheProgramsWrittenOut) {
+  const auto game = LoadSevenByFive(Source::kDatabase);
+  ASSERT_NE(game, nullptr);
+  ASSERT_STREQ(game->definition.name.data(), "Seven by Five");
+  ASSERT_EQ(game->definition.programs.size(), kPrograms.size());
+  for (std::size_t i = 0; i < kPrograms.size(); ++i) {
+    EXPECT_EQ(game->definition.programs[i], test::ProgramFromText(kPrograms[i]))
+        << "program " << i;
+  }
+}
+
+TEST_P(SevenByFiveLegalityTest, DealOne) {
+  const auto game = DealSevenByFive(1, GetParam());
   ASSERT_NE(game, nullptr);
   ASSERT_EQ(test::PileListing(*game, 0), "QC JH KS 5H 4H 4C 6H AS");
   EXPECT_TRUE(CanPickUp(*game, CardNumber("AS")));
@@ -106,10 +139,10 @@ void ExpectQueriesFollowTheRules(const SolGame& game, std::uint32_t number, int 
 
 // Walks through random legal moves of several deals, so that the programs
 // meet empty and filled cells and foundations.
-TEST(SevenByFiveLegalityTest, EveryDropAndPickUpFollowsTheRules) {
+TEST_P(SevenByFiveLegalityTest, EveryDropAndPickUpFollowsTheRules) {
   std::mt19937 random(7);
   for (const std::uint32_t number : {1u, 2u, 3u, 617u, 31999u}) {
-    const auto game = DealSevenByFive(number);
+    const auto game = DealSevenByFive(number, GetParam());
     ASSERT_NE(game, nullptr);
     for (int step = 0; step < 40; ++step) {
       ExpectQueriesFollowTheRules(*game, number, step);
@@ -128,8 +161,8 @@ TEST(SevenByFiveLegalityTest, EveryDropAndPickUpFollowsTheRules) {
   }
 }
 
-TEST(SevenByFiveLegalityTest, WonWhenTableauAndCellsAreEmpty) {
-  const auto game = DealSevenByFive(1);
+TEST_P(SevenByFiveLegalityTest, WonWhenTableauAndCellsAreEmpty) {
+  const auto game = DealSevenByFive(1, GetParam());
   ASSERT_NE(game, nullptr);
   // Every card on its foundation, suit by suit.
   for (auto& pile : game->piles) pile.count = 0;
@@ -145,6 +178,12 @@ TEST(SevenByFiveLegalityTest, WonWhenTableauAndCellsAreEmpty) {
   EXPECT_TRUE(CanDrop(*game, CardNumber("KH"), 3));
   EXPECT_TRUE(CanDrop(*game, CardNumber("KH"), kFirstCell));
 }
+
+INSTANTIATE_TEST_SUITE_P(BothSources, SevenByFiveLegalityTest,
+                         ::testing::Values(Source::kDatabase, Source::kWrittenOut),
+                         [](const ::testing::TestParamInfo<Source>& paramInfo) {
+                           return paramInfo.param == Source::kDatabase ? "Database" : "WrittenOut";
+                         });
 
 }  // namespace
 }  // namespace cw
