@@ -193,6 +193,41 @@ pile b { }
   EXPECT_EQ(r.dealOpen, (std::vector<PilePosition>{{kNoReference, 0}}));
 }
 
+TEST(Assembler, RepeatWritesRegularEntries) {
+  const DefinitionRecord r = Assemble(std::string(kMinimal) + R"(
+repeat c in 0..3 {
+  pile column$c { x [10+20*$c] y [-2-$c*3/2] dealCount [7+1] }
+  condition column$c_empty never_passes column$c
+}
+repeat name deal face in
+    (cellA 0 1)
+    (cellB 5 0) {
+  pile $name { dealCount $deal dealFaceUp $face }
+}
+repeat e kind text in (first onRequest "one") (second gameStart "two") {
+  event $e $kind {
+    when never_holds
+  }
+  repeat k in 1..2 { condition $e_$k never_passes $k }
+}
+)");
+  ASSERT_EQ(r.piles.size(), 7u);
+  for (std::size_t c = 0; c < 4; ++c) {
+    EXPECT_EQ(r.piles[1 + c].x, static_cast<std::int16_t>(10 + 20 * c));
+    EXPECT_EQ(r.piles[1 + c].dealCount, 8);
+  }
+  EXPECT_EQ(r.piles[1].y, -2);
+  EXPECT_EQ(r.piles[4].y, -2 - 9 / 2);
+  EXPECT_EQ(r.piles[5].dealCount, 0);
+  EXPECT_EQ(r.piles[6].dealCount, 5);
+  EXPECT_EQ(r.piles[6].dealFaceUp, 0);
+  EXPECT_EQ(r.eventKinds, (std::vector<std::uint8_t>{0, 2, 3}));
+  ASSERT_EQ(r.conditions.size(), 9u);
+  EXPECT_EQ(r.conditions[4], (ConditionDef{0, 4, kNoReference}));
+  EXPECT_EQ(r.conditions[6], (ConditionDef{0, 2, kNoReference}));  // first_2
+  EXPECT_EQ(r.conditions[8], (ConditionDef{0, 2, kNoReference}));  // second_2
+}
+
 TEST(Assembler, ErrorsNameFileLineAndProblem) {
   const std::string base(kMinimal);
   const struct {
@@ -228,6 +263,18 @@ TEST(Assembler, ErrorsNameFileLineAndProblem) {
       {base + "route any any any\n", "test.cwg:9: unexpected 'any' after 'route' statement"},
       {base + "pile p { x 99999999999999999 }\n", "test.cwg:9: number 99999999999999999 is too large"},
       {base + "pile p { x 1 } \x01\n", "test.cwg:9: unexpected character (byte 1)"},
+      {base + "pile p { x $q }\n", "test.cwg:9: '$q' uses a variable that no repeat around it defines"},
+      {base + "repeat i in 0..2 {\n pile p$i { x $j }\n}\n", "test.cwg:10: '$j' uses a variable"},
+      {base + "repeat i j in (1 2) (3) { }\n", "test.cwg:9: this row has 1 value(s) for 2 variable(s)"},
+      {base + "repeat i in 5..2 { }\n", "test.cwg:9: the range 5..2 must run upwards"},
+      {base + "repeat i in 0..9999 { }\n", "over at most 4096 values"},
+      {base + "repeat i { }\n", "test.cwg:9: expected 'in' after the repeat variables"},
+      {base + "repeat i in 0..1 pile\n", "test.cwg:9: expected '{' opening the repeated statements"},
+      {base + "pile p { x [4/0] }\n", "test.cwg:9: division by zero in [4/0]"},
+      {base + "pile p { x [4+] }\n", "test.cwg:9: expected a number in [4+]"},
+      {base + "pile p { x [4)] }\n", "test.cwg:9: ')' does not close the '{' of test.cwg:9"},
+      {base + "repeat i in 0..1 { repeat j in 0..1 { repeat k in 0..1 { pile p$i$j$k { x [70000*$k] } } } }\n",
+       "test.cwg:9: [70000*1] is out of range for x"},
   };
   for (const auto& c : cases) {
     EXPECT_NE(AssembleError(c.source).find(c.message), std::string::npos)

@@ -1,5 +1,6 @@
 #include "tools/cwdb/assembler.h"
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <set>
@@ -618,47 +619,262 @@ class Assembler {
   PileDef pileDefaults_ = SourcePileDefaults();
 };
 
-void SplitStatements(std::string_view text, const std::string& file, const fs::path& includeDirectory, int depth,
-                     std::vector<Statement>& out);
+// ---- statements: lines, includes, repeats and arithmetic ----------------
 
-void FlushStatement(Statement& statement, const fs::path& includeDirectory, int depth, std::vector<Statement>& out) {
-  if (statement.tokens.empty()) return;
-  Statement done = std::move(statement);
-  statement = Statement{};
-  const Token& keyword = done.tokens.front();
-  if (keyword.kind != TokenKind::kWord || keyword.text != "include") {
-    out.push_back(std::move(done));
-    return;
+void SplitTokens(const std::vector<Token>& tokens, const fs::path& includeDirectory, int depth,
+                 std::vector<Statement>& out);
+
+std::string LineOf(const Token& token) { return token.file + ":" + std::to_string(token.line); }
+
+// The value of a bracketed word such as [10+20*3]: integers with + - * /,
+// multiplication and division first, left to right.
+std::int64_t Arithmetic(const Token& token) {
+  const std::string& text = token.text;
+  std::size_t pos = 1;
+  const std::size_t end = text.size() - 1;
+  const auto number = [&]() -> std::int64_t {
+    bool negative = false;
+    if (pos < end && text[pos] == '-') {
+      negative = true;
+      ++pos;
+    }
+    const std::size_t start = pos;
+    std::int64_t value = 0;
+    while (pos < end && text[pos] >= '0' && text[pos] <= '9') {
+      value = value * 10 + (text[pos++] - '0');
+      if (value > (std::int64_t{1} << 40)) Fail(token, "number in " + text + " is too large");
+    }
+    if (pos == start) Fail(token, "expected a number in " + text);
+    return negative ? -value : value;
+  };
+  const auto term = [&]() -> std::int64_t {
+    std::int64_t value = number();
+    while (pos < end && (text[pos] == '*' || text[pos] == '/')) {
+      const char op = text[pos++];
+      const std::int64_t right = number();
+      if (op == '/' && right == 0) Fail(token, "division by zero in " + text);
+      value = op == '*' ? value * right : value / right;
+      if (value > (std::int64_t{1} << 40) || value < -(std::int64_t{1} << 40)) Fail(token, text + " is too large");
+    }
+    return value;
+  };
+  std::int64_t value = term();
+  while (pos < end && (text[pos] == '+' || text[pos] == '-')) {
+    const char op = text[pos++];
+    const std::int64_t right = term();
+    value = op == '+' ? value + right : value - right;
   }
-  if (done.tokens.size() != 2 || done.tokens[1].kind != TokenKind::kString) {
-    Fail(keyword, "'include' takes one file name in quotes");
-  }
-  if (depth >= kMaxIncludeDepth) Fail(keyword, "includes nest too deeply (does a file include itself?)");
-  const fs::path path = includeDirectory / done.tokens[1].text;
-  const auto text = ReadTextFile(path);
-  if (!text) Fail(keyword, "cannot read included file " + path.string());
-  SplitStatements(*text, path.string(), path.parent_path(), depth + 1, out);
+  if (pos != end) Fail(token, "cannot read " + text + " (integers and + - * / only)");
+  return value;
 }
 
-void SplitStatements(std::string_view text, const std::string& file, const fs::path& includeDirectory, int depth,
-                     std::vector<Statement>& out) {
-  TokenizeResult tokens = Tokenize(text, file);
-  if (tokens.error) throw AssemblyFailure{*tokens.error};
-  Statement statement;
-  std::vector<const Token*> openBraces;
-  for (const Token& token : tokens.tokens) {
-    if (token.kind == TokenKind::kNewline) {
-      if (openBraces.empty()) FlushStatement(statement, includeDirectory, depth, out);
+// Replaces `$name` in the words of `tokens` by the values of `variables`. A
+// word that is exactly `$name` becomes the value's token; a longer word
+// takes the value's text (column$c gives column3).
+std::vector<Token> Substitute(const std::vector<Token>& tokens, const std::vector<std::string>& names,
+                              const std::vector<Token>& values) {
+  std::vector<Token> result;
+  result.reserve(tokens.size());
+  for (const Token& token : tokens) {
+    if (token.kind != TokenKind::kWord || token.text.find('$') == std::string::npos) {
+      result.push_back(token);
       continue;
     }
-    if (token.kind == TokenKind::kOpenBrace) openBraces.push_back(&token);
-    if (token.kind == TokenKind::kCloseBrace) {
-      if (openBraces.empty()) Fail(token, "'}' without a matching '{'");
-      openBraces.pop_back();
+    std::string text;
+    std::optional<Token> whole;
+    for (std::size_t i = 0; i < token.text.size();) {
+      bool replaced = false;
+      if (token.text[i] == '$') {
+        // The longest variable name that follows, so $c does not shadow $col.
+        std::size_t best = names.size();
+        for (std::size_t v = 0; v < names.size(); ++v) {
+          if (token.text.compare(i + 1, names[v].size(), names[v]) == 0 &&
+              (best == names.size() || names[v].size() > names[best].size())) {
+            best = v;
+          }
+        }
+        if (best < names.size()) {
+          if (i == 0 && names[best].size() + 1 == token.text.size()) whole = values[best];
+          text += values[best].text;
+          i += names[best].size() + 1;
+          replaced = true;
+        }
+      }
+      if (!replaced) text += token.text[i++];
     }
-    statement.tokens.push_back(token);
+    Token out = whole ? *whole : token;
+    out.file = token.file;
+    out.line = token.line;
+    if (!whole) {
+      const TokenizeResult reread = Tokenize(text, token.file);
+      out.text = text;
+      if (!reread.error && reread.tokens.size() == 1 && reread.tokens.front().kind == TokenKind::kNumber) {
+        out.kind = TokenKind::kNumber;
+        out.number = reread.tokens.front().number;
+      }
+    }
+    result.push_back(std::move(out));
   }
-  if (!openBraces.empty()) Fail(*openBraces.back(), "unterminated block: this '{' is never closed");
+  return result;
+}
+
+constexpr std::int64_t kMaxRepeatCount = 4096;
+
+// repeat VAR in FROM..TO { statements }
+// repeat VAR... in (VALUE...) (VALUE...) ... { statements }
+void ExpandRepeat(const std::vector<Token>& tokens, const fs::path& includeDirectory, int depth,
+                  std::vector<Statement>& out) {
+  const Token& keyword = tokens.front();
+  if (depth >= kMaxIncludeDepth) Fail(keyword, "repeats nest too deeply");
+  std::size_t i = 1;
+  const auto skipLines = [&]() {
+    while (i < tokens.size() && tokens[i].kind == TokenKind::kNewline) ++i;
+  };
+  const auto at = [&]() -> const Token& { return i < tokens.size() ? tokens[i] : tokens.back(); };
+  std::vector<std::string> names;
+  while (i < tokens.size() && tokens[i].kind == TokenKind::kWord && tokens[i].text != "in") {
+    if (!IsIdentifier(tokens[i].text)) Fail(tokens[i], "'" + tokens[i].text + "' is no valid variable name");
+    names.push_back(tokens[i++].text);
+  }
+  if (names.empty()) Fail(at(), "'repeat' needs a variable name");
+  if (i >= tokens.size() || tokens[i].text != "in") Fail(at(), "expected 'in' after the repeat variables");
+  ++i;
+  skipLines();
+  std::vector<std::vector<Token>> rows;
+  if (i < tokens.size() && tokens[i].kind == TokenKind::kOpenParen) {
+    while (i < tokens.size() && tokens[i].kind == TokenKind::kOpenParen) {
+      const Token& open = tokens[i++];
+      std::vector<Token> row;
+      for (; i < tokens.size() && tokens[i].kind != TokenKind::kCloseParen; ++i) {
+        if (tokens[i].kind == TokenKind::kNewline) continue;
+        if (tokens[i].kind != TokenKind::kWord && tokens[i].kind != TokenKind::kNumber &&
+            tokens[i].kind != TokenKind::kString) {
+          Fail(tokens[i], "a repeat value is a number, a name or a string");
+        }
+        row.push_back(tokens[i]);
+      }
+      ++i;
+      if (row.size() != names.size()) {
+        Fail(open, "this row has " + std::to_string(row.size()) + " value(s) for " + std::to_string(names.size()) +
+                       " variable(s)");
+      }
+      rows.push_back(std::move(row));
+      if (static_cast<std::int64_t>(rows.size()) > kMaxRepeatCount) Fail(open, "too many repeat rows");
+      skipLines();
+    }
+  } else {
+    const Token& range = at();
+    const std::size_t dots = range.kind == TokenKind::kWord ? range.text.find("..") : std::string::npos;
+    if (dots == std::string::npos || names.size() != 1) {
+      Fail(range, "expected a range FROM..TO for one variable, or rows of values in parentheses");
+    }
+    const TokenizeResult from = Tokenize(range.text.substr(0, dots), range.file);
+    const TokenizeResult to = Tokenize(range.text.substr(dots + 2), range.file);
+    if (from.error || to.error || from.tokens.size() != 1 || to.tokens.size() != 1 ||
+        from.tokens[0].kind != TokenKind::kNumber || to.tokens[0].kind != TokenKind::kNumber) {
+      Fail(range, "cannot read the range " + range.text);
+    }
+    const std::int64_t first = from.tokens[0].number;
+    const std::int64_t last = to.tokens[0].number;
+    if (last < first || last - first >= kMaxRepeatCount) {
+      Fail(range, "the range " + range.text + " must run upwards over at most 4096 values");
+    }
+    for (std::int64_t v = first; v <= last; ++v) {
+      Token value = range;
+      value.kind = TokenKind::kNumber;
+      value.number = v;
+      value.text = std::to_string(v);
+      rows.push_back({value});
+    }
+    ++i;
+  }
+  skipLines();
+  if (i >= tokens.size() || tokens[i].kind != TokenKind::kOpenBrace) {
+    Fail(at(), "expected '{' opening the repeated statements");
+  }
+  if (tokens.back().kind != TokenKind::kCloseBrace) Fail(tokens.back(), "unexpected words after the repeat block");
+  const std::vector<Token> body(tokens.begin() + static_cast<std::ptrdiff_t>(i) + 1, tokens.end() - 1);
+  for (const auto& row : rows) {
+    std::vector<Token> expanded = Substitute(body, names, row);
+    // A line end after the last statement of the body ends it.
+    expanded.push_back(Token{TokenKind::kNewline, "end of line", 0, keyword.file, keyword.line});
+    SplitTokens(expanded, includeDirectory, depth + 1, out);
+  }
+}
+
+constexpr std::size_t kMaxStatements = 1 << 20;
+
+void FlushStatement(std::vector<Token>& tokens, const fs::path& includeDirectory, int depth,
+                    std::vector<Statement>& out) {
+  if (tokens.empty()) return;
+  std::vector<Token> done = std::move(tokens);
+  tokens.clear();
+  const Token& keyword = done.front();
+  if (keyword.kind == TokenKind::kWord && keyword.text == "repeat") {
+    ExpandRepeat(done, includeDirectory, depth, out);
+    return;
+  }
+  Statement statement;
+  for (Token& token : done) {
+    if (token.kind == TokenKind::kNewline) continue;
+    if (token.kind == TokenKind::kWord && token.text.find('$') != std::string::npos) {
+      Fail(token, "'" + token.text + "' uses a variable that no repeat around it defines");
+    }
+    if (token.kind == TokenKind::kWord && token.text.size() > 2 && token.text.front() == '[' &&
+        token.text.back() == ']') {
+      token.number = Arithmetic(token);
+      token.kind = TokenKind::kNumber;
+    }
+    statement.tokens.push_back(std::move(token));
+  }
+  if (out.size() >= kMaxStatements) Fail(statement.tokens.front(), "too many statements");
+  const Token& first = statement.tokens.front();
+  if (first.kind != TokenKind::kWord || first.text != "include") {
+    out.push_back(std::move(statement));
+    return;
+  }
+  if (statement.tokens.size() != 2 || statement.tokens[1].kind != TokenKind::kString) {
+    Fail(first, "'include' takes one file name in quotes");
+  }
+  if (depth >= kMaxIncludeDepth) Fail(first, "includes nest too deeply (does a file include itself?)");
+  const fs::path path = includeDirectory / statement.tokens[1].text;
+  const auto text = ReadTextFile(path);
+  if (!text) Fail(first, "cannot read included file " + path.string());
+  TokenizeResult included = Tokenize(*text, path.string());
+  if (included.error) throw AssemblyFailure{*included.error};
+  SplitTokens(included.tokens, path.parent_path(), depth + 1, out);
+}
+
+// Cuts tokens into statements at line ends outside brackets. Inside braces
+// and parentheses line ends are kept, for a repeat body to be cut again.
+void SplitTokens(const std::vector<Token>& tokens, const fs::path& includeDirectory, int depth,
+                 std::vector<Statement>& out) {
+  std::vector<Token> statement;
+  std::vector<const Token*> open;
+  for (const Token& token : tokens) {
+    if (token.kind == TokenKind::kNewline && open.empty()) {
+      // A repeat's rows may run over several lines up to its block.
+      const bool repeatHead = !statement.empty() && statement.front().kind == TokenKind::kWord &&
+                              statement.front().text == "repeat" &&
+                              std::none_of(statement.begin(), statement.end(),
+                                           [](const Token& t) { return t.kind == TokenKind::kOpenBrace; });
+      if (!repeatHead) FlushStatement(statement, includeDirectory, depth, out);
+      continue;
+    }
+    if (token.kind == TokenKind::kOpenBrace || token.kind == TokenKind::kOpenParen) open.push_back(&token);
+    if (token.kind == TokenKind::kCloseBrace || token.kind == TokenKind::kCloseParen) {
+      const TokenKind opener = token.kind == TokenKind::kCloseBrace ? TokenKind::kOpenBrace : TokenKind::kOpenParen;
+      if (open.empty()) Fail(token, "'" + token.text + "' without a matching '" + (token.text == "}" ? "{" : "(") + "'");
+      if (open.back()->kind != opener) {
+        Fail(token, "'" + token.text + "' does not close the '" + open.back()->text + "' of " + LineOf(*open.back()));
+      }
+      open.pop_back();
+    }
+    statement.push_back(token);
+  }
+  if (!open.empty()) {
+    Fail(*open.back(), "unterminated block: this '" + open.back()->text + "' is never closed");
+  }
   FlushStatement(statement, includeDirectory, depth, out);
 }
 
@@ -679,8 +895,10 @@ AssembleResult AssembleSource(std::string_view text, const std::string& file,
                               const std::filesystem::path& includeDirectory) {
   AssembleResult result;
   try {
+    TokenizeResult tokens = Tokenize(text, file);
+    if (tokens.error) throw AssemblyFailure{*tokens.error};
     std::vector<Statement> statements;
-    SplitStatements(text, file, includeDirectory, 0, statements);
+    SplitTokens(tokens.tokens, includeDirectory, 0, statements);
     DefinitionRecord record = Assembler(std::move(statements)).Run();
     std::string error;
     auto bytes = EncodeRecord(record, &error);
