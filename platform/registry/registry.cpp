@@ -23,7 +23,7 @@ constexpr std::int64_t kRootKeyId = 1;
 // A writer waits this long for another process's transaction to finish.
 constexpr int kBusyTimeoutMs = 5000;
 constexpr qsizetype kMaxKeyNameLength = 255;
-constexpr qsizetype kMaxValueNameLength = 16383;
+constexpr qsizetype kMaxNameLength = 16383;  // value names and class strings
 // Keys are deleted through cascading foreign keys, which SQLite follows at most
 // 1000 levels deep.
 constexpr qsizetype kMaxKeyDepth = 512;
@@ -45,10 +45,7 @@ CREATE TABLE vals(
   type INTEGER NOT NULL,
   data BLOB NOT NULL,
   UNIQUE(key, fold));
-PRAGMA application_id = 1129804391;
-PRAGMA user_version = 1;
 )sql";
-static_assert(kApplicationId == 1129804391);
 
 // Resets a statement and its bindings when a use of it ends, however it ends.
 class StatementUse {
@@ -105,11 +102,12 @@ std::optional<QList<QStringView>> SplitKeyPath(QStringView path) {
   return components;
 }
 
-bool ValidValueName(QStringView name) { return name.size() <= kMaxValueNameLength; }
+bool ValidName(QStringView name) { return name.size() <= kMaxNameLength; }
 
 // SQLite itself, given a file that is no database and shorter than a page,
 // deletes the write-ahead log beside it; such a file is recognised first so
-// that the log is set aside with it instead.
+// that the log is set aside with it instead. A file that cannot be read is no
+// use either.
 bool HasDatabaseHeader(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return false;
@@ -278,9 +276,11 @@ Registry::OpenResult Registry::PrepareSchema() {
   } else if (*applicationId == kApplicationId && *version == kSchemaVersion) {
     result = OpenResult::Ready;
   } else if (*applicationId == 0 && *version == 0 && *objects == 0) {
-    result = sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK
-                 ? OpenResult::Ready
-                 : OpenResult::Unavailable;
+    const QByteArray marks = "PRAGMA application_id = " + QByteArray::number(kApplicationId) +
+                             "; PRAGMA user_version = " + QByteArray::number(kSchemaVersion);
+    const bool made = sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK &&
+                      sqlite3_exec(db_, marks.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    result = made ? OpenResult::Ready : OpenResult::Unavailable;
   }
   const char* end = result == OpenResult::Ready ? "COMMIT" : "ROLLBACK";
   if (sqlite3_exec(db_, end, nullptr, nullptr, nullptr) != SQLITE_OK &&
@@ -299,7 +299,8 @@ void Registry::CloseFile() {
 // Renames the file, with its write-ahead log and shared-memory index, so that
 // nothing of it is lost and a fresh file starts without its log.
 bool Registry::SetAside() {
-  const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+  const QString stamp =
+      QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
   QString target = file_ + QStringLiteral(".damaged-") + stamp;
   for (int n = 2; QFileInfo::exists(target) || QFileInfo::exists(target + QStringLiteral("-wal"));
        ++n) {
@@ -382,7 +383,9 @@ RegStatus Registry::CreateKey(QStringView path, QStringView className, RegistryK
                               RegDisposition* disposition) {
   if (!db_) return RegStatus::IoFailed;
   const auto components = SplitKeyPath(path);
-  if (!components || key == nullptr) return RegStatus::InvalidParameter;
+  if (!components || !ValidName(className) || key == nullptr) {
+    return RegStatus::InvalidParameter;
+  }
   std::int64_t id = 0;
   bool created = false;
   RegStatus status = FindKey(*components, &id);
@@ -437,7 +440,7 @@ RegStatus Registry::QueryValue(RegistryKey key, QStringView name, RegType* type,
                                std::uint8_t* data, std::uint32_t* size) {
   if (!db_) return RegStatus::IoFailed;
   if (size == nullptr && data != nullptr) return RegStatus::InvalidParameter;
-  if (!ValidValueName(name)) return RegStatus::InvalidParameter;
+  if (!ValidName(name)) return RegStatus::InvalidParameter;
   StatementUse query(statements_->queryValue);
   query.Bind(1, key.id);
   query.Bind(2, name.toString().toCaseFolded());
@@ -464,7 +467,7 @@ RegStatus Registry::QueryValue(RegistryKey key, QStringView name, RegType* type,
 RegStatus Registry::SetValue(RegistryKey key, QStringView name, RegType type,
                              std::span<const std::uint8_t> bytes) {
   if (!db_) return RegStatus::IoFailed;
-  if (!ValidValueName(name) || bytes.size() > INT_MAX) return RegStatus::InvalidParameter;
+  if (!ValidName(name) || bytes.size() > INT_MAX) return RegStatus::InvalidParameter;
   StatementUse set(statements_->setValue);
   set.Bind(1, key.id);
   set.Bind(2, name);
@@ -477,7 +480,7 @@ RegStatus Registry::SetValue(RegistryKey key, QStringView name, RegType type,
 
 RegStatus Registry::DeleteValue(RegistryKey key, QStringView name) {
   if (!db_) return RegStatus::IoFailed;
-  if (!ValidValueName(name)) return RegStatus::InvalidParameter;
+  if (!ValidName(name)) return RegStatus::InvalidParameter;
   StatementUse erase(statements_->deleteValue);
   erase.Bind(1, key.id);
   erase.Bind(2, name.toString().toCaseFolded());

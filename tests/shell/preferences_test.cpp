@@ -183,16 +183,10 @@ INSTANTIATE_TEST_SUITE_P(
                    [](Preferences& p) { p.timedGame = 1; }},
         WrongValue{"ByteEmpty", "playMode", RegType::Binary, {},
                    [](Preferences& p) { p.playMode = 1; }},
-        WrongValue{"SignedDwordAsBinary", "curSolId", RegType::Binary, Dword(7),
-                   [](Preferences& p) { p.curSolId = -1; }},
         WrongValue{"NameTooShort", "lastEnteredName", RegType::None, Bytes(30, 0x41),
                    [](Preferences& p) { p.lastEnteredName = {}; }},
-        WrongValue{"StampsAsBinary", "lastPlayed", RegType::Binary, Bytes(40, 1),
-                   [](Preferences& p) { p.lastPlayed = {}; }},
         WrongValue{"StampsTooLong", "lastPlayed", RegType::None, Bytes(44, 1),
-                   [](Preferences& p) { p.lastPlayed = {}; }},
-        WrongValue{"FlagAsNone", "filterFav", RegType::None, {1},
-                   [](Preferences& p) { p.filterFav = 0; }}),
+                   [](Preferences& p) { p.lastPlayed = {}; }}),
     [](const ::testing::TestParamInfo<WrongValue>& entry) { return std::string(entry.param.test); });
 
 TEST_F(PreferencesTest, ANameWithoutItsTerminatorEndsAtFifteenCharacters) {
@@ -272,8 +266,6 @@ INSTANTIATE_TEST_SUITE_P(
                          StoredValue{"favList", RegType::Binary, Entries(3)}, Ids(2)},
         StoredFavourites{"ListOfOneByte", StoredValue{"favNum", RegType::Dword, Dword(2)},
                          StoredValue{"favList", RegType::Binary, Bytes{7}}, kNoFavourites},
-        StoredFavourites{"ListEmpty", StoredValue{"favNum", RegType::Dword, Dword(2)},
-                         StoredValue{"favList", RegType::Binary, Bytes{}}, kNoFavourites},
         StoredFavourites{"ListOfAnotherType", StoredValue{"favNum", RegType::Dword, Dword(1)},
                          StoredValue{"favList", RegType::Dword, Entries(1)}, kNoFavourites},
         StoredFavourites{"CountOfAnotherLength",
