@@ -49,7 +49,8 @@ constexpr PreferenceValue kLastEnteredName = {
     },
     [](Preferences& p, const std::uint8_t* bytes) {
       for (std::size_t i = 0; i < kLastEnteredNameLength; ++i) {
-        p.lastEnteredName[i] = static_cast<char16_t>(qFromLittleEndian<std::uint16_t>(bytes + 2 * i));
+        p.lastEnteredName[i] =
+            static_cast<char16_t>(qFromLittleEndian<std::uint16_t>(bytes + 2 * i));
       }
       // A stored name without its terminator must not run into what follows it.
       p.lastEnteredName.back() = u'\0';

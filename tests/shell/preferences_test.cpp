@@ -187,7 +187,9 @@ INSTANTIATE_TEST_SUITE_P(
                    [](Preferences& p) { p.lastEnteredName = {}; }},
         WrongValue{"StampsTooLong", "lastPlayed", RegType::None, Bytes(44, 1),
                    [](Preferences& p) { p.lastPlayed = {}; }}),
-    [](const ::testing::TestParamInfo<WrongValue>& entry) { return std::string(entry.param.test); });
+    [](const ::testing::TestParamInfo<WrongValue>& entry) {
+      return std::string(entry.param.test);
+    });
 
 TEST_F(PreferencesTest, ANameWithoutItsTerminatorEndsAtFifteenCharacters) {
   SavePreferences(registry_, kTitle, Customised());
