@@ -2,12 +2,23 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 namespace cw {
 namespace {
 
 constexpr QRgb kOpaque = 0xFF000000u;
+
+// The pixels a pen covers going from `from` to `to` along one axis (the end
+// excluded), cut to [0, size): first and last, first > last when none.
+std::pair<int, int> PenSpan(int from, int to, int size) {
+  const std::int64_t first = from < to ? from : std::int64_t{to} + 1;
+  const std::int64_t last = from < to ? std::int64_t{to} - 1 : from;
+  return {static_cast<int>(std::max<std::int64_t>(first, 0)),
+          static_cast<int>(std::min<std::int64_t>(last, size - 1))};
+}
 
 // The source as 32-bit pixels whose colour channels can be read directly.
 QImage AsRgb32(const QImage& source) {
@@ -72,17 +83,29 @@ void Surface::InvertRect(const QRect& rect) {
 }
 
 void Surface::Line(QPoint from, QPoint to, QRgb colour) {
+  // Straight lines are rectangles one pixel thick, cut to the surface first,
+  // so a line reaching far off the surface is not walked pixel by pixel.
+  if (from.y() == to.y() && from.x() != to.x()) {
+    const auto [first, last] = PenSpan(from.x(), to.x(), Width());
+    if (first <= last) FillRect(QRect(first, from.y(), last - first + 1, 1), colour);
+    return;
+  }
+  if (from.x() == to.x() && from.y() != to.y()) {
+    const auto [first, last] = PenSpan(from.y(), to.y(), Height());
+    if (first <= last) FillRect(QRect(from.x(), first, 1, last - first + 1), colour);
+    return;
+  }
   // Bresenham's walk, stopping before the end point.
-  const int dx = std::abs(to.x() - from.x());
-  const int dy = -std::abs(to.y() - from.y());
+  const std::int64_t dx = std::abs(std::int64_t{to.x()} - from.x());
+  const std::int64_t dy = -std::abs(std::int64_t{to.y()} - from.y());
   const int stepX = from.x() < to.x() ? 1 : -1;
   const int stepY = from.y() < to.y() ? 1 : -1;
-  int error = dx + dy;
+  std::int64_t error = dx + dy;
   int x = from.x();
   int y = from.y();
   while (x != to.x() || y != to.y()) {
     PlotClipped(x, y, colour);
-    const int doubled = 2 * error;
+    const std::int64_t doubled = 2 * error;
     if (doubled >= dy) {
       error += dy;
       x += stepX;

@@ -150,6 +150,14 @@ TEST(Surface, ZeroLengthLineDrawsNothingAndClippedLineStaysInside) {
   EXPECT_TRUE(PixelsOf(surface, kRed).empty());
   surface.Line({-5, 1}, {20, 1}, kRed);
   EXPECT_EQ(PixelsOf(surface, kRed), RectPixels(QRect(0, 1, 6, 1)));
+  surface.Line({2, 2000000000}, {2, -2000000000}, kBlue);
+  EXPECT_EQ(PixelsOf(surface, kBlue), RectPixels(QRect(2, 0, 1, 6)));
+}
+
+TEST(Surface, RightToLeftLineLeavesOutItsLeftEnd) {
+  Surface surface(8, 2);
+  surface.Line({5, 0}, {1, 0}, kRed);
+  EXPECT_EQ(PixelsOf(surface, kRed), (PixelSet{{5, 0}, {4, 0}, {3, 0}, {2, 0}}));
 }
 
 TEST(Surface, FrameRectDrawsOnlyTheBorder) {
