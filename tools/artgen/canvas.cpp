@@ -13,13 +13,14 @@ QImage NewCanvas(int width, int height, const QColor& background) {
   return image;
 }
 
-void PaintPixelArt(QImage& image, const PixelArt& art, QPoint origin, const QColor& ink) {
+void PaintPixelArt(QImage& image, const PixelArt& art, QPoint origin, const QColor& ink,
+                   char mark) {
   const QRgb rgb = ink.rgb();
   int y = origin.y();
   for (const char* row : art) {
     for (int x = 0; row[x] != '\0'; ++x) {
       const int px = origin.x() + x;
-      if (row[x] == '#' && image.rect().contains(px, y)) image.setPixel(px, y, rgb);
+      if (row[x] == mark && image.rect().contains(px, y)) image.setPixel(px, y, rgb);
     }
     ++y;
   }

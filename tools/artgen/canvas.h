@@ -24,10 +24,12 @@ enum class Edges { Hard, Smooth };
 
 QImage NewCanvas(int width, int height, const QColor& background = kKey);
 
-// Pixel art: '#' sets a pixel to the ink, anything else leaves it. Rows are
-// strings of equal length, placed with their top-left corner at origin.
+// Pixel art: each mark character ('#' unless told) sets a pixel to the ink,
+// anything else leaves it. Rows are strings of equal length, placed with their
+// top-left corner at origin.
 using PixelArt = std::vector<const char*>;
-void PaintPixelArt(QImage& image, const PixelArt& art, QPoint origin, const QColor& ink);
+void PaintPixelArt(QImage& image, const PixelArt& art, QPoint origin, const QColor& ink,
+                   char mark = '#');
 int PixelArtWidth(const PixelArt& art);
 
 void FillShape(QImage& image, const QPainterPath& path, const QColor& ink, Edges edges);

@@ -323,10 +323,31 @@ QImage DrawClearFiltersPicture(QSize size, BitmapSet set) {
 
 QImage DrawFavouriteStar(QSize size, BitmapSet set) {
   QImage image = NewCanvas(size.width(), size.height());
+  if (set == BitmapSet::Qvga) {
+    // clang-format off
+    const PixelArt star = {
+        ".......#.......",
+        "......#o#......",
+        "......#o#......",
+        ".....#ooo#.....",
+        "######ooo######",
+        ".#ooooooooooo#.",
+        "..#ooooooooo#..",
+        "...#ooooooo#...",
+        "...#ooooooo#...",
+        "..#oooo#oooo#..",
+        "..#ooo#.#ooo#..",
+        ".#oo##...##oo#.",
+        ".###.......###.",
+    };
+    // clang-format on
+    PaintPixelArt(image, star, {0, 0}, kGoldEdge);
+    PaintPixelArt(image, star, {0, 0}, kGold, 'o');
+    return image;
+  }
   IconPainter p(image, set);
   p.Polygon(Star({8, 7}, 7, 2.9), kGoldEdge);
   p.Polygon(Star({8, 7.1}, 5.4, 2.2), kGold);
-  if (set == BitmapSet::Qvga) MirrorLeftHalf(image);
   return image;
 }
 
