@@ -1,6 +1,7 @@
 #include "uilib/ce_msg_wnd.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include "uilib/child_layout.h"
 #include "uilib/device_pixels.h"
 #include "uilib/virtual_keys.h"
+#include "uilib/window_widgets.h"
 
 namespace cw {
 
@@ -112,9 +114,10 @@ void CeMsgWnd::DestroyWindow() {
 
 LRESULT CeMsgWnd::Dispatch(unsigned msg, WPARAM wParam, LPARAM lParam) {
   bool handled = false;
-  LRESULT result = ProcessMessage(msg, wParam, lParam, handled);
-  if (!handled) result = Default(msg, wParam, lParam, handled);
-  return result;
+  const LRESULT result = ProcessMessage(msg, wParam, lParam, handled);
+  if (handled) return result;
+  const LRESULT byDefault = Default(msg, wParam, lParam, handled);
+  return result != 0 ? result : byDefault;
 }
 
 LRESULT CeMsgWnd::DispatchEvent(unsigned msg, WPARAM wParam, LPARAM lParam, QEvent* event) {
@@ -271,7 +274,9 @@ bool CeMsgWnd::HandleEvent(QWidget* widget, QEvent* event) {
       return false;
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
-      if (onTop && widget->isWindow()) {
+      // A popup menu of the window's own does not make it inactive.
+      if (onTop && widget->isWindow() && !MenuLoopScope::Active() &&
+          QApplication::activePopupWidget() == nullptr) {
         DispatchEvent(WM_ACTIVATE, event->type() == QEvent::WindowActivate ? WA_ACTIVE : WA_INACTIVE,
                       0, event);
       }

@@ -2,7 +2,9 @@
 // Qt events and sent messages alike arrive as (message, wParam, lParam);
 // ProcessMessage routes each to one virtual handler, and when no handler sets
 // `handled` the message gets its default processing (Default): for an event
-// from Qt that is Qt's own handling of the event.
+// from Qt that is Qt's own handling of the event. The answer to a message is
+// its handler's when that is non-zero (OnCreate's -1, OnMessage's value),
+// whether or not the default processing ran after it.
 //
 // Every position and size the handlers see or give is in device pixels, so
 // drawing surfaces map one to one onto the screen at any device pixel ratio.

@@ -213,7 +213,11 @@ QAbstractButton* CMenuBar::MakeButton(const MenuBarLayout::Button& button, bool 
       }
     }
     const QPoint above = widget->mapToGlobal(QPoint(0, -menu.sizeHint().height()));
-    const QAction* chosen = menu.exec(above);
+    const QAction* chosen = nullptr;
+    {
+      const MenuLoopScope loop;
+      chosen = menu.exec(above);
+    }
     SendTo(client, WM_EXITMENULOOP, 0);
     if (chosen != nullptr) {
       SendTo(client, WM_COMMAND, MAKEWPARAM(chosen->data().toUInt(), kCommandFromMenu));

@@ -40,6 +40,20 @@ class WindowHost : public QWidget, public MenuBarSite {
   QVBoxLayout* layout_;
 };
 
+// While a menu bar's popup is open: the window system may move activation to
+// the popup, but on the handheld a menu never deactivates its window.
+class MenuLoopScope {
+ public:
+  MenuLoopScope() { ++depth_; }
+  ~MenuLoopScope() { --depth_; }
+  MenuLoopScope(const MenuLoopScope&) = delete;
+  MenuLoopScope& operator=(const MenuLoopScope&) = delete;
+  static bool Active() { return depth_ > 0; }
+
+ private:
+  static inline int depth_ = 0;
+};
+
 // Hands an event of a host or client widget to the window it carries.
 bool RouteEvent(QWidget* widget, QEvent* event);
 
