@@ -38,7 +38,9 @@ bool MakeMove(SolGame& game, const MoveReference& move) {
 
 void BM_LoadAndParse(benchmark::State& state, std::string name) {
   const auto index = FindRecord(name);
-  if (!index) return state.SkipWithError("game not in the database");
+  if (!index || !LoadDefinitionRecord(EmbeddedGameResources(), *index)) {
+    return state.SkipWithError("game not in the database");
+  }
   SolGame game;
   for (auto _ : state) {
     auto record = LoadDefinitionRecord(EmbeddedGameResources(), *index);

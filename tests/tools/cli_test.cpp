@@ -17,7 +17,7 @@ struct Result {
   std::string err;
 };
 
-Result Run(std::vector<std::string> args) {
+Result Invoke(std::vector<std::string> args) {
   std::ostringstream out;
   std::ostringstream err;
   Result result;
@@ -42,7 +42,7 @@ std::vector<std::string> With(std::vector<std::string> base, const std::vector<s
 const std::vector<std::string> kSevenByFive = {"Seven by Five", "1"};
 
 TEST(CliGames, ListsTheCatalogueInOrderWithTabSeparatedFields) {
-  const Result result = Run({"games"});
+  const Result result = Invoke({"games"});
   ASSERT_EQ(result.status, kCliOk) << result.err;
   const auto lines = Lines(result.out);
   ASSERT_EQ(lines.size(), 20u);
@@ -52,7 +52,7 @@ TEST(CliGames, ListsTheCatalogueInOrderWithTabSeparatedFields) {
 }
 
 TEST(CliDeal, SevenByFiveNumberOneIsTheReferenceDeal) {
-  const Result result = Run({"deal", "Seven by Five", "1"});
+  const Result result = Invoke({"deal", "Seven by Five", "1"});
   ASSERT_EQ(result.status, kCliOk) << result.err;
   const auto lines = Lines(result.out);
   ASSERT_EQ(lines.size(), 16u);
@@ -65,18 +65,18 @@ TEST(CliDeal, SevenByFiveNumberOneIsTheReferenceDeal) {
   EXPECT_EQ(lines[6], "pile 6: 6C 4D 2S QS 3D 9C 2C");
   EXPECT_EQ(lines[7], "pile 7: ");
   // A position names the same game as its name, in any letter case.
-  EXPECT_EQ(Run({"deal", "17", "1"}).out, result.out);
-  EXPECT_EQ(Run({"deal", "seven BY five", "1"}).out, result.out);
-  EXPECT_EQ(Run({"deal", "Seven by Five", "0x1"}).out, result.out);
+  EXPECT_EQ(Invoke({"deal", "17", "1"}).out, result.out);
+  EXPECT_EQ(Invoke({"deal", "seven BY five", "1"}).out, result.out);
+  EXPECT_EQ(Invoke({"deal", "Seven by Five", "0x1"}).out, result.out);
 }
 
 TEST(CliDeal, LargestNumbersDeal) {
   for (const char* number : {"4294967295", "0xFFFFFFFF", "4294967294"}) {
-    const Result result = Run({"deal", "Seven by Five", number});
+    const Result result = Invoke({"deal", "Seven by Five", number});
     EXPECT_EQ(result.status, kCliOk) << number << ": " << result.err;
     EXPECT_EQ(Lines(result.out).size(), 16u);
   }
-  EXPECT_EQ(Run({"deal", "Seven by Five", "4294967295"}).out, Run({"deal", "Seven by Five", "0xffffffff"}).out);
+  EXPECT_EQ(Invoke({"deal", "Seven by Five", "4294967295"}).out, Invoke({"deal", "Seven by Five", "0xffffffff"}).out);
 }
 
 TEST(CliErrors, AreOneLineOnStandardErrorAndANonZeroStatus) {
@@ -100,18 +100,18 @@ TEST(CliErrors, AreOneLineOnStandardErrorAndANonZeroStatus) {
       {{"frobnicate"}, kCliUsage},
   };
   for (const Case& c : cases) {
-    const Result result = Run(c.args);
+    const Result result = Invoke(c.args);
     EXPECT_EQ(result.status, c.status) << c.args.back();
     if (c.args[0] != "frobnicate") {
       EXPECT_EQ(Lines(result.err).size(), 1u) << result.err;
       EXPECT_TRUE(result.out.empty());
     }
   }
-  EXPECT_NE(Run({"play", "Seven by Five", "1", "3:0"}).err.find("3:0"), std::string::npos);
+  EXPECT_NE(Invoke({"play", "Seven by Five", "1", "3:0"}).err.find("3:0"), std::string::npos);
 }
 
 std::vector<std::string> MovesAfter(const std::vector<std::string>& played) {
-  const Result result = Run(With(With({"moves"}, kSevenByFive), played));
+  const Result result = Invoke(With(With({"moves"}, kSevenByFive), played));
   EXPECT_EQ(result.status, kCliOk) << result.err;
   return Lines(result.out);
 }
@@ -124,14 +124,14 @@ TEST(CliMoves, ListedMovesAreAcceptedAndEveryOtherSingleCardDropIsRefused) {
     ASSERT_FALSE(listed.empty());
     const std::set<std::string> legal(listed.begin(), listed.end());
     for (const auto& move : listed) {
-      const Result result = Run(With(With({"play"}, kSevenByFive), With(played, {move})));
+      const Result result = Invoke(With(With({"play"}, kSevenByFive), With(played, {move})));
       EXPECT_EQ(result.status, kCliOk) << move << ": " << result.err;
     }
     for (int card = 0; card < 52; ++card) {
       for (int pile = 0; pile < 16; ++pile) {
         const std::string move = std::to_string(card) + ":" + std::to_string(pile);
         if (legal.count(move)) continue;
-        const Result result = Run(With(With({"play"}, kSevenByFive), With(played, {move})));
+        const Result result = Invoke(With(With({"play"}, kSevenByFive), With(played, {move})));
         EXPECT_EQ(result.status, kCliRefused) << move;
       }
     }
@@ -144,7 +144,7 @@ TEST(CliPlay, TakingLegalMovesEndsWonOrWithoutAMoveAndReportsIt) {
     std::set<std::string> seen;
     std::string state;
     for (int step = 0; step < 300; ++step) {
-      const Result moves = Run(With({"moves", "Seven by Five", number}, played));
+      const Result moves = Invoke(With({"moves", "Seven by Five", number}, played));
       const auto listed = Lines(moves.out);
       if (listed.empty()) break;
       // Prefer moves home, then any move not tried from here before.
@@ -157,12 +157,12 @@ TEST(CliPlay, TakingLegalMovesEndsWonOrWithoutAMoveAndReportsIt) {
         }
       }
       played.push_back(pick);
-      const Result result = Run(With({"play", "Seven by Five", number}, played));
+      const Result result = Invoke(With({"play", "Seven by Five", number}, played));
       ASSERT_EQ(result.status, kCliOk) << pick << ": " << result.err;
       state = Lines(result.out).back();
       if (state == "won") break;
     }
-    const Result final = Run(With({"play", "Seven by Five", number}, played));
+    const Result final = Invoke(With({"play", "Seven by Five", number}, played));
     const auto lines = Lines(final.out);
     bool tableauAndCellsEmpty = true;
     for (int pile = 0; pile < 12; ++pile) {
@@ -186,15 +186,15 @@ TEST(CliPlay, UndoGivesBackExactlyTheEarlierTable) {
     std::vector<std::string> undone = prefix;
     undone.insert(undone.end(), played.begin() + static_cast<std::ptrdiff_t>(cut), played.end());
     for (std::size_t i = cut; i < played.size(); ++i) undone.push_back("undo");
-    const Result expected = Run(With(With(base, prefix), {"--json"}));
-    const Result actual = Run(With(With(base, undone), {"--json"}));
+    const Result expected = Invoke(With(With(base, prefix), {"--json"}));
+    const Result actual = Invoke(With(With(base, undone), {"--json"}));
     ASSERT_EQ(actual.status, kCliOk) << actual.err;
     EXPECT_EQ(actual.out, expected.out) << "undoing back to move " << cut;
   }
 }
 
 TEST(CliJson, ReportsPilesWonJournalAndMoves) {
-  const Result result = Run({"play", "Seven by Five", "1", "0:12", "--json"});
+  const Result result = Invoke({"play", "Seven by Five", "1", "0:12", "--json"});
   ASSERT_EQ(result.status, kCliOk) << result.err;
   const std::string& json = result.out;
   EXPECT_EQ(json.front(), '{');
