@@ -254,6 +254,12 @@ TEST(Assembler, ErrorsNameFileLineAndProblem) {
       {base + "pile none { }\n", "test.cwg:9: 'none' is a reserved word"},
       {base + "macro m(a) { PUSH a }\nprogram p { m(1, 2) }\n", "test.cwg:10: macro 'm' takes 1 argument(s), given 2"},
       {base + "macro m { m }\nprogram p { m }\n", "macros nest too deeply"},
+      {base + "macro a { }\nmacro b { a a a a a a a a }\nmacro c { b b b b b b b b }\nmacro d { c c c c c c c c }\n"
+              "macro e { d d d d d d d d }\nmacro f { e e e e e e e e }\nmacro g { f f f f f f f f }\n"
+              "macro h { g g g g g g g g }\nmacro i { h h h h h h h h }\nprogram p { i i i i i i i i }\n",
+       "macros expand to too many instructions"},
+      {base + "repeat a in 0..4000 { repeat b in 0..4000 { repeat c in 0..4000 { } } }\n",
+       "test.cwg:9: repeats expand to too many statements"},
       {base + "macro m { PUSH 300 }\nprogram p {\n m }\n",
        "test.cwg:9: 300 is out of range for the value (0 to 255) (in macro 'm' used at test.cwg:11)"},
       {base + "macro PUSH { ADD }\n", "test.cwg:9: 'PUSH' is an instruction and cannot name a macro"},

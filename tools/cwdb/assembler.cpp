@@ -19,6 +19,9 @@ constexpr int kMaxIncludeDepth = 16;
 constexpr int kMaxMacroDepth = 32;
 constexpr std::size_t kMaxProgramBytes = 32767;
 constexpr std::size_t kMaxTableSize = 65535;
+// Program words read in one source, macro expansions included: far above any
+// game, low enough that nested macros cannot keep the assembler busy for long.
+constexpr std::size_t kMaxEmittedTokens = std::size_t{1} << 20;
 
 // Thrown inside the assembler only; AssembleSource turns it into its result.
 struct AssemblyFailure {
@@ -514,6 +517,7 @@ class Assembler {
       const Token& token = tokens[i++];
       if (token.kind != TokenKind::kWord) Fail(token, "expected an instruction, found " + Describe(token));
       if (out.size() > kMaxProgramBytes) Fail(token, "program is longer than 32767 bytes");
+      if (++emittedTokens_ > kMaxEmittedTokens) Fail(token, "macros expand to too many instructions");
       const auto byteOperand = [&](std::string_view what) -> std::uint8_t {
         if (i >= tokens.size()) Fail(token, std::string(what) + " is missing after " + token.text);
         return U8(tokens[i++], what);
@@ -617,12 +621,22 @@ class Assembler {
   std::map<std::string, Macro, std::less<>> macros_;
   std::set<std::string> given_;
   PileDef pileDefaults_ = SourcePileDefaults();
+  std::size_t emittedTokens_ = 0;  // program words read, macro expansions included
 };
 
 // ---- statements: lines, includes, repeats and arithmetic ----------------
 
+// Far above any game, low enough that no source can make the assembler run
+// for long or fill memory (nested repeats and macros multiply).
+constexpr std::size_t kMaxExpandedTokens = std::size_t{1} << 18;
+
+struct StatementSink {
+  std::vector<Statement> statements;
+  std::size_t expandedTokens = 0;  // tokens written out by repeats so far
+};
+
 void SplitTokens(const std::vector<Token>& tokens, const fs::path& includeDirectory, int depth,
-                 std::vector<Statement>& out);
+                 StatementSink& out);
 
 std::string LineOf(const Token& token) { return token.file + ":" + std::to_string(token.line); }
 
@@ -723,7 +737,7 @@ constexpr std::int64_t kMaxRepeatCount = 4096;
 // repeat VAR in FROM..TO { statements }
 // repeat VAR... in (VALUE...) (VALUE...) ... { statements }
 void ExpandRepeat(const std::vector<Token>& tokens, const fs::path& includeDirectory, int depth,
-                  std::vector<Statement>& out) {
+                  StatementSink& out) {
   const Token& keyword = tokens.front();
   if (depth >= kMaxIncludeDepth) Fail(keyword, "repeats nest too deeply");
   std::size_t i = 1;
@@ -795,6 +809,8 @@ void ExpandRepeat(const std::vector<Token>& tokens, const fs::path& includeDirec
   if (tokens.back().kind != TokenKind::kCloseBrace) Fail(tokens.back(), "unexpected words after the repeat block");
   const std::vector<Token> body(tokens.begin() + static_cast<std::ptrdiff_t>(i) + 1, tokens.end() - 1);
   for (const auto& row : rows) {
+    out.expandedTokens += body.size() + 1;
+    if (out.expandedTokens > kMaxExpandedTokens) Fail(keyword, "repeats expand to too many statements");
     std::vector<Token> expanded = Substitute(body, names, row);
     // A line end after the last statement of the body ends it.
     expanded.push_back(Token{TokenKind::kNewline, "end of line", 0, keyword.file, keyword.line});
@@ -805,7 +821,7 @@ void ExpandRepeat(const std::vector<Token>& tokens, const fs::path& includeDirec
 constexpr std::size_t kMaxStatements = 1 << 20;
 
 void FlushStatement(std::vector<Token>& tokens, const fs::path& includeDirectory, int depth,
-                    std::vector<Statement>& out) {
+                    StatementSink& out) {
   if (tokens.empty()) return;
   std::vector<Token> done = std::move(tokens);
   tokens.clear();
@@ -827,10 +843,10 @@ void FlushStatement(std::vector<Token>& tokens, const fs::path& includeDirectory
     }
     statement.tokens.push_back(std::move(token));
   }
-  if (out.size() >= kMaxStatements) Fail(statement.tokens.front(), "too many statements");
+  if (out.statements.size() >= kMaxStatements) Fail(statement.tokens.front(), "too many statements");
   const Token& first = statement.tokens.front();
   if (first.kind != TokenKind::kWord || first.text != "include") {
-    out.push_back(std::move(statement));
+    out.statements.push_back(std::move(statement));
     return;
   }
   if (statement.tokens.size() != 2 || statement.tokens[1].kind != TokenKind::kString) {
@@ -848,7 +864,7 @@ void FlushStatement(std::vector<Token>& tokens, const fs::path& includeDirectory
 // Cuts tokens into statements at line ends outside brackets. Inside braces
 // and parentheses line ends are kept, for a repeat body to be cut again.
 void SplitTokens(const std::vector<Token>& tokens, const fs::path& includeDirectory, int depth,
-                 std::vector<Statement>& out) {
+                 StatementSink& out) {
   std::vector<Token> statement;
   std::vector<const Token*> open;
   for (const Token& token : tokens) {
@@ -897,9 +913,9 @@ AssembleResult AssembleSource(std::string_view text, const std::string& file,
   try {
     TokenizeResult tokens = Tokenize(text, file);
     if (tokens.error) throw AssemblyFailure{*tokens.error};
-    std::vector<Statement> statements;
+    StatementSink statements;
     SplitTokens(tokens.tokens, includeDirectory, 0, statements);
-    DefinitionRecord record = Assembler(std::move(statements)).Run();
+    DefinitionRecord record = Assembler(std::move(statements.statements)).Run();
     std::string error;
     auto bytes = EncodeRecord(record, &error);
     if (!bytes) {
