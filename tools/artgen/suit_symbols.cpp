@@ -68,44 +68,45 @@ QPainterPath UnitDiamond() {
 }
 
 // Hand-set symbols for the two smallest sizes, where a rasterised outline
-// loses its shape. Rows cover the rank's ink rows.
+// loses its shape. Rows cover the rank's ink rows; the last column stays
+// white so that the symbol never meets the card's right-hand frame.
 // clang-format off
 const PixelArt& TinySuit(Suit suit, int size) {
   static const PixelArt kSpade8 = {
-      "...##...",
-      "..####..",
-      ".######.",
-      "########",
-      "########",
-      "...##...",
-      "..####..",
+      "...#....",
+      "..###...",
+      ".#####..",
+      "#######.",
+      "#######.",
+      "...#....",
+      "..###...",
   };
   static const PixelArt kClub8 = {
-      "..####..",
-      "..####..",
-      "##.##.##",
-      "########",
-      "##.##.##",
-      "...##...",
-      "..####..",
+      "..###...",
+      "..###...",
+      "##.#.##.",
+      "#######.",
+      "##.#.##.",
+      "...#....",
+      "..###...",
   };
   static const PixelArt kDiamond8 = {
-      "...##...",
-      "..####..",
-      ".######.",
-      "########",
-      ".######.",
-      "..####..",
-      "...##...",
+      "...#....",
+      "..###...",
+      ".#####..",
+      "#######.",
+      ".#####..",
+      "..###...",
+      "...#....",
   };
   static const PixelArt kHeart8 = {
-      ".##..##.",
-      "########",
-      "########",
-      "########",
-      ".######.",
-      "..####..",
-      "...##...",
+      ".##.##..",
+      "#######.",
+      "#######.",
+      "#######.",
+      ".#####..",
+      "..###...",
+      "...#....",
   };
   static const PixelArt kSpade11 = {
       ".....#.....",
@@ -113,9 +114,9 @@ const PixelArt& TinySuit(Suit suit, int size) {
       "...#####...",
       "..#######..",
       ".#########.",
-      "###########",
-      "###########",
+      ".#########.",
       ".###.#.###.",
+      ".....#.....",
       "....###....",
   };
   static const PixelArt kClub11 = {
@@ -123,8 +124,8 @@ const PixelArt& TinySuit(Suit suit, int size) {
       "...#####...",
       "...#####...",
       ".##.###.##.",
-      "###########",
-      "###########",
+      ".#########.",
+      ".#########.",
       ".##..#..##.",
       ".....#.....",
       "....###....",
@@ -141,10 +142,9 @@ const PixelArt& TinySuit(Suit suit, int size) {
       ".....#.....",
   };
   static const PixelArt kHeart11 = {
-      ".###...###.",
-      "#####.#####",
-      "###########",
-      "###########",
+      "..##...##..",
+      ".####.####.",
+      ".#########.",
       ".#########.",
       "..#######..",
       "...#####...",
