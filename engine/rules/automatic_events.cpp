@@ -137,6 +137,15 @@ std::optional<MoveReference> FindMove(const SolGame& game, std::uint32_t n) {
   return found;
 }
 
+std::vector<MoveReference> ListMoves(const SolGame& game) {
+  std::vector<MoveReference> moves;
+  ForEachMove(game, [&](const MoveReference& move) {
+    moves.push_back(move);
+    return false;
+  });
+  return moves;
+}
+
 std::optional<MoveReference> NextHint(const SolGame& game, std::uint16_t& hintIndex) {
   std::optional<MoveReference> move = FindMove(game, hintIndex);
   std::uint16_t answered = hintIndex;

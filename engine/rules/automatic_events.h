@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/model/sol_game.h"
 #include "engine/rules/action_observer.h"
@@ -37,6 +38,9 @@ struct MoveReference {
 // The n-th legal move (from 0) in the fixed order: taps, then top cards, then
 // deeper cards of fanned piles; none when fewer exist.
 std::optional<MoveReference> FindMove(const SolGame& game, std::uint32_t n);
+
+// Every legal move, in the order FindMove counts them.
+std::vector<MoveReference> ListMoves(const SolGame& game);
 
 // Show Next Move: the move at the hint index, starting again from the first
 // move when the index has run past the last; the index then points after the

@@ -15,11 +15,13 @@ using testing::SnapshotOf;
 using Moves = std::vector<MoveReference>;
 constexpr std::uint16_t kTap = kNoReference;
 
+// Every move FindMove answers, asking for the n-th until none is left.
 std::vector<MoveReference> AllMoves(const SolGame& game) {
   std::vector<MoveReference> moves;
   while (auto move = FindMove(game, static_cast<std::uint32_t>(moves.size()))) {
     moves.push_back(*move);
   }
+  EXPECT_EQ(moves, ListMoves(game));
   return moves;
 }
 
