@@ -1,11 +1,9 @@
 #include "tools/artgen/card_backs.h"
 
-#include <QPainter>
 #include <QRect>
 #include <algorithm>
 
 #include "tools/artgen/canvas.h"
-#include "tools/artgen/suit_symbols.h"
 
 namespace cw::artgen {
 

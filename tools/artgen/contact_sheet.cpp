@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "platform/resources/bitmap_ids.h"
+
 namespace cw::artgen {
 
 namespace {
@@ -51,15 +53,20 @@ struct CardIds {
   QSize card;
 };
 
+// The first id of each range (rank 0, suit 0, back 0, arrow 0).
 CardIds IdsFor(BitmapSet set, bool large) {
-  const bool q = set == BitmapSet::Qvga;
-  const int s = q ? 1 : 2;
-  if (large) {
-    return {q ? 2001 : 2201, q ? 2050 : 2250, q ? 2054 : 2254, q ? 300 : 320,        q ? 380 : 390,
-            q ? 384 : 394,   q ? 143 : 142,   q ? 154 : 153,   QSize(26 * s, 35 * s)};
-  }
-  return {q ? 2101 : 2301, q ? 2150 : 2350, q ? 2154 : 2354, q ? 340 : 360,        q ? 400 : 410,
-          q ? 404 : 414,   q ? 133 : 132,   q ? 154 : 153,   QSize(20 * s, 27 * s)};
+  namespace ids = bitmap_ids;
+  const bool vga = set == BitmapSet::Vga;
+  const int s = vga ? 2 : 1;
+  return {ids::RankGlyph(vga, large, 0),
+          ids::BigSuit(vga, large, 0),
+          ids::SmallSuit(vga, large, 0),
+          ids::GreyRank(vga, large, 0),
+          ids::GreyBigSuit(vga, large, 0),
+          ids::GreySmallSuit(vga, large, 0),
+          ids::CardBack(vga, large, 0),
+          ids::EmptyArrow(vga, 0),
+          large ? QSize(26 * s, 35 * s) : QSize(20 * s, 27 * s)};
 }
 
 // Faces, backs and empty marks of one card size; returns the width used.

@@ -27,14 +27,13 @@ const QColor kGoldEdge{0x8C, 0x5C, 0x00};
 class IconPainter {
  public:
   IconPainter(QImage& image, BitmapSet set) : painter_(&image) {
-    scale_ = set == BitmapSet::Qvga ? 1 : 2;
-    painter_.scale(scale_, scale_);
+    const int scale = set == BitmapSet::Qvga ? 1 : 2;
+    painter_.scale(scale, scale);
     painter_.setRenderHint(QPainter::Antialiasing, set == BitmapSet::Vga);
     painter_.setPen(Qt::NoPen);
   }
 
   QPainter& raw() { return painter_; }
-  int scale() const { return scale_; }
 
   void Fill(const QRectF& rect, const QColor& colour) { painter_.fillRect(rect, colour); }
 
@@ -64,9 +63,8 @@ class IconPainter {
   }
 
   // Lines whose end points sit on pixel centres (x.5) cover whole pixels.
-  void Line(const QPainterPath& path, double width, const QColor& colour,
-            Qt::PenCapStyle cap = Qt::FlatCap) {
-    painter_.setPen(QPen(colour, width, Qt::SolidLine, cap, Qt::MiterJoin));
+  void Line(const QPainterPath& path, double width, const QColor& colour) {
+    painter_.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     painter_.setBrush(Qt::NoBrush);
     painter_.drawPath(path);
     painter_.setPen(Qt::NoPen);
@@ -74,7 +72,6 @@ class IconPainter {
 
  private:
   QPainter painter_;
-  int scale_ = 1;
 };
 
 QPainterPath Polyline(std::initializer_list<QPointF> points) {
