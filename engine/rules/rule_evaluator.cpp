@@ -1,6 +1,7 @@
 #include "engine/rules/rule_evaluator.h"
 
 #include <array>
+#include <utility>
 
 #include "engine/rules/instruction_set.h"
 
