@@ -382,14 +382,31 @@ QImage DrawMenuBarStrip(QSize size, BitmapSet set) {
   p.raw().translate(16, 0);
   const QColor blue{0x20, 0x60, 0xC0};
   p.Ellipse(QRectF(0, 0, 16, 16), blue);
-  QPainterPath hook;
-  hook.moveTo(5.5, 6);
-  hook.cubicTo(5.5, 4, 6.5, 3.5, 8, 3.5);
-  hook.cubicTo(9.5, 3.5, 10.5, 4.3, 10.5, 5.8);
-  hook.cubicTo(10.5, 7.5, 8, 7.8, 8, 9.5);
-  hook.lineTo(8, 10);
-  p.Line(hook, 2, kPaper);
-  p.Fill(QRectF(7, 11, 2, 2), kPaper);
+  if (set == BitmapSet::Qvga) {
+    // clang-format off
+    const PixelArt mark = {
+        ".####.",
+        "##..##",
+        "....##",
+        "...##.",
+        "..##..",
+        "..##..",
+        "......",
+        "..##..",
+        "..##..",
+    };
+    // clang-format on
+    PaintPixelArt(image, mark, {32 + 5, 3}, kPaper);
+  } else {
+    QPainterPath hook;
+    hook.moveTo(5.5, 6);
+    hook.cubicTo(5.5, 4, 6.5, 3.5, 8, 3.5);
+    hook.cubicTo(9.5, 3.5, 10.5, 4.3, 10.5, 5.8);
+    hook.cubicTo(10.5, 7.5, 8, 7.8, 8, 9.5);
+    hook.lineTo(8, 10);
+    p.Line(hook, 2, kPaper);
+    p.Fill(QRectF(7, 11, 2, 2), kPaper);
+  }
   // Menu: three bars.
   p.raw().translate(16, 0);
   for (int y : {3, 7, 11}) p.Fill(QRectF(2, y, 12, 2), kNavy);
