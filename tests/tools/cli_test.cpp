@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -139,19 +140,16 @@ TEST(CliMoves, ListedMovesAreAcceptedAndEveryOtherSingleCardDropIsRefused) {
 }
 
 TEST(CliPlay, TakingLegalMovesEndsWonOrWithoutAMoveAndReportsIt) {
-  for (const char* number : {"1", "2", "3", "77"}) {
+  std::mt19937 rng(3);
+  for (const char* number : {"1", "2"}) {
     std::vector<std::string> played;
-    std::set<std::string> seen;
-    std::string state;
-    for (int step = 0; step < 300; ++step) {
-      const Result moves = Invoke(With({"moves", "Seven by Five", number}, played));
-      const auto listed = Lines(moves.out);
+    for (int step = 0; step < 120; ++step) {
+      const auto listed = Lines(Invoke(With({"moves", "Seven by Five", number}, played)).out);
       if (listed.empty()) break;
-      // Prefer moves home, then any move not tried from here before.
-      std::string pick = listed.front();
+      // Prefer moves home, else any listed move.
+      std::string pick = listed[rng() % listed.size()];
       for (const auto& move : listed) {
-        const auto pile = std::stoi(move.substr(move.find(':') + 1));
-        if (pile >= 12 && move.rfind("tap", 0) != 0) {
+        if (move.rfind("tap", 0) != 0 && std::stoi(move.substr(move.find(':') + 1)) >= 12) {
           pick = move;
           break;
         }
@@ -159,11 +157,9 @@ TEST(CliPlay, TakingLegalMovesEndsWonOrWithoutAMoveAndReportsIt) {
       played.push_back(pick);
       const Result result = Invoke(With({"play", "Seven by Five", number}, played));
       ASSERT_EQ(result.status, kCliOk) << pick << ": " << result.err;
-      state = Lines(result.out).back();
-      if (state == "won") break;
+      if (Lines(result.out).back() == "won") break;
     }
-    const Result final = Invoke(With({"play", "Seven by Five", number}, played));
-    const auto lines = Lines(final.out);
+    const auto lines = Lines(Invoke(With({"play", "Seven by Five", number}, played)).out);
     bool tableauAndCellsEmpty = true;
     for (int pile = 0; pile < 12; ++pile) {
       tableauAndCellsEmpty &= lines[static_cast<std::size_t>(pile)] == "pile " + std::to_string(pile) + ": ";
