@@ -278,6 +278,8 @@ TEST(Assembler, ErrorsNameFileLineAndProblem) {
       {base + "repeat i in 0..1 pile\n", "test.cwg:9: expected '{' opening the repeated statements"},
       {base + "pile p { x [4/0] }\n", "test.cwg:9: division by zero in [4/0]"},
       {base + "pile p { x [4+] }\n", "test.cwg:9: expected a number in [4+]"},
+      {base + "pile p { x [1099511627776*1099511627776] }\n", "test.cwg:9: a value in [1099511627776*1099511627776] is too large"},
+      {base + "pile p { x [99999999999999999999] }\n", "is too large"},
       {base + "pile p { x [4)] }\n", "test.cwg:9: ')' does not close the '{' of test.cwg:9"},
       {base + "repeat i in 0..1 { repeat j in 0..1 { repeat k in 0..1 { pile p$i$j$k { x [70000*$k] } } } }\n",
        "test.cwg:9: [70000*1] is out of range for x"},

@@ -641,11 +641,17 @@ void SplitTokens(const std::vector<Token>& tokens, const fs::path& includeDirect
 std::string LineOf(const Token& token) { return token.file + ":" + std::to_string(token.line); }
 
 // The value of a bracketed word such as [10+20*3]: integers with + - * /,
-// multiplication and division first, left to right.
+// multiplication and division first, left to right. Every intermediate value
+// stays within +-2^40, far beyond any field, so nothing can overflow.
 std::int64_t Arithmetic(const Token& token) {
+  constexpr std::int64_t kLimit = std::int64_t{1} << 40;
   const std::string& text = token.text;
   std::size_t pos = 1;
   const std::size_t end = text.size() - 1;
+  const auto bounded = [&](std::int64_t value) {
+    if (value > kLimit || value < -kLimit) Fail(token, "a value in " + text + " is too large");
+    return value;
+  };
   const auto number = [&]() -> std::int64_t {
     bool negative = false;
     if (pos < end && text[pos] == '-') {
@@ -654,10 +660,7 @@ std::int64_t Arithmetic(const Token& token) {
     }
     const std::size_t start = pos;
     std::int64_t value = 0;
-    while (pos < end && text[pos] >= '0' && text[pos] <= '9') {
-      value = value * 10 + (text[pos++] - '0');
-      if (value > (std::int64_t{1} << 40)) Fail(token, "number in " + text + " is too large");
-    }
+    while (pos < end && text[pos] >= '0' && text[pos] <= '9') value = bounded(value * 10 + (text[pos++] - '0'));
     if (pos == start) Fail(token, "expected a number in " + text);
     return negative ? -value : value;
   };
@@ -667,8 +670,12 @@ std::int64_t Arithmetic(const Token& token) {
       const char op = text[pos++];
       const std::int64_t right = number();
       if (op == '/' && right == 0) Fail(token, "division by zero in " + text);
+      // Both factors are within 2^40; their product is checked in a wider type.
+      const long double product = static_cast<long double>(value) * static_cast<long double>(right);
+      if (op == '*' && (product > static_cast<long double>(kLimit) || product < -static_cast<long double>(kLimit))) {
+        Fail(token, "a value in " + text + " is too large");
+      }
       value = op == '*' ? value * right : value / right;
-      if (value > (std::int64_t{1} << 40) || value < -(std::int64_t{1} << 40)) Fail(token, text + " is too large");
     }
     return value;
   };
@@ -676,7 +683,7 @@ std::int64_t Arithmetic(const Token& token) {
   while (pos < end && (text[pos] == '+' || text[pos] == '-')) {
     const char op = text[pos++];
     const std::int64_t right = term();
-    value = op == '+' ? value + right : value - right;
+    value = bounded(op == '+' ? value + right : value - right);
   }
   if (pos != end) Fail(token, "cannot read " + text + " (integers and + - * / only)");
   return value;
