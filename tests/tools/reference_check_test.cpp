@@ -98,6 +98,38 @@ TEST(ReferenceCheck, AnyPileIsAllowedOnlyInRoutes) {
   EXPECT_TRUE(FindDanglingReferences(r).empty());
 }
 
+DefinitionRecord SevenByFive() {
+  const auto bytes = LoadDefinitionRecord(EmbeddedGameResources(), 17);
+  return bytes ? DecodeRecord(*bytes).record.value_or(DefinitionRecord{}) : DefinitionRecord{};
+}
+
+TEST(DealCheck, EveryCardMustFindItsPile) {
+  DefinitionRecord r = SevenByFive();
+  EXPECT_TRUE(FindDealProblems(r).empty());
+  r.piles[6].dealCount = 6;
+  EXPECT_EQ(FindDealProblems(r),
+            (std::vector<std::string>{"the piles' dealCounts add up to 51 but there are 52 cards"}));
+  r.piles[6].dealCount = 7;
+  r.piles[6].dealGroup = 1;  // asks group 1 for 7 cards it does not have
+  r.cards[0].dealGroup = 1;
+  r.cards[1].dealGroup = 1;
+  EXPECT_EQ(FindDealProblems(r),
+            (std::vector<std::string>{"the piles of deal group 1 take 7 cards but the group has 2"}));
+}
+
+TEST(AuthoringNotes, UnusualShapesAreNotedNotFailed) {
+  DefinitionRecord r = SevenByFive();
+  EXPECT_TRUE(FindAuthoringNotes(r).empty());
+  r.eventActions.push_back({0, 0});
+  r.actions.push_back(r.actions[0]);
+  r.piles[3].fanLimit = 77;
+  const auto notes = FindAuthoringNotes(r);
+  ASSERT_EQ(notes.size(), 3u);
+  EXPECT_NE(notes[0].find("event 0 is not of kind automatic"), std::string::npos);
+  EXPECT_EQ(notes[1], "2 won actions; a game has one");
+  EXPECT_NE(notes[2].find("pile 3 has fanLimit 77 and fanLimitAnchor 1"), std::string::npos);
+}
+
 TEST(ReferenceCheck, CountsAreComparedWhereExpected) {
   const TableCounts counts = CountTables(Complete());
   EXPECT_EQ(DescribeCounts(counts).rfind("cards 1 piles 2 actions 1 movePairs 1", 0), 0u);
@@ -136,7 +168,7 @@ class CheckCommand : public ::testing::Test {
 
 constexpr std::string_view kGame = R"(name "Small"
 deck 1
-pile a { pickProgram 3 }
+pile a { pickProgram 3 dealCount 52 }
 event e automatic { when c }
 program p { PUSH 1 }
 condition c p a

@@ -141,9 +141,10 @@ int Disassemble(std::span<const std::string> args, std::ostream& out, std::ostre
   return kOk;
 }
 
-// Reports one record: counts, size, dangling references and, when expected
-// counts are given for its name, every count that differs. Answers whether
-// the record passed.
+// Reports one record: counts, size, dangling references, deal problems,
+// notes on unusual shapes and, when expected counts are given for its name,
+// every count that differs. Answers whether the record passed (notes do not
+// fail it).
 bool CheckRecord(const std::string& label, const DefinitionRecord& record, const ExpectedCounts* expected,
                  std::ostream& out, std::ostream& err) {
   const auto bytes = EncodeRecord(record);
@@ -155,6 +156,11 @@ bool CheckRecord(const std::string& label, const DefinitionRecord& record, const
     err << label << ": dangling reference: " << problem << "\n";
     passed = false;
   }
+  for (const std::string& problem : FindDealProblems(record)) {
+    err << label << ": cannot be dealt: " << problem << "\n";
+    passed = false;
+  }
+  for (const std::string& note : FindAuthoringNotes(record)) out << label << ": note: " << note << "\n";
   if (expected != nullptr) {
     const auto found = expected->find(record.name);
     if (found != expected->end()) {

@@ -1,5 +1,7 @@
 #include "tools/cwdb/reference_check.h"
 
+#include <algorithm>
+
 #include "tools/cwdb/assembler.h"
 
 namespace cw {
@@ -140,6 +142,59 @@ std::string DescribeCounts(const TableCounts& counts) {
 
 std::vector<std::string> FindDanglingReferences(const DefinitionRecord& record) {
   return DanglingFinder(record).Run();
+}
+
+std::vector<std::string> FindDealProblems(const DefinitionRecord& record) {
+  std::vector<std::string> problems;
+  std::size_t dealt = 0;
+  std::map<std::uint16_t, std::size_t> wanted;
+  for (const PileDef& pile : record.piles) {
+    dealt += pile.dealCount;
+    wanted[pile.dealGroup] += pile.dealCount;
+  }
+  if (dealt != record.cards.size()) {
+    problems.push_back("the piles' dealCounts add up to " + std::to_string(dealt) + " but there are " +
+                       std::to_string(record.cards.size()) + " cards");
+  }
+  std::map<std::uint16_t, std::size_t> held;
+  for (const CardDef& card : record.cards) ++held[card.dealGroup];
+  for (const auto& [group, count] : wanted) {
+    if (count > held[group]) {
+      problems.push_back("the piles of deal group " + std::to_string(group) + " take " + std::to_string(count) +
+                         " cards but the group has " + std::to_string(held[group]));
+    }
+  }
+  return problems;
+}
+
+std::vector<std::string> FindAuthoringNotes(const DefinitionRecord& record) {
+  static const std::vector<std::uint8_t> kNeverPasses = {1, 1, 1};
+  std::vector<std::string> notes;
+  std::vector<std::uint16_t> conditionsOfEventZero;
+  for (const EventCondition& link : record.eventConditions) {
+    if (link.event == 0) conditionsOfEventZero.push_back(link.condition);
+  }
+  const bool neverPasses = conditionsOfEventZero.size() == 1 && conditionsOfEventZero[0] < record.conditions.size() &&
+                           record.conditions[conditionsOfEventZero[0]].program < record.programs.size() &&
+                           record.programs[record.conditions[conditionsOfEventZero[0]].program] == kNeverPasses;
+  const bool hasActions = std::any_of(record.eventActions.begin(), record.eventActions.end(),
+                                      [](const EventAction& link) { return link.event == 0; });
+  if (record.eventKinds.empty() || record.eventKinds[0] != 0 || !neverPasses || hasActions) {
+    notes.push_back("event 0 is not of kind automatic with one never-passing condition (PUSH 1) and no actions");
+  }
+  const auto wins = std::count_if(record.actions.begin(), record.actions.end(), [](const ActionDef& action) {
+    return action.type == static_cast<std::uint8_t>(ActionType::kGameWon);
+  });
+  if (wins != 1) notes.push_back(std::to_string(wins) + " won actions; a game has one");
+  for (std::size_t p = 0; p < record.piles.size(); ++p) {
+    const PileDef& pile = record.piles[p];
+    if ((pile.fanLimit != 0) != (pile.fanLimitAnchor == 2)) {
+      notes.push_back("pile " + std::to_string(p) + " has fanLimit " + std::to_string(pile.fanLimit) +
+                      " and fanLimitAnchor " + std::to_string(pile.fanLimitAnchor) +
+                      " (a pile with a fanLimit takes fanLimitAnchor far, others proportional)");
+    }
+  }
+  return notes;
 }
 
 ExpectedCountsResult ReadExpectedCounts(const std::filesystem::path& path) {

@@ -26,6 +26,17 @@ std::string DescribeCounts(const TableCounts& counts);
 // element and field that holds it.
 std::vector<std::string> FindDanglingReferences(const DefinitionRecord& record);
 
+// Problems that keep the dealer from placing every card: the piles' deal
+// counts must add up to the number of cards, and the piles of each deal
+// group must ask for no more cards than the deck has in that group.
+std::vector<std::string> FindDealProblems(const DefinitionRecord& record);
+
+// Departures from the shape every shipped game has, worth a look but not
+// wrong in themselves: event 0 of kind automatic with one condition whose
+// program is PUSH 1 and no actions; exactly one `won` action; fanLimitAnchor
+// far exactly on the piles with a fanLimit.
+std::vector<std::string> FindAuthoringNotes(const DefinitionRecord& record);
+
 // Expected counts by game name. Each line of the file: "NAME" then the
 // fifteen counts in table order; `-` for a count that is not checked.
 using ExpectedCounts = std::map<std::string, std::array<std::optional<std::size_t>, kTableCount>>;
