@@ -13,6 +13,8 @@
 #include "engine/database/catalogue.h"
 #include "engine/database/embedded_resources.h"
 #include "engine/database/record_loader.h"
+#include "tools/cwdb/assembler.h"
+#include "tools/cwdb/disassembler.h"
 
 namespace cw {
 namespace {
@@ -164,8 +166,8 @@ TEST(EmbeddedDatabase, HoldsTheTwentyGamesOfTheCatalogue) {
   EXPECT_FALSE(resources.LoadString(kGameNameStringFirst + 20).has_value());
   EXPECT_FALSE(resources.FindResource("SOLDB", kResourceSolDbFirst + 1).has_value());
 
-  // Every record that is present decodes, and its header agrees with its
-  // catalogue entry.
+  // Every record that is present decodes, its header agrees with its
+  // catalogue entry, and its disassembly assembles to the same bytes.
   for (std::uint16_t index = 0; index < 20; ++index) {
     const auto bytes = LoadDefinitionRecord(resources, index);
     if (!bytes) continue;
@@ -173,6 +175,9 @@ TEST(EmbeddedDatabase, HoldsTheTwentyGamesOfTheCatalogue) {
     ASSERT_TRUE(decoded.record.has_value()) << "record " << index << ": " << decoded.error;
     EXPECT_EQ(decoded.record->id, ids[index]);
     EXPECT_EQ(decoded.record->name, resources.LoadString(kGameNameStringFirst + index));
+    const AssembleResult again = AssembleSource(DisassembleRecord(*decoded.record), "disassembly", ".");
+    ASSERT_FALSE(again.error.has_value()) << again.error->ToString();
+    EXPECT_EQ(again.bytes, *bytes) << "record " << index << " changes on its way through its source text";
   }
 }
 
