@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "engine/rules/automatic_events.h"
 #include "engine/rules/legality.h"
 #include "engine/rules/moves.h"
@@ -103,12 +105,12 @@ TEST(BakersGame, APositionWithoutALegalMoveIsLost) {
 TEST(BakersGame, RandomPlayFollowsTheRulesAndUndoesExactly) {
   std::mt19937 rng(31);
   int moves = 0;
-  for (std::uint32_t number = 1; number <= 30; ++number) {
+  for (std::uint32_t number = 1; number <= 20; ++number) {
     SolGame game = Dealt(number * 65537u);
     moves += PlayRandomlyAndCheck(game, 120, rng, kRules);
     EXPECT_TRUE(TableIsConsistent(game));
   }
-  EXPECT_GT(moves, 200);
+  EXPECT_GT(moves, 150);
 }
 
 }  // namespace

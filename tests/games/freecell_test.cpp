@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "engine/rules/automatic_events.h"
 #include "engine/rules/legality.h"
 #include "engine/rules/moves.h"

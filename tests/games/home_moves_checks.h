@@ -157,10 +157,32 @@ inline ::testing::AssertionResult SettledAsTheRulesSay(const SolGame& game, cons
   return ::testing::AssertionSuccess();
 }
 
+// Every card that reached a foundation by itself during the last move was
+// safe to send: the suits of the other colour stand at least at its rank - 1
+// now, and foundations only grow within a move, so a card that fails this
+// went home too early. `played` is the player's own card.
+inline ::testing::AssertionResult OnlySafeCardsWentHome(const SolGame& game, const PlaySnapshot& before,
+                                                       std::uint16_t played, const RuleFacts& facts) {
+  if (!facts.alternatingColours) return ::testing::AssertionSuccess();
+  for (std::uint16_t card = 0; card < game.cards.size(); ++card) {
+    const std::uint16_t pile = game.cards[card].pile;
+    const bool home = pile >= kFirstFoundation && pile < kFirstFoundation + 4;
+    const std::uint16_t earlier = before.cards[card].pile;
+    if (!home || card == played || (earlier >= kFirstFoundation && earlier < kFirstFoundation + 4)) continue;
+    for (int other = 1; other <= 4; ++other) {
+      if (ColourOf(other) != ColourOf(SuitOf(card)) && HomeRank(game, other) < RankOf(card) - 1) {
+        return ::testing::AssertionFailure() << "card " << card << " went home before it was safe";
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
 // Plays random legal moves (moves home first), checking after each that the
-// table is consistent and settled as the rules say, that running the
-// automatic events again moves no card, and that undo restores the exact
-// earlier state. Answers the number of moves made.
+// table is consistent and settled as the rules say, that only safe cards went
+// home by themselves, that running the automatic events again moves no card,
+// and that undo restores the exact earlier state. Answers the number of moves
+// made.
 inline int PlayRandomlyAndCheck(SolGame& game, int maxMoves, std::mt19937& rng, const RuleFacts& facts) {
   int moves = 0;
   while (moves < maxMoves && !game.won) {
@@ -180,6 +202,7 @@ inline int PlayRandomlyAndCheck(SolGame& game, int maxMoves, std::mt19937& rng, 
     const PlaySnapshot after = Snapshot(game);
     EXPECT_TRUE(TableIsConsistent(game));
     EXPECT_TRUE(SettledAsTheRulesSay(game, facts)) << "after " << pick.source << ":" << pick.destination;
+    EXPECT_TRUE(OnlySafeCardsWentHome(game, before, pick.source, facts));
     RunAutomaticEvents(game, nullptr);
     EXPECT_EQ(game.cards, after.cards) << "the automatic moves had not settled";
     while (game.journal->Count() > after.journalCount) UndoStep(game);
