@@ -176,5 +176,26 @@ TEST_F(AutomaticEventsTest, OpenFlagsOfManualPilesAreLeftAlone) {
   EXPECT_TRUE(journal().Empty());
 }
 
+TEST_F(AutomaticEventsTest, NewGameRunsTheStartEventsAndCannotBeUndone) {
+  AddTopCardMover(EventKind::kGameStart);
+  AddTopCardMover(EventKind::kAutomatic);
+  builder.game.definition.piles[0].dealCount = 50;  // the dealer places the whole deck
+  std::uint32_t number = 12;
+  ASSERT_TRUE(StartNewGame(game(), number));
+  EXPECT_EQ(game().piles[0].count, 49);
+  EXPECT_EQ(game().piles[1].count, 1);
+  const auto moved = game().TopCard(1);
+  ASSERT_TRUE(moved);
+  EXPECT_EQ(game().cards[*moved].open, 1);
+  EXPECT_EQ(game().cards[*game().TopCard(0)].open, 1);
+  EXPECT_TRUE(journal().Empty());
+  EXPECT_FALSE(UndoMove(game()));
+}
+
+TEST_F(AutomaticEventsTest, NewGameFailsWhenTheDeckCannotBeDealt) {
+  std::uint32_t number = 12;  // 5 places for 52 cards
+  EXPECT_FALSE(StartNewGame(game(), number));
+}
+
 }  // namespace
 }  // namespace cw

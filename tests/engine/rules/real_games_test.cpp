@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -232,6 +233,54 @@ TEST(RealGameMoves, DropOfARunWritesOneRecordAndUndoesExactly) {
   RunAutomaticEvents(*game, nullptr);
   EXPECT_TRUE(UndoMove(*game));
   EXPECT_EQ(testing::Snapshot(*game), before);
+}
+
+TEST(RealGameMoves, FreeAceWaitsForTheFirstPlayerMove) {
+  for (std::uint32_t number = 1; number < 200; ++number) {
+    auto game = DealGame("FreeCell", number);
+    ASSERT_TRUE(game);
+    std::optional<std::uint16_t> freeAce;
+    for (std::uint16_t column = 0; column < 8 && !freeAce; ++column) {
+      const auto top = game->TopCard(column);
+      if (top && game->definition.cards[*top].rank == 1) freeAce = top;
+    }
+    if (!freeAce) continue;
+    EXPECT_LT(game->cards[*freeAce].pile, 8);
+    const auto moves = ListMoves(*game);
+    const auto other = std::find_if(moves.begin(), moves.end(), [&](const MoveReference& move) {
+      return move.IsTap() || move.source != *freeAce;
+    });
+    ASSERT_NE(other, moves.end());
+    ASSERT_TRUE(PerformPlayerMove(*game, *other, nullptr));
+    const std::uint16_t pile = game->cards[*freeAce].pile;
+    EXPECT_GE(pile, 12);
+    EXPECT_LT(pile, 16);
+    return;
+  }
+  FAIL() << "no deal with a free ace";
+}
+
+TEST(RealGameMoves, SevenBySevenRedealsTwice) {
+  constexpr std::uint16_t kRedealPile = 14;
+  auto game = DealGame("Seven by Seven", 1);
+  ASSERT_TRUE(game);
+  ASSERT_EQ(FindMove(*game, 0), (MoveReference{kRedealPile, kNoReference}));
+  for (int redeal = 1; redeal <= 2; ++redeal) {
+    const auto before = testing::Snapshot(*game);
+    ASSERT_TRUE(PerformPlayerMove(*game, {kRedealPile, kNoReference}, nullptr));
+    EXPECT_EQ(game->piles[kRedealPile].count, 0);
+    EXPECT_EQ(game->counters[0].value, 2 - redeal);
+    EXPECT_TRUE(testing::TableIsConsistent(*game));
+    if (redeal == 2) {
+      EXPECT_TRUE(UndoMove(*game));
+      EXPECT_EQ(testing::Snapshot(*game), before);
+      ASSERT_TRUE(PerformPlayerMove(*game, {kRedealPile, kNoReference}, nullptr));
+    }
+  }
+  const auto moves = ListMoves(*game);
+  EXPECT_TRUE(std::none_of(moves.begin(), moves.end(),
+                           [](const MoveReference& move) { return move.IsTap(); }));
+  EXPECT_FALSE(TapPile(*game, kRedealPile, nullptr));
 }
 
 // Random play on every game of the database, undoing at random and always
