@@ -1,7 +1,8 @@
 // A modal dialog, shown full screen in the common dialog frame with its
 // title and its soft-key menu bar; or, built by a property sheet, one page of
 // the sheet. Its window receives WM_INITDIALOG (OnInitDialog) once the
-// content exists, before it is shown. IDOK and IDCANCEL end the dialog with
+// content area exists, before it is shown: that is where a dialog builds its
+// controls, as children of Widget() registered with AddControl. IDOK and IDCANCEL end the dialog with
 // their own id unless a handler takes them; closing the frame any other way
 // (Escape, the window manager) is an IDCANCEL.
 //

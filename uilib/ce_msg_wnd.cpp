@@ -467,11 +467,15 @@ void CeMsgWnd::SetFocus() {
 }
 
 void CeMsgWnd::SetCapture() {
-  if (!widget_.isNull() && QWidget::mouseGrabber() != widget_) widget_->grabMouse();
+  if (!widget_.isNull() && !HasCapture()) widget_->grabMouse();
 }
 
 void CeMsgWnd::ReleaseCapture() {
-  if (!widget_.isNull() && QWidget::mouseGrabber() == widget_) widget_->releaseMouse();
+  if (HasCapture()) widget_->releaseMouse();
+}
+
+bool CeMsgWnd::HasCapture() const {
+  return !widget_.isNull() && QWidget::mouseGrabber() == widget_;
 }
 
 void CeMsgWnd::SetBackgroundColor(const QColor& color) {

@@ -110,8 +110,11 @@ class CeMsgWnd {
   void Invalidate();
   void UpdateWindow();  // paints what is invalid now
   void SetFocus();
+  // The pointer stays with the window from pen-down to pen-up anyway; a
+  // capture keeps it there beyond that.
   void SetCapture();
   void ReleaseCapture();
+  bool HasCapture() const;
   void SetBackgroundColor(const QColor& color);
   // Double clicks arrive as a second WM_LBUTTONDOWN unless the window asks
   // for WM_LBUTTONDBLCLK, as a window class without CS_DBLCLKS would.

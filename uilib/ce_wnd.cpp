@@ -1,5 +1,7 @@
 #include "uilib/ce_wnd.h"
 
+#include <QLayout>
+
 #include "uilib/device_pixels.h"
 #include "uilib/window_widgets.h"
 
@@ -15,6 +17,8 @@ bool CeWnd::Create(const QString& className, const QString& title, const QRect& 
   host->SetClient(client);
   host->setFocusProxy(client);
   if (!geometry.isEmpty()) host->setGeometry(FromDevice(geometry, host->devicePixelRatioF()));
+  // OnCreate already sees the client area it will have.
+  host->layout()->activate();
   Attach(client, host);
   return RunCreate();
 }

@@ -85,7 +85,7 @@ void ListView::SetColumnWidth(int column, int width) {
 
 void ListView::SetHeaderVisible(bool visible) { setHeaderHidden(!visible); }
 
-int ListView::InsertItem(int row, const QString& text, int data) {
+int ListView::InsertItem(int row, const QString& text, int itemData) {
   if (model_->columnCount() == 0) {
     model_->setColumnCount(1);
     alignments_.assign(1, Qt::AlignLeft | Qt::AlignVCenter);
@@ -97,7 +97,7 @@ int ListView::InsertItem(int row, const QString& text, int data) {
     item->setTextAlignment(alignments_[static_cast<std::size_t>(column)] | Qt::AlignVCenter);
     items.append(item);
   }
-  items.front()->setData(data, Qt::UserRole);
+  items.front()->setData(itemData, Qt::UserRole);
   model_->insertRow(row, items);
   return row;
 }

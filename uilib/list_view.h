@@ -30,7 +30,7 @@ class ListView : public QTreeView {
   void SetColumnWidth(int column, int width);
   void SetHeaderVisible(bool visible);
   // Answers the row the item went to.
-  int InsertItem(int row, const QString& text, int data = 0);
+  int InsertItem(int row, const QString& text, int itemData = 0);
   void SetItemText(int row, int column, const QString& text);
   QString ItemText(int row, int column) const;
   int ItemData(int row) const;

@@ -4,6 +4,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/resources/string_table.h"
+
 namespace cw {
 
 namespace {
@@ -96,6 +98,15 @@ void ChoiceBox::OnCommand(unsigned id, unsigned, bool& handled) {
   chosen_ = id;
   EndDialog(static_cast<int>(id));
   handled = true;
+}
+
+unsigned RunChoiceBox(CeMsgWnd* owner, int titleStringId, int textStringId, int menuBarId,
+                      std::vector<unsigned> commands) {
+  std::optional<MenuBarLayout> softKeys = LoadMenuBar(menuBarId);
+  if (!softKeys) return 0;
+  ChoiceBox box(LoadString(titleStringId), LoadString(textStringId), std::move(*softKeys),
+                std::move(commands));
+  return box.Run(owner);
 }
 
 }  // namespace cw

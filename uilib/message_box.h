@@ -39,6 +39,11 @@ class ChoiceBox : public CeDialog {
   unsigned chosen_ = 0;
 };
 
+// A choice box from the string table and a compiled-in menu bar; 0 as for a
+// box closed otherwise when the menu bar does not exist.
+unsigned RunChoiceBox(CeMsgWnd* owner, int titleStringId, int textStringId, int menuBarId,
+                      std::vector<unsigned> commands);
+
 // Lays out a label with `text` filling the client area of `dialog`.
 void AddMessageText(CeMsgWnd& dialog, unsigned controlId, const QString& text);
 

@@ -29,7 +29,11 @@ WindowHost::WindowHost() : layout_(new QVBoxLayout(this)) {
 
 void WindowHost::SetClient(QWidget* client) { layout_->insertWidget(0, client, 1); }
 
-void WindowHost::SetMenuBar(QWidget* bar) { layout_->addWidget(bar, 0); }
+void WindowHost::SetMenuBar(QWidget* bar) {
+  layout_->addWidget(bar, 0);
+  // The client shrinks at once, so that a window built in OnCreate fits it.
+  layout_->activate();
+}
 
 bool WindowHost::event(QEvent* event) {
   if (RouteEvent(this, event)) return true;

@@ -151,6 +151,21 @@ TEST_F(DialogTest, ChoiceBoxAnswersTheCommandChosen) {
   EXPECT_EQ(box.Run(&main), 0u) << "closed any other way";
 }
 
+TEST_F(DialogTest, ChoiceBoxFromResources) {
+  WhenDialogRuns([] {
+    auto* frame = qobject_cast<DialogFrame*>(QApplication::activeModalWidget());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->Title(), QStringLiteral("Sorry…"));
+    auto* restart = frame->findChild<QAbstractButton*>(QStringLiteral("Restart"));
+    ASSERT_NE(restart, nullptr);
+    restart->click();
+  });
+  EXPECT_EQ(RunChoiceBox(&main, string_id::kTimeUpTitle, string_id::kTimeUpText,
+                         menu_bar_id::kTimeUp, {40005, 40006}),
+            40006u);
+  EXPECT_EQ(RunChoiceBox(&main, string_id::kTimeUpTitle, string_id::kTimeUpText, 9999, {40005}), 0u);
+}
+
 TEST_F(DialogTest, MessageBoxAnswersItsKeys) {
   WhenDialogRuns([] {
     auto* frame = qobject_cast<DialogFrame*>(QApplication::activeModalWidget());

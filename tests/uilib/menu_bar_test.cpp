@@ -112,6 +112,25 @@ TEST_F(MenuBarTest, CreationFailsOnMissingOrInconsistentResources) {
   EXPECT_EQ(bar.Widget(), nullptr);
 }
 
+// Creates its menu bar in OnCreate and notes the client area left for the view.
+class MainWithBar : public RecordingWindow {
+ public:
+  CMenuBar bar;
+  QRect clientAfterBar;
+  int OnCreate(bool& handled) override {
+    handled = true;
+    if (!bar.Create(*this, menu_bar_id::kIconBar, menu_bar_id::kSoftKeys, Strip(4), 4, true)) return -1;
+    clientAfterBar = GetClientRect();
+    return 0;
+  }
+};
+
+TEST(MenuBarOwner, OnCreateSeesTheClientAreaLeftByTheMenuBar) {
+  MainWithBar main;
+  ASSERT_TRUE(main.Create(QStringLiteral("M"), QStringLiteral("m"), QRect(0, 0, 240, 300)));
+  EXPECT_EQ(main.clientAfterBar, QRect(0, 0, 240, 300 - main.bar.Height()));
+}
+
 TEST(MenuBarOwner, ChildWindowsHaveNoPlaceForAMenuBar) {
   RecordingWindow main;
   RecordingWindow child;

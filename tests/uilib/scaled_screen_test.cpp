@@ -1,0 +1,85 @@
+// On a screen scaled by 2 every position and size a window sees is in device
+// pixels, twice Qt's coordinates.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QTest>
+
+#include "platform/resources/resource_ids.h"
+#include "recording_window.h"
+#include "uilib/list_view.h"
+#include "uilib/menu_bar.h"
+
+namespace cw {
+namespace {
+
+using testing::RecordingWindow;
+
+class FilledWindow : public RecordingWindow {
+ public:
+  void OnPaint(QPainter& painter, const QRect&, bool& handled) override {
+    painter.fillRect(QRect(0, 0, 10, 10), Qt::blue);
+    handled = true;
+  }
+};
+
+class ScaledScreenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(main.Create(QStringLiteral("Scaled"), QStringLiteral("Scaled"),
+                            QRect(0, 0, 240, 300)));
+    main.ShowWindow(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.TopLevel()));
+    ASSERT_DOUBLE_EQ(main.DevicePixelRatio(), 2.0);
+    ASSERT_TRUE(child.CreateChild(main, QRect(10, 20, 100, 80)));
+    child.SetBackgroundColor(Qt::red);
+  }
+  void TearDown() override { main.DestroyWindow(); }
+
+  RecordingWindow main;
+  FilledWindow child;
+};
+
+TEST_F(ScaledScreenTest, GeometryIsInDevicePixels) {
+  EXPECT_EQ(main.TopLevel()->size(), QSize(120, 150));
+  EXPECT_EQ(main.GetClientRect(), QRect(0, 0, 240, 300));
+  EXPECT_EQ(child.Widget()->geometry(), QRect(5, 10, 50, 40));
+  EXPECT_EQ(child.GetClientRect(), QRect(0, 0, 100, 80));
+  EXPECT_TRUE(main.Has("size 240,300"));
+}
+
+TEST_F(ScaledScreenTest, PenPositionsAreInDevicePixels) {
+  child.Clear();
+  QTest::mousePress(child.Widget(), Qt::LeftButton, {}, QPoint(5, 6));
+  QTest::mouseRelease(child.Widget(), Qt::LeftButton, {}, QPoint(7, 8));
+  EXPECT_EQ(child.log, (std::vector<std::string>{"down 10,12", "up 14,16"}));
+}
+
+TEST_F(ScaledScreenTest, PaintingMapsOneToOneOntoDevicePixels) {
+  const QImage image = child.Widget()->grab().toImage();
+  ASSERT_EQ(image.size(), QSize(100, 80));
+  EXPECT_EQ(image.pixelColor(9, 9), QColor(Qt::blue));
+  EXPECT_EQ(image.pixelColor(10, 10), QColor(Qt::red));
+}
+
+TEST_F(ScaledScreenTest, OwnerDrawnRowsAndTheMenuBarAreMeasuredInDevicePixels) {
+  auto* list = new ListView(main, 5020);
+  list->setGeometry(0, 0, 100, 100);
+  list->SetHeaderVisible(false);
+  list->SetRowHeight(30);
+  list->InsertItem(0, QStringLiteral("FreeCell"));
+  std::vector<QRect> drawn;
+  list->SetOwnerDraw([&](QPainter&, const QRect& rect, int, ItemState) { drawn.push_back(rect); });
+  list->show();
+  list->viewport()->grab();
+  ASSERT_FALSE(drawn.empty());
+  EXPECT_EQ(drawn.back().height(), 30);
+  EXPECT_EQ(drawn.back().width(), 2 * list->viewport()->width());
+
+  CMenuBar bar;
+  ASSERT_TRUE(bar.Create(main, menu_bar_id::kSoftKeys));
+  EXPECT_EQ(bar.Height(), 52);
+}
+
+}  // namespace
+}  // namespace cw
