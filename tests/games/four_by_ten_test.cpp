@@ -97,7 +97,8 @@ TEST(FourByTen, WonWithTheLastCardHomeAndLostWithoutAMove) {
 }
 
 TEST(FourByTen, RandomPlayOutsAcceptEveryListedMoveAndUndoExactly) {
-  ExpectSoundPlayOuts(kGame, kFoundations, 165);
+  // Ten cells give many moves to list after each one: fewer moves suffice.
+  ExpectSoundPlayOuts(kGame, kFoundations, 165, 50);
 }
 
 }  // namespace

@@ -52,9 +52,9 @@ void ExpectAscendingFoundations(SolGame& game, std::uint16_t foundation, const s
 void ExpectOneCardCells(SolGame& game, const std::vector<std::uint16_t>& cells, std::uint16_t column,
                         std::uint16_t dump);
 
-// Random play-outs over several deals: every listed move is accepted, undo
-// restores the exact state, the table stays consistent.
+// Random play-outs of up to `maxMoves` moves over two deals: every listed move
+// is accepted, undo restores the exact state, the table stays consistent.
 void ExpectSoundPlayOuts(const std::string& gameName, const std::vector<std::uint16_t>& foundations,
-                         std::uint32_t seed);
+                         std::uint32_t seed, int maxMoves = 120);
 
 }  // namespace cw::testing
