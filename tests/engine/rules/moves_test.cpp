@@ -82,6 +82,10 @@ TEST_F(MovesTest, RefusedDropChangesAndWritesNothing) {
   expectRefused(6, 2, "accept program missing");
 
   game().piles[2].acceptProgram = builder.passProgram;
+  builder.game.definition.piles[2].kind = 1;
+  expectRefused(6, 2, "empty pile of kind 1");
+  builder.game.definition.piles[2].kind = 0;
+
   game().allowedMoves = {{1, 2}};
   expectRefused(6, 2, "no route from pile 0");
   EXPECT_TRUE(DropCards(game(), 8, 2, nullptr));
