@@ -437,6 +437,10 @@ void CeMsgWnd::ShowWindow(bool show) {
   if (QWidget* top = TopLevel()) top->setVisible(show);
 }
 
+bool CeMsgWnd::IsWindowVisible() const {
+  return IsWindow() && widget_->isVisible();
+}
+
 void CeMsgWnd::EnableWindow(bool enable) {
   if (!widget_.isNull()) widget_->setEnabled(enable);
 }

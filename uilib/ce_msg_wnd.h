@@ -103,6 +103,7 @@ class CeMsgWnd {
   QRect GetClientRect() const;
   void MoveWindow(const QRect& rect);
   void ShowWindow(bool show);
+  bool IsWindowVisible() const;
   void EnableWindow(bool enable);
   void SetWindowText(const QString& text);
   QString GetWindowText() const;

@@ -23,9 +23,10 @@ bool CeWnd::Create(const QString& className, const QString& title, const QRect& 
   return RunCreate();
 }
 
-bool CeWnd::CreateChild(CeMsgWnd& parent, const QRect& rect) {
+bool CeWnd::CreateChild(CeMsgWnd& parent, const QRect& rect, const QString& className) {
   if (IsWindow() || !parent.IsWindow()) return false;
   auto* client = new ClientWidget(parent.Widget());
+  client->setObjectName(className);
   MoveChild(client, rect);
   Attach(client, nullptr);
   if (!RunCreate()) return false;

@@ -17,8 +17,8 @@ class CeWnd : public CeMsgWnd {
   // was refused. The window is shown by ShowWindow.
   bool Create(const QString& className, const QString& title, const QRect& geometry = {});
   // A child window at `rect` (device pixels) of the parent's client area,
-  // visible at once.
-  bool CreateChild(CeMsgWnd& parent, const QRect& rect);
+  // visible at once, named `className`.
+  bool CreateChild(CeMsgWnd& parent, const QRect& rect, const QString& className = {});
 };
 
 }  // namespace cw

@@ -180,6 +180,11 @@ void ListView::keyPressEvent(QKeyEvent* event) {
   QTreeView::keyPressEvent(event);
 }
 
+void ListView::focusInEvent(QFocusEvent* event) {
+  QTreeView::focusInEvent(event);
+  Notify(NM_SETFOCUS, SelectedRow());
+}
+
 void ListView::focusOutEvent(QFocusEvent* event) {
   QTreeView::focusOutEvent(event);
   Notify(NM_KILLFOCUS, SelectedRow());

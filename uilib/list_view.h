@@ -1,7 +1,8 @@
 // A list view: rows of text in columns with headers, or rows drawn by their
 // owner. It reports to its owner window through WM_NOTIFY (wParam: its id):
 // LVN_ITEMCHANGED when the current row changes, NM_CLICK and NM_DBLCLK on a
-// row, NM_RETURN for Enter, NM_KILLFOCUS when it loses the focus, and
+// row, NM_RETURN for Enter, NM_SETFOCUS and NM_KILLFOCUS as it gains and
+// loses the focus, and
 // LVN_KEYDOWN for other keys (a non-zero answer consumes the key). Sizes are
 // in device pixels.
 #pragma once
@@ -49,6 +50,7 @@ class ListView : public QTreeView {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
