@@ -56,14 +56,7 @@ void ArrangePile(SolGame& game, std::uint16_t pile, const std::vector<std::uint1
   UpdateOpenFlags(game, false);
 }
 
-std::vector<MoveReference> LegalMoves(const SolGame& game) {
-  std::vector<MoveReference> moves;
-  for (std::uint32_t n = 0;; ++n) {
-    auto move = FindMove(game, n);
-    if (!move) return moves;
-    moves.push_back(*move);
-  }
-}
+std::vector<MoveReference> LegalMoves(const SolGame& game) { return ListMoves(game); }
 
 bool Play(SolGame& game, const MoveReference& move) { return PerformPlayerMove(game, move, nullptr); }
 

@@ -38,16 +38,6 @@ std::string MoveName(const MoveReference& move) {
   return std::to_string(move.source) + ":" + std::to_string(move.destination);
 }
 
-std::vector<MoveReference> ListMoves(const SolGame& game) {
-  std::vector<MoveReference> moves;
-  for (std::uint32_t n = 0;; ++n) {
-    auto move = FindMove(game, n);
-    if (!move) break;
-    moves.push_back(*move);
-  }
-  return moves;
-}
-
 void PrintTable(const SolGame& game, std::ostream& out) {
   const auto piles = CardsByPile(game);
   for (std::size_t pile = 0; pile < piles.size(); ++pile) {

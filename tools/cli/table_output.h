@@ -17,9 +17,6 @@ std::string CardName(const CardDef& card);
 // "CARD:PILE" or "tap:PILE".
 std::string MoveName(const MoveReference& move);
 
-// Every legal move of the position, in search order.
-std::vector<MoveReference> ListMoves(const SolGame& game);
-
 // "pile P: " and the cards from the bottom up, a face-down card in parentheses.
 void PrintTable(const SolGame& game, std::ostream& out);
 
