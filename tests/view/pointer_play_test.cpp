@@ -1,0 +1,221 @@
+// Moves made with the pen, tapping and dragging, end in the same table as
+// the same moves made as the command line makes them.
+#include "tests/view/field_fixture.h"
+
+namespace cw {
+namespace {
+
+using testing::FieldFixture;
+
+class PointerPlay : public FieldFixture {};
+
+TEST_F(PointerPlay, TapSourceThenDestinationMovesAsThePlayerMoveDoes) {
+  SetMode(PlayMode::kTapping);
+  Start("FreeCell", 7);
+  for (int step = 0; step < 12; ++step) {
+    const auto move = CardMove(static_cast<std::size_t>(step) * 5);
+    if (!move) {
+      EXPECT_GE(step, 4) << "the deal ran out of moves early";
+      break;
+    }
+    const CardState card = game->cards[move->source];
+    Tap(VisibleCentre(card.pile, card.position));
+    ASSERT_EQ(view->SelectedPile(), card.pile) << "step " << step;
+    ASSERT_EQ(view->SelectedIndex(), card.position);
+    Tap(PileTarget(move->destination));
+    EXPECT_EQ(view->SelectedPile(), kNoSelection);
+    ReferenceMove(*move);
+    ExpectSameAsReference();
+    EXPECT_EQ(owner.checkStates, step + 1);
+  }
+}
+
+TEST_F(PointerPlay, RefusedDestinationKeepsTheSelectionAndTheTable) {
+  SetMode(PlayMode::kTapping);
+  Start("FreeCell", 7);
+  const auto move = CardMove();
+  ASSERT_TRUE(move);
+  const CardState card = game->cards[move->source];
+  Tap(VisibleCentre(card.pile, card.position));
+  ASSERT_EQ(view->SelectedPile(), card.pile);
+  // A foundation refuses anything but an Ace.
+  std::optional<std::uint16_t> refusing;
+  for (std::uint16_t pile = 0; pile < game->piles.size() && !refusing; ++pile) {
+    if (game->piles[pile].shown != 0 && pile != card.pile && !CanDrop(*game, move->source, pile)) refusing = pile;
+  }
+  ASSERT_TRUE(refusing);
+  Tap(PileTarget(*refusing));
+  EXPECT_EQ(view->SelectedPile(), card.pile);
+  ExpectSameAsReference();
+  EXPECT_EQ(owner.checkStates, 0);
+  // Tapping the background clears the selection.
+  const QRect field = view->GetClientRect();
+  Tap(QPoint(field.width() / 2, field.height() - 2));
+  EXPECT_EQ(view->SelectedPile(), kNoSelection);
+}
+
+TEST_F(PointerPlay, SecondTapOnTheSelectedCardIsATapActionOnlyWithinTwoSeconds) {
+  SetMode(PlayMode::kTapping);
+  Start("FreeCell", 7);
+  const auto move = CardMove();
+  ASSERT_TRUE(move);
+  const CardState card = game->cards[move->source];
+  const QPoint at = VisibleCentre(card.pile, card.position);
+  Tap(at);
+  now += 2;
+  Tap(at);
+  EXPECT_EQ(view->SelectedPile(), kNoSelection);
+  ExpectSameAsReference();
+  Tap(at);
+  now += 1;
+  const bool tapActs = CanTap(*reference, card.pile);
+  Tap(at);
+  if (tapActs) {
+    ReferenceMove(MoveReference{card.pile, kNoReference});
+    EXPECT_EQ(view->SelectedPile(), kNoSelection);
+  } else {
+    EXPECT_EQ(view->SelectedPile(), card.pile);  // nothing to do: still selected
+  }
+  ExpectSameAsReference();
+}
+
+
+class DragPlay : public FieldFixture {
+ protected:
+  void Drag(QPoint from, QPoint to, bool release = true) {
+    Pen(QEvent::MouseButtonPress, from);
+    Pen(QEvent::MouseMove, from + QPoint(4, 0));
+    Pen(QEvent::MouseMove, to);
+    if (release) Pen(QEvent::MouseButtonRelease, to);
+  }
+  // The pen point that puts the dragged card's centre over `target` when the
+  // card was picked up at `grab`.
+  QPoint PenFor(std::uint16_t pile, std::uint16_t index, QPoint grab, QPoint target) const {
+    const QRect rect = view->Hits().Records()[*view->Hits().Find(pile, index)].Rect();
+    const QPoint centre = rect.topLeft() + QPoint(view->Layout().cardWidth / 2, view->Layout().cardHeight / 2);
+    return grab + (target - centre);
+  }
+};
+
+TEST_F(DragPlay, DragAndDropMovesAsThePlayerMoveDoes) {
+  SetMode(PlayMode::kDragAndDrop);
+  Start("FreeCell", 7);
+  for (int step = 0; step < 12; ++step) {
+    const auto move = CardMove(static_cast<std::size_t>(step) * 3);
+    if (!move) {
+      EXPECT_GE(step, 4) << "the deal ran out of moves early";
+      break;
+    }
+    const CardState card = game->cards[move->source];
+    const QPoint grab = VisibleCentre(card.pile, card.position);
+    const QPoint target = PileTarget(move->destination);
+    Drag(grab, PenFor(card.pile, card.position, grab, target));
+    EXPECT_FALSE(view->Dragging());
+    ReferenceMove(*move);
+    ExpectSameAsReference();
+    EXPECT_EQ(owner.checkStates, step + 1) << "step " << step;
+  }
+}
+
+TEST_F(DragPlay, LiftedCardsLeaveTheTableWhileDraggedAndComeBackWhenDroppedOffTarget) {
+  SetMode(PlayMode::kDragAndDrop);
+  Start("FreeCell", 7);
+  const auto move = CardMove();
+  ASSERT_TRUE(move);
+  const CardState card = game->cards[move->source];
+  const int count = view->Layout().piles[card.pile].Count();
+  const QPoint grab = VisibleCentre(card.pile, card.position);
+  Pen(QEvent::MouseButtonPress, grab);
+  Pen(QEvent::MouseMove, grab + QPoint(3, -3));
+  EXPECT_FALSE(view->Dragging());  // under 4 pixels both ways
+  Pen(QEvent::MouseMove, grab + QPoint(0, 4));
+  ASSERT_TRUE(view->Dragging());
+  EXPECT_EQ(view->Layout().piles[card.pile].Count(), card.position);
+  // Dropped over the source pile itself: nothing happens.
+  Pen(QEvent::MouseButtonRelease, grab + QPoint(1, 5));
+  EXPECT_FALSE(view->Dragging());
+  EXPECT_EQ(view->Layout().piles[card.pile].Count(), count);
+  ExpectSameAsReference();
+  // Dropped over the empty background.
+  const QRect field = view->GetClientRect();
+  Drag(grab, QPoint(field.width() - 3, field.height() - 3));
+  ExpectSameAsReference();
+  EXPECT_EQ(owner.checkStates, 0);
+}
+
+TEST_F(DragPlay, PressAndReleaseWithoutMovingIsATapOnThePile) {
+  SetMode(PlayMode::kDragAndDrop);
+  Start("FreeCell", 7);
+  for (std::uint16_t pile = 0; pile < game->piles.size(); ++pile) {
+    if (game->piles[pile].shown == 0 || !CanTap(*game, pile)) continue;
+    const int count = view->Layout().piles[pile].Count();
+    const QPoint at = PileTarget(pile);
+    Pen(QEvent::MouseButtonPress, at);
+    Pen(QEvent::MouseMove, at + QPoint(2, 2));
+    Pen(QEvent::MouseButtonRelease, at + QPoint(2, 2));
+    ReferenceMove(MoveReference{pile, kNoReference});
+    ExpectSameAsReference();
+    EXPECT_EQ(owner.checkStates, 1);
+    (void)count;
+    return;
+  }
+  GTEST_SKIP() << "no pile with a tap action in this deal";
+}
+
+// Animation changes what is seen on the way, never where the cards end up.
+TEST_F(DragPlay, AnimationOffGivesTheSameTableAndPictureAsAnimationOn) {
+  std::vector<MoveReference> moves;
+  QImage pictures[2];
+  for (int animation = 0; animation < 2; ++animation) {
+    SetMode(PlayMode::kTapping, animation == 1);
+    Start("FreeCell", 21);
+    for (int step = 0; step < 10; ++step) {
+      if (animation == 0) {
+        const auto move = CardMove(static_cast<std::size_t>(step) * 7);
+        ASSERT_TRUE(move);
+        moves.push_back(*move);
+      }
+      const MoveReference& move = moves[step];
+      const CardState card = game->cards[move.source];
+      Tap(VisibleCentre(card.pile, card.position));
+      Tap(PileTarget(move.destination));
+      ReferenceMove(move);
+      ExpectSameAsReference();
+    }
+    view->RefreshField();
+    pictures[animation] = view->FieldBuffer().Image().copy();
+  }
+  EXPECT_EQ(pictures[0], pictures[1]);
+}
+
+TEST_F(DragPlay, UndoRebuildsTheCopy) {
+  SetMode(PlayMode::kTapping);
+  Start("FreeCell", 7);
+  for (int step = 0; step < 4; ++step) {
+    const auto move = CardMove(static_cast<std::size_t>(step));
+    const CardState card = game->cards[move->source];
+    Tap(VisibleCentre(card.pile, card.position));
+    Tap(PileTarget(move->destination));
+  }
+  const std::vector<PileView> dealt = MirrorTable(*reference);
+  while (UndoMove(*game)) {
+  }
+  view->RebuildMirror();
+  view->ResetLayout();
+  view->RefreshField();
+  EXPECT_TRUE(SameTable(view->Layout().piles, dealt));
+  EXPECT_EQ(game->cards, reference->cards);
+}
+
+TEST_F(DragPlay, HintBlinksAndLeavesNoSelectionNorChange) {
+  SetMode(PlayMode::kTapping);
+  Start("FreeCell", 7);
+  const auto move = CardMove();
+  ASSERT_TRUE(move);
+  view->FlashMove(move->source, move->destination);
+  EXPECT_EQ(view->SelectedPile(), kNoSelection);
+  ExpectSameAsReference();
+}
+
+}  // namespace
+}  // namespace cw

@@ -1,0 +1,149 @@
+#include "view/card_images.h"
+
+#include "platform/resources/bitmap_ids.h"
+#include "platform/resources/bitmaps.h"
+#include "platform/resources/build_variant.h"
+
+namespace cw {
+
+namespace {
+
+void Frame(Surface& surface, const QRect& rect) {
+  surface.TwoColourFrame(rect, kLightFrameColour, kDarkFrameColour);
+}
+
+// Screens between 96 and 192 dpi place large-card glyphs by the unscaled
+// offsets, since their cards are the large ones shown in place of small ones.
+bool UnscaledGlyphs(const ScreenFacts& screen) {
+  const double factor = screen.ScaleFactor();
+  return factor > 1.0 && factor < 2.0;
+}
+
+}  // namespace
+
+GlyphPlaces FaceGlyphPlaces(const FieldLayout& layout, const ScreenFacts& screen) {
+  const int w = layout.cardWidth;
+  const int h = layout.cardHeight;
+  if (layout.large && UnscaledGlyphs(screen)) {
+    return {{1, 1}, {(w >> 1) + 1, 1}, {2, h - w + 3}, {2, 3}};
+  }
+  return {{screen.ScaleX(1), screen.ScaleY(1)},
+          {screen.ScaleX(1) + (w >> 1), screen.ScaleY(1)},
+          {screen.ScaleX(2), screen.ScaleY(3) + h - w},
+          {screen.ScaleX(2), screen.ScaleY(3)}};
+}
+
+void CardImageCache::Build(const FieldLayout& layout, const ScreenFacts& screen) {
+  const bool vga = IsVgaBuild();
+  const bool large = layout.large;
+  const int w = layout.cardWidth;
+  const int h = layout.cardHeight;
+  const GlyphPlaces places = FaceGlyphPlaces(layout, screen);
+  const QRect card(0, 0, w, h);
+  std::array<QImage, 4> bigSuits;
+  std::array<QImage, 4> smallSuits;
+  for (int suit = 0; suit < 4; ++suit) {
+    bigSuits[suit] = LoadBitmap(bitmap_ids::BigSuit(vga, large, suit));
+    smallSuits[suit] = LoadBitmap(bitmap_ids::SmallSuit(vga, large, suit));
+  }
+  for (int rank = 0; rank < 13; ++rank) {
+    const QImage rankGlyph = LoadBitmap(bitmap_ids::RankGlyph(vga, large, rank));
+    for (int suit = 0; suit < 4; ++suit) {
+      Surface& face = images_[suit * 13 + rank];
+      face.Create(w, h);
+      face.FillRect(card, kCardFaceColour);
+      Frame(face, card);
+      face.Draw(rankGlyph, places.rank);
+      face.Draw(smallSuits[suit], places.smallSuit);
+      face.Draw(bigSuits[suit], places.bigSuit);
+    }
+  }
+  for (int back = 0; back < kBackCount; ++back) {
+    Surface& image = images_[kFirstBackImage + back];
+    image.Create(w, h);
+    image.FillRect(card, kCardFaceColour);
+    image.Draw(LoadBitmap(bitmap_ids::CardBack(vga, large, back)), QPoint(0, 0));
+    Frame(image, card);
+  }
+}
+
+void CardImageCache::Clear() {
+  for (Surface& image : images_) image = Surface();
+}
+
+const Surface& CardImageCache::Face(int suit, int rank) const {
+  if (suit < 0 || suit > 3 || rank < 0 || rank > 12) return none_;
+  return images_[suit * 13 + rank];
+}
+
+const Surface& CardImageCache::Back(std::uint32_t back) const {
+  return images_[kFirstBackImage + back % kBackCount];
+}
+
+void DrawEmptyMark(Surface& target, QPoint at, const PileView& pile, const FieldLayout& layout,
+                   const ScreenFacts& screen) {
+  const bool vga = IsVgaBuild();
+  const bool large = layout.large;
+  const int w = layout.cardWidth;
+  const int h = layout.cardHeight;
+  target.FrameRect(QRect(at.x(), at.y(), w, h), kLightFrameColour);
+  if (pile.kind == kPileKindArrow) {
+    const int value = pile.mark[0] & 0xFFFF;
+    if (value == 0 || value == 1) {
+      const QPoint centred(at.x() + (w - screen.ScaleX(7)) / 2, at.y() + (h - screen.ScaleY(11)) / 2);
+      target.DrawTransparent(LoadBitmap(bitmap_ids::EmptyArrow(vga, value)), centred, kTransparentColour);
+    }
+    return;
+  }
+  if (pile.kind != kPileKindBase) return;
+  const int rank = pile.mark[0];
+  const int suit = pile.mark[1];
+  const bool hasRank = rank >= 0 && rank <= 12;
+  const bool hasSuit = suit >= 0 && suit <= 3;
+  const GlyphPlaces places = FaceGlyphPlaces(layout, screen);
+  if (hasRank) {
+    // Under the in-between scale the rank glyph of either card size keeps
+    // the unscaled corner.
+    const QPoint rankAt = UnscaledGlyphs(screen) ? QPoint(1, 1) : places.rank;
+    target.DrawTransparent(LoadBitmap(bitmap_ids::GreyRank(vga, large, rank)), at + rankAt, kTransparentColour);
+    if (hasSuit) {
+      target.DrawTransparent(LoadBitmap(bitmap_ids::GreySmallSuit(vga, large, suit)), at + places.smallSuit,
+                             kTransparentColour);
+      target.DrawTransparent(LoadBitmap(bitmap_ids::GreyBigSuit(vga, large, suit)), at + places.bigSuit,
+                             kTransparentColour);
+    }
+  } else if (hasSuit) {
+    target.DrawTransparent(LoadBitmap(bitmap_ids::GreyBigSuit(vga, large, suit)), at + places.bigSuitAlone,
+                           kTransparentColour);
+  }
+}
+
+GroupImage RenderGroupImage(const FieldLayout& layout, const CardImageCache& cache, int pile, int start,
+                            int n, std::uint32_t back) {
+  GroupImage group;
+  if (!layout.IsPile(pile) || n <= 0) return group;
+  const PileView& view = layout.piles[pile];
+  if (start < 0 || start + n > view.Count()) return group;
+  QPoint step;
+  switch (static_cast<FanDirection>(view.fan)) {
+    case FanDirection::kLeft: step = {-layout.stepX, 0}; break;
+    case FanDirection::kRight: step = {layout.stepX, 0}; break;
+    case FanDirection::kUp: step = {0, -layout.stepY}; break;
+    case FanDirection::kDown: step = {0, layout.stepY}; break;
+    default: break;
+  }
+  const bool fanned = step != QPoint();
+  const int spread = fanned ? n - 1 : 0;
+  group.image.Create(layout.cardWidth + spread * std::abs(step.x()), layout.cardHeight + spread * std::abs(step.y()));
+  group.firstCard = QPoint(step.x() < 0 ? spread * -step.x() : 0, step.y() < 0 ? spread * -step.y() : 0);
+  if (!fanned) {
+    group.image.Draw(cache.ForSlot(view.cards[start + n - 1], back), QPoint(0, 0));
+    return group;
+  }
+  for (int k = 0; k < n; ++k) {
+    group.image.Draw(cache.ForSlot(view.cards[start + k], back), group.firstCard + step * k);
+  }
+  return group;
+}
+
+}  // namespace cw

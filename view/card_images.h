@@ -1,0 +1,70 @@
+// The card pictures of the table: the 52 faces and 4 backs composed once per
+// game at card size from the small glyph bitmaps, the marks of empty piles,
+// and the group image of a run of cards that is dragged or slides.
+#pragma once
+
+#include <QPoint>
+#include <QRgb>
+#include <array>
+
+#include "platform/gdi/surface.h"
+#include "platform/screen/screen_facts.h"
+#include "view/field_layout.h"
+
+namespace cw {
+
+inline constexpr int kCardImageCount = 56;
+inline constexpr int kFirstBackImage = 52;
+inline constexpr int kBackCount = 4;
+
+inline constexpr QRgb kCardFaceColour = qRgb(0xFF, 0xFF, 0xFF);
+inline constexpr QRgb kLightFrameColour = qRgb(0x99, 0x99, 0x99);
+inline constexpr QRgb kDarkFrameColour = qRgb(0x00, 0x00, 0x00);
+// The transparent colour of every glyph, mark and icon bitmap.
+inline constexpr QRgb kTransparentColour = qRgb(0xFF, 0xFF, 0xFF);
+
+class CardImageCache {
+ public:
+  // Composes every face and back for the card size of `layout`, from the
+  // bitmap set of this build.
+  void Build(const FieldLayout& layout, const ScreenFacts& screen);
+  void Clear();
+  bool Empty() const { return images_[0].IsNull(); }
+
+  // Suit 0..3 and rank 0..12; anything else gives a null surface.
+  const Surface& Face(int suit, int rank) const;
+  // Back 0..3; other numbers are taken modulo 4.
+  const Surface& Back(std::uint32_t back) const;
+  const Surface& ForSlot(const CardSlot& slot, std::uint32_t back) const {
+    return slot.faceUp != 0 ? Face(slot.suit, slot.rank) : Back(back);
+  }
+
+ private:
+  std::array<Surface, kCardImageCount> images_;
+  Surface none_;
+};
+
+// Places the glyphs of a face (or of an empty pile's base mark): the rank in
+// the top-left corner, the small suit beside it, the big suit below.
+struct GlyphPlaces {
+  QPoint rank;
+  QPoint smallSuit;
+  QPoint bigSuit;
+  QPoint bigSuitAlone;  // the big suit of a base mark without a rank
+};
+GlyphPlaces FaceGlyphPlaces(const FieldLayout& layout, const ScreenFacts& screen);
+
+// The empty mark of a pile with its top-left corner at `at`.
+void DrawEmptyMark(Surface& target, QPoint at, const PileView& pile, const FieldLayout& layout,
+                   const ScreenFacts& screen);
+
+// A run of n cards of a pile from index `start`, fanned at the greatest step
+// in the pile's direction (an unfanned pile shows only the run's top card).
+struct GroupImage {
+  Surface image;
+  QPoint firstCard;  // where the run's first card lies inside the image
+};
+GroupImage RenderGroupImage(const FieldLayout& layout, const CardImageCache& cache, int pile, int start,
+                            int n, std::uint32_t back);
+
+}  // namespace cw

@@ -1,0 +1,658 @@
+#include "view/game_field_view.h"
+
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+#include <thread>
+
+#include "engine/rules/automatic_events.h"
+#include "engine/rules/legality.h"
+#include "engine/rules/moves.h"
+#include "platform/gdi/colorref.h"
+#include "uilib/messages.h"
+
+namespace cw {
+
+namespace {
+
+// Pen movement below this many pixels in both directions is still a tap.
+constexpr int kDragThreshold = 4;
+// A second tap on the selected card within this many seconds is a tap action.
+constexpr std::int64_t kSecondTapSeconds = 2;
+constexpr int kSlideFrames = 4;
+constexpr int kSlideDivisions = 5;
+constexpr int kFlashFrames = 4;
+constexpr QRgb kTimerColour = qRgb(0, 0, 0);
+constexpr QRgb kCursorColour = qRgb(0, 0, 0xFF);
+
+const Preferences& DefaultPreferences() {
+  static const Preferences defaults;
+  return defaults;
+}
+
+}  // namespace
+
+GameFieldView::GameFieldView(const ScreenFacts& screen) : screen_(screen) {
+  timerFont_.height = (screen.logPixelsY + 3) * 16 / 96;
+  timerFont_.weight = 700;
+}
+
+GameFieldView::~GameFieldView() = default;
+
+bool GameFieldView::CreateGameField(CeMsgWnd& parent) {
+  if (!CreateChild(parent, parent.GetClientRect())) return false;
+  owner_ = &parent;
+  RecreateBuffer(ClientRect());
+  return true;
+}
+
+const Preferences& GameFieldView::Prefs() const {
+  return preferences_ != nullptr ? *preferences_ : DefaultPreferences();
+}
+
+void GameFieldView::LoadViewOptions() {
+  playMode_ = Prefs().playMode;
+  animation_ = Prefs().animation;
+}
+
+QRect GameFieldView::ClientRect() const { return GetClientRect(); }
+
+std::int64_t GameFieldView::NowSeconds() const {
+  if (secondsClock_) return secondsClock_();
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+void GameFieldView::PauseFor(std::chrono::milliseconds pause) const {
+  if (pause.count() > 0) std::this_thread::sleep_for(pause);
+}
+
+// ---- mirror and layout ----
+
+void GameFieldView::RebuildMirror() {
+  if (dragging_) EndDrag();
+  layout_ = FieldLayout();
+  if (game_ == nullptr || game_->definition.piles.empty()) {
+    dirty_ = true;
+    return;
+  }
+  layout_.large = game_->definition.layoutVariant == 1;
+  layout_.piles = MirrorTable(*game_);
+  dirty_ = true;
+}
+
+void GameFieldView::ResetLayout() {
+  cache_.Clear();
+  layout_.drawOrder.clear();
+  if (game_ != nullptr && layout_.HasPiles()) {
+    ResetLayoutMetrics(layout_, *game_, ToDisplayMetrics(screen_));
+    cache_.Build(layout_, screen_);
+  }
+  ClearSelection();
+}
+
+// ---- painting ----
+
+void GameFieldView::RecreateBuffer(const QRect& client) {
+  bufferClient_ = client;
+  buffer_.Create(client.width(), client.height());
+  dirty_ = true;
+}
+
+bool GameFieldView::IsSelectableCard(const CardSlot& slot) const {
+  if (game_ == nullptr || slot.card >= game_->cards.size()) return false;
+  const CardState& state = game_->cards[slot.card];
+  return state.movable != 0 || state.open == 0;
+}
+
+void GameFieldView::PaintPiles() {
+  const int width = buffer_.Width();
+  const int height = buffer_.Height();
+  const std::uint32_t back = Prefs().cardBack;
+  hitMap_.Clear();
+  WalkField(layout_, width, height, [&](const PaintedItem& item) {
+    const PileView& pile = layout_.piles[item.pile];
+    if (item.slot != nullptr) {
+      buffer_.Draw(cache_.ForSlot(*item.slot, back), item.at);
+    } else if (item.drawn) {
+      DrawEmptyMark(buffer_, item.at, pile, layout_, screen_);
+    }
+    if (item.recorded) {
+      HitRecord record{item.at.x(), item.at.y(), item.at.x() + layout_.cardWidth,
+                       item.at.y() + layout_.cardHeight, item.pile, item.index, 0};
+      if (item.slot == nullptr) {
+        record.selectable = pile.kind == kPileKindInert ? 0 : 1;
+      } else {
+        record.selectable = IsSelectableCard(*item.slot) ? 1 : 0;
+      }
+      hitMap_.Add(record);
+    }
+    if (item.drawn && item.pile == selectedPile_ && item.index == selectedIndex_) {
+      buffer_.InvertRect(QRect(item.at.x(), item.at.y(), layout_.cardWidth, layout_.cardHeight));
+    }
+  });
+}
+
+void GameFieldView::PaintField() {
+  const QRect client = ClientRect();
+  if (client != bufferClient_) RecreateBuffer(client);
+  if (dirty_) {
+    buffer_.FillRect(QRect(0, 0, buffer_.Width(), buffer_.Height()), FromColorRef(Prefs().bgColor));
+    if (!layout_.drawOrder.empty()) PaintPiles();
+    if ((Mode() == PlayMode::kKeyboardCardWise || Mode() == PlayMode::kKeyboardPileWise) && grid_.Exists()) {
+      DrawKeyboardCursor();
+    }
+    dirty_ = false;
+  }
+  if (Prefs().showTimer != 0 && !suppressTimer_) {
+    DrawTimerText();
+    if (dragging_) buffer_.Draw(dragImage_.image, dragPosition_);
+  }
+}
+
+void GameFieldView::DrawTimerText() {
+  const Preferences& prefs = Prefs();
+  std::uint32_t t = elapsed_ ? elapsed_() : 0;
+  if (prefs.timedGame != 0) {
+    const std::uint64_t limit = static_cast<std::uint64_t>(prefs.timeLimit) * 60;
+    t = t >= limit ? 0 : static_cast<std::uint32_t>(limit - t);
+  }
+  const QString text = QString::number(t / 60) + QLatin1Char(':') + QString::number((t % 60) / 10) +
+                       QString::number(t % 10);
+  const int right = buffer_.Width();
+  const int bottom = buffer_.Height();
+  const QRect rect = RectFromLTRB(right - screen_.ScaleX(70), bottom - screen_.ScaleY(20),
+                                  right - screen_.ScaleX(10), bottom);
+  buffer_.DrawText(rect, text, timerFont_, TextAlign::kRight, kTimerColour);
+}
+
+void GameFieldView::DrawKeyboardCursor() {
+  if (grid_.Cursor() >= hitMap_.Records().size()) return;
+  const QRect visible = hitMap_.VisibleRect(grid_.Cursor());
+  // A 2-pixel pen centred on the outline of the visible part.
+  const QRect outer = visible.adjusted(-1, -1, 1, 1);
+  buffer_.FrameRect(outer, kCursorColour);
+  buffer_.FrameRect(visible, kCursorColour);
+}
+
+void GameFieldView::PresentBuffer() {
+  Invalidate();
+  UpdateWindow();
+}
+
+void GameFieldView::RefreshField() {
+  dirty_ = true;
+  PaintField();
+  PresentBuffer();
+}
+
+void GameFieldView::OnPaint(QPainter& painter, const QRect&, bool& handled) {
+  PaintField();
+  painter.drawImage(QPoint(0, 0), buffer_.Image());
+  handled = true;
+}
+
+LRESULT GameFieldView::OnMessage(unsigned, WPARAM, LPARAM, bool&) { return 0; }
+
+void GameFieldView::ClearSelection() {
+  selectedPile_ = kNoSelection;
+  selectedIndex_ = kNoSelection;
+}
+
+void GameFieldView::SelectCard(std::uint16_t pile, std::uint16_t index) {
+  selectedPile_ = pile;
+  selectedIndex_ = index;
+  selectionTime_ = NowSeconds();
+}
+
+std::optional<std::uint16_t> GameFieldView::CardOf(std::uint16_t pile, std::uint16_t index) const {
+  if (!layout_.IsPile(pile) || index >= layout_.piles[pile].Count()) return std::nullopt;
+  return layout_.piles[pile].cards[index].card;
+}
+
+// ---- engine operations ----
+
+bool GameFieldView::EngineDrop(std::uint16_t card, std::uint16_t pile, ChangeList& changes) {
+  if (game_ == nullptr) return false;
+  ChangeRecorder recorder(layout_.piles);
+  const bool accepted = DropCards(*game_, card, pile, &recorder);
+  changes = std::move(recorder.Changes());
+  return accepted;
+}
+
+bool GameFieldView::EngineTap(std::uint16_t pile, ChangeList& changes) {
+  if (game_ == nullptr) return false;
+  ChangeRecorder recorder(layout_.piles);
+  const bool acted = TapPile(*game_, pile, &recorder);
+  changes = std::move(recorder.Changes());
+  return acted;
+}
+
+bool GameFieldView::EngineAutomatic(ChangeList& changes) {
+  if (game_ == nullptr) return false;
+  ChangeRecorder recorder(layout_.piles);
+  const bool acted = RunAutomaticEvents(*game_, &recorder);
+  changes = std::move(recorder.Changes());
+  return acted;
+}
+
+void GameFieldView::FinishMove() {
+  ChangeList changes;
+  if (EngineAutomatic(changes)) ReplayChanges(changes);
+  if (owner_ != nullptr) owner_->SendMessage(WM_CHECKSTATE, 0, 0);
+}
+
+bool GameFieldView::TapAction(std::uint16_t pile) {
+  ChangeList changes;
+  if (!EngineTap(pile, changes)) return false;
+  ClearSelection();
+  ReplayChanges(changes);
+  FinishMove();
+  return true;
+}
+
+// ---- change replay and animation ----
+
+void GameFieldView::AnimateMove(int source, int start, int n, int target, int targetIndex) {
+  if (n <= 0 || !layout_.IsPile(source) || !layout_.IsPile(target)) return;
+  std::vector<PileView>& piles = layout_.piles;
+  if (piles[source].Count() < start + n || start < 0) return;
+  if (piles[target].Count() < targetIndex || targetIndex < 0) return;
+  const bool sourceShown = piles[source].shown != 0;
+  const bool targetShown = piles[target].shown != 0;
+  const bool sliding = animation_ != 0 && sourceShown && targetShown;
+
+  GroupImage group;
+  if (sliding) group = RenderGroupImage(layout_, cache_, source, start, n, Prefs().cardBack);
+  std::vector<CardSlot> run(piles[source].cards.begin() + start, piles[source].cards.begin() + start + n);
+  piles[source].cards.erase(piles[source].cards.begin() + start, piles[source].cards.begin() + start + n);
+  if (sourceShown && animation_ != 0) RefreshField();
+
+  if (sliding) {
+    const QPoint from = hitMap_.CardPosition(static_cast<std::uint16_t>(source), start);
+    const QPoint to = hitMap_.CardPosition(static_cast<std::uint16_t>(target), targetIndex);
+    int x = from.x() * 256;
+    int y = from.y() * 256;
+    const int stepX = (to.x() - from.x()) * 256 / kSlideDivisions;
+    const int stepY = (to.y() - from.y()) * 256 / kSlideDivisions;
+    Surface under(group.image.Width(), group.image.Height());
+    for (int frame = 0; frame < kSlideFrames; ++frame) {
+      const QPoint at(x / 256, y / 256);
+      const QRect area(at, group.image.Image().size());
+      under.Copy(buffer_, area, QPoint(0, 0));
+      buffer_.Draw(group.image, at);
+      PresentBuffer();
+      PauseFor(framePause_);
+      buffer_.Copy(under, under.Image().rect(), at);
+      x += stepX;
+      y += stepY;
+    }
+  }
+  // The target may be the source itself, which now holds n cards fewer.
+  const int insertAt = std::min(targetIndex, piles[target].Count());
+  piles[target].cards.insert(piles[target].cards.begin() + insertAt, run.begin(), run.end());
+  if (targetShown && animation_ != 0) RefreshField();
+}
+
+void GameFieldView::ReplayChanges(ChangeList& changes) {
+  std::vector<PileView>& piles = layout_.piles;
+  for (const ViewChange& change : changes) {
+    if (!layout_.IsPile(change.pile)) continue;
+    PileView& pile = piles[change.pile];
+    switch (change.kind) {
+      case ChangeKind::kMoveCards: {
+        const SlotRange range = ChangeRange(change.mode, change.a, change.b, pile.Count());
+        if (!layout_.IsPile(change.target) || range.count == 0) continue;
+        const int targetCount = piles[change.target].Count() - (change.target == change.pile ? range.count : 0);
+        const int targetIndex = ChangeTargetIndex(change, range.first, targetCount);
+        AnimateMove(change.pile, range.first, range.count, change.target, targetIndex);
+        continue;
+      }
+      case ChangeKind::kFaceRange:
+        SetFaceRange(piles, change);
+        break;
+      case ChangeKind::kPileShown:
+        pile.shown = change.parameter != 0 ? 1 : 0;
+        break;
+      case ChangeKind::kReversePile:
+        ReverseSlots(piles, change.pile);
+        break;
+      case ChangeKind::kPileMarks:
+        pile.mark[0] = change.FirstMark();
+        pile.mark[1] = change.SecondMark();
+        break;
+      case ChangeKind::kShufflePile:
+        ShuffleSlots(piles, change.pile, change.parameter);
+        break;
+    }
+    if (animation_ != 0) RefreshField();
+  }
+  changes.clear();
+  bool resynced = false;
+  if (game_ != nullptr) {
+    std::vector<PileView> table = MirrorTable(*game_);
+    if (!SameTable(table, layout_.piles)) {
+      // A change that did not fit has left the copy different from the
+      // table: show the table as the engine has it rather than a wrong one.
+      layout_.piles = std::move(table);
+      ++mirrorResyncs_;
+      resynced = true;
+    }
+  }
+  if (animation_ == 0 || resynced) RefreshField();
+}
+
+void GameFieldView::FlashRecord(std::uint16_t pile, std::uint16_t index) {
+  for (int frame = 0; frame < kFlashFrames; ++frame) {
+    if (frame % 2 == 0) {
+      selectedPile_ = pile;
+      selectedIndex_ = index;
+    } else {
+      ClearSelection();
+    }
+    RefreshField();
+    PauseFor(flashPause_);
+  }
+}
+
+void GameFieldView::FlashMove(std::uint16_t source, std::uint16_t target) {
+  const auto topOf = [&](std::uint16_t pile) {
+    const int count = layout_.IsPile(pile) ? layout_.piles[pile].Count() : 0;
+    return count == 0 ? kPileBase : static_cast<std::uint16_t>(count - 1);
+  };
+  if (target == kNoReference) {
+    if (layout_.IsPile(source)) FlashRecord(source, topOf(source));
+  } else {
+    for (std::size_t p = 0; p < layout_.piles.size(); ++p) {
+      const auto& cards = layout_.piles[p].cards;
+      const auto at = std::find_if(cards.begin(), cards.end(), [&](const CardSlot& s) { return s.card == source; });
+      if (at == cards.end()) continue;
+      FlashRecord(static_cast<std::uint16_t>(p), static_cast<std::uint16_t>(at - cards.begin()));
+      break;
+    }
+    if (layout_.IsPile(target)) FlashRecord(target, topOf(target));
+  }
+  ClearSelection();
+  if (Mode() == PlayMode::kKeyboardCardWise || Mode() == PlayMode::kKeyboardPileWise) {
+    BuildKeyboardGrid(GridChoice::kSource);
+  }
+}
+
+// ---- pointer play ----
+
+void GameFieldView::OnLButtonDown(int x, int y, bool& handled) {
+  handled = true;
+  if (!ClientRect().contains(x, y)) return;
+  bool consumed = false;
+  switch (Mode()) {
+    case PlayMode::kTapping:
+      consumed = TappingPenDown(x, y);
+      break;
+    case PlayMode::kDragAndDrop:
+      ClearSelection();
+      consumed = DragPenDown(x, y);
+      break;
+    default:
+      return;
+  }
+  if (consumed) pointerDown_ = true;
+}
+
+void GameFieldView::OnMouseMove(int x, int y, bool& handled) {
+  handled = true;
+  if (pointerDown_ && Mode() == PlayMode::kDragAndDrop) DragMove(x, y);
+}
+
+void GameFieldView::OnLButtonUp(int x, int y, bool& handled) {
+  handled = true;
+  if (!pointerDown_) return;
+  if (Mode() == PlayMode::kDragAndDrop) Drop(x, y);
+  pointerDown_ = false;
+}
+
+bool GameFieldView::TappingPenDown(int x, int y) {
+  const std::optional<Hit> hit = hitMap_.HitTest(layout_, x, y);
+  if (!hit) {
+    ClearSelection();
+    RefreshField();
+    return false;
+  }
+  hitPile_ = hit->pile;
+  hitIndex_ = hit->index;
+  hitRect_ = hit->rect;
+  bool tap = false;
+  if (selectedPile_ != kNoSelection && hitPile_ == selectedPile_) {
+    if (hitIndex_ == selectedIndex_ && NowSeconds() - selectionTime_ < kSecondTapSeconds) {
+      tap = true;
+    } else {
+      ClearSelection();
+      RefreshField();
+      return true;
+    }
+  } else if (selectedPile_ != kNoSelection) {
+    const int n = layout_.piles[selectedPile_].Count() - selectedIndex_;
+    const int d = layout_.piles[hitPile_].Count();
+    ChangeList changes;
+    if (!EngineDrop(downCard_, hitPile_, changes)) return true;
+    const std::uint16_t from = selectedPile_;
+    const std::uint16_t start = selectedIndex_;
+    ClearSelection();
+    AnimateMove(from, start, n, hitPile_, d);
+    ReplayChanges(changes);
+    FinishMove();
+    return true;
+  } else if (hitIndex_ != kPileBase) {
+    if (const auto card = CardOf(hitPile_, hitIndex_)) {
+      downCard_ = *card;
+      if (game_ != nullptr && CanPickUp(*game_, downCard_)) {
+        SelectCard(hitPile_, hitIndex_);
+        RefreshField();
+        return true;
+      }
+    }
+    tap = true;
+  } else {
+    tap = true;
+  }
+  if (tap) TapAction(hitPile_);
+  return true;
+}
+
+bool GameFieldView::DragPenDown(int x, int y) {
+  const std::optional<Hit> hit = hitMap_.HitTest(layout_, x, y);
+  if (!hit) return false;
+  hitPile_ = hit->pile;
+  hitIndex_ = hit->index;
+  hitRect_ = hit->rect;
+  if (hitIndex_ != kPileBase) {
+    if (const auto card = CardOf(hitPile_, hitIndex_)) downCard_ = *card;
+  }
+  if (!HasCapture()) SetCapture();
+  dragging_ = false;
+  penDown_ = QPoint(x, y);
+  return true;
+}
+
+void GameFieldView::DragMove(int x, int y) {
+  if (!dragging_) {
+    if (std::abs(x - penDown_.x()) < kDragThreshold && std::abs(y - penDown_.y()) < kDragThreshold) return;
+    if (hitIndex_ == kPileBase || game_ == nullptr || !CardOf(hitPile_, hitIndex_)) return;
+    if (!CanPickUp(*game_, downCard_)) return;
+    StartDrag(x, y);
+    return;
+  }
+  const QPoint position = QPoint(x, y) + dragOffset_;
+  if (position == dragPosition_) return;
+  buffer_.Draw(saveUnder_, dragPosition_);
+  dragPosition_ = position;
+  saveUnder_.Copy(buffer_, QRect(dragPosition_, dragImage_.image.Image().size()), QPoint(0, 0));
+  buffer_.Draw(dragImage_.image, dragPosition_);
+  PresentBuffer();
+}
+
+void GameFieldView::StartDrag(int x, int y) {
+  PileView& pile = layout_.piles[hitPile_];
+  const int n = pile.Count() - hitIndex_;
+  dragImage_ = RenderGroupImage(layout_, cache_, hitPile_, hitIndex_, n, Prefs().cardBack);
+  draggedSlots_.assign(pile.cards.begin() + hitIndex_, pile.cards.end());
+  pile.cards.resize(hitIndex_);
+  // The field without the lifted cards, with the clock drawn once on top.
+  dirty_ = true;
+  suppressTimer_ = true;
+  PaintField();
+  suppressTimer_ = false;
+  if (Prefs().showTimer != 0) DrawTimerText();
+  dragPosition_ = hitRect_.topLeft() - dragImage_.firstCard;
+  dragOffset_ = dragPosition_ - QPoint(x, y);
+  saveUnder_.Create(dragImage_.image.Width(), dragImage_.image.Height());
+  saveUnder_.Copy(buffer_, QRect(dragPosition_, dragImage_.image.Image().size()), QPoint(0, 0));
+  buffer_.Draw(dragImage_.image, dragPosition_);
+  dragging_ = true;
+  PresentBuffer();
+}
+
+void GameFieldView::EndDrag() {
+  if (layout_.IsPile(hitPile_) && !draggedSlots_.empty()) {
+    auto& cards = layout_.piles[hitPile_].cards;
+    cards.insert(cards.end(), draggedSlots_.begin(), draggedSlots_.end());
+  }
+  draggedSlots_.clear();
+  dragImage_ = GroupImage();
+  saveUnder_ = Surface();
+  dragging_ = false;
+}
+
+void GameFieldView::Drop(int x, int y) {
+  ReleaseCapture();
+  if (dragging_) {
+    const QPoint centre = dragPosition_ + QPoint(layout_.cardWidth / 2, layout_.cardHeight / 2);
+    const std::uint16_t source = hitPile_;
+    const std::uint16_t start = hitIndex_;
+    EndDrag();
+    const std::optional<Hit> target = hitMap_.HitTest(layout_, centre.x(), centre.y());
+    bool moved = false;
+    ChangeList changes;
+    if (target && target->pile != source && EngineDrop(downCard_, target->pile, changes)) {
+      const int n = layout_.piles[source].Count() - start;
+      MoveSlots(layout_.piles, source, start, n, target->pile, layout_.piles[target->pile].Count());
+      RefreshField();
+      ReplayChanges(changes);
+      moved = true;
+    }
+    RefreshField();
+    if (moved) FinishMove();
+    return;
+  }
+  const std::optional<Hit> hit = hitMap_.HitTest(layout_, x, y);
+  if (hit && hit->pile == hitPile_ && hit->index == hitIndex_) TapAction(hitPile_);
+}
+
+// ---- keyboard play ----
+
+void GameFieldView::RecordSelectables() {
+  // The records the table gives now, without touching the buffer.
+  RecordField(layout_, bufferClient_.width(), bufferClient_.height(), hitMap_,
+              [&](const CardSlot& slot) { return IsSelectableCard(slot); });
+}
+
+void GameFieldView::BuildKeyboardGrid(GridChoice choice) {
+  grid_.Clear();
+  if (game_ == nullptr || !layout_.HasPiles()) return;
+  if (hitMap_.Records().empty()) RecordSelectables();
+  std::vector<HitRecord>& records = hitMap_.Records();
+  for (HitRecord& record : records) {
+    if (!layout_.IsPile(record.pile)) {
+      record.selectable = 0;
+      continue;
+    }
+    const PileView& pile = layout_.piles[record.pile];
+    const bool topOrBase = record.index == kPileBase || record.index + 1 == pile.Count();
+    const std::optional<std::uint16_t> card = CardOf(record.pile, record.index);
+    if (choice == GridChoice::kSource) {
+      record.selectable = topOrBase && CanTap(*game_, record.pile) ? 1 : 0;
+      if (record.selectable == 0 && card && CanPickUp(*game_, *card)) record.selectable = 1;
+    } else {
+      if (record.pile == hitPile_ && record.index == hitIndex_) {
+        record.selectable = 1;
+        continue;
+      }
+      record.selectable = topOrBase && CanDrop(*game_, downCard_, record.pile) ? 1 : 0;
+    }
+  }
+  grid_.Build(hitMap_, layout_, Mode() == PlayMode::kKeyboardPileWise,
+              GridSelection{selectedPile_, selectedIndex_});
+}
+
+void GameFieldView::ClearKeyboardGrid() { grid_.Clear(); }
+
+bool GameFieldView::OnFieldKeyDown(unsigned virtualKey) {
+  if (!grid_.Exists()) return false;
+  if (virtualKey == VK_RETURN) {
+    KeyboardEnter();
+    return true;
+  }
+  if (!grid_.Step(virtualKey, hitMap_, layout_, GridSelection{selectedPile_, selectedIndex_})) return false;
+  hitMap_.frozen = true;
+  RefreshField();
+  hitMap_.frozen = false;
+  return true;
+}
+
+void GameFieldView::KeyboardEnter() {
+  if (grid_.Cursor() >= hitMap_.Records().size()) return;
+  const HitRecord record = hitMap_.Records()[grid_.Cursor()];
+  hitPile_ = record.pile;
+  hitIndex_ = record.index;
+  hitRect_ = record.Rect();
+  const auto deselect = [&] {
+    ClearSelection();
+    BuildKeyboardGrid(GridChoice::kSource);
+    RefreshField();
+  };
+  const auto tapAction = [&] {
+    ChangeList changes;
+    if (!EngineTap(hitPile_, changes)) return;
+    ClearKeyboardGrid();
+    ClearSelection();
+    ReplayChanges(changes);
+    FinishMove();
+  };
+  if (selectedPile_ != kNoSelection && hitPile_ == selectedPile_) {
+    if (hitIndex_ == selectedIndex_ && NowSeconds() - selectionTime_ < kSecondTapSeconds) {
+      tapAction();
+    } else {
+      deselect();
+    }
+    return;
+  }
+  if (selectedPile_ != kNoSelection) {
+    const int n = layout_.piles[selectedPile_].Count() - selectedIndex_;
+    const int d = layout_.piles[hitPile_].Count();
+    ChangeList changes;
+    if (!EngineDrop(downCard_, hitPile_, changes)) return;
+    const std::uint16_t from = selectedPile_;
+    const std::uint16_t start = selectedIndex_;
+    ClearKeyboardGrid();
+    ClearSelection();
+    AnimateMove(from, start, n, hitPile_, d);
+    ReplayChanges(changes);
+    FinishMove();
+    return;
+  }
+  if (hitIndex_ != kPileBase) {
+    if (const auto card = CardOf(hitPile_, hitIndex_)) {
+      downCard_ = *card;
+      if (game_ != nullptr && CanPickUp(*game_, downCard_)) {
+        BuildKeyboardGrid(GridChoice::kDestination);
+        if (grid_.Exists()) {
+          SelectCard(hitPile_, hitIndex_);
+          RefreshField();
+        }
+        return;
+      }
+    }
+  }
+  tapAction();
+}
+
+}  // namespace cw

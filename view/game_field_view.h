@@ -1,0 +1,181 @@
+// The game field: the child window that shows the table, lets the player
+// move cards with the pointer or the keys, and replays what the engine did,
+// sliding moved cards when animation is on.
+#pragma once
+
+#include <QWidget>  // complete for the window library's inline accessors
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "engine/model/sol_game.h"
+#include "platform/gdi/font_spec.h"
+#include "platform/gdi/surface.h"
+#include "platform/screen/screen_facts.h"
+#include "shell/preferences.h"
+#include "uilib/ce_wnd.h"
+#include "view/card_images.h"
+#include "view/change_list.h"
+#include "view/field_layout.h"
+#include "view/hit_map.h"
+#include "view/keyboard_grid.h"
+
+namespace cw {
+
+inline constexpr std::uint16_t kNoSelection = 0xFFFF;
+
+// Play modes of the playMode preference.
+enum class PlayMode : std::uint8_t { kTapping = 0, kDragAndDrop = 1, kKeyboardCardWise = 2, kKeyboardPileWise = 3 };
+
+class GameFieldView : public CeWnd {
+ public:
+  explicit GameFieldView(const ScreenFacts& screen);
+  ~GameFieldView() override;
+
+  // Creates the window over the whole client area of `parent` (which hears
+  // WM_CHECKSTATE after every finished move) and its field buffer.
+  bool CreateGameField(CeMsgWnd& parent);
+
+  // The engine object the table comes from; owned by the caller.
+  void SetGame(SolGame* game) { game_ = game; }
+  // The preferences read at paint time (background, back, clock); owned by
+  // the caller. Without them the defaults apply.
+  void SetPreferences(const Preferences* preferences) { preferences_ = preferences; }
+  // Whole seconds played in the current game, for the on-table clock.
+  void SetElapsedSeconds(std::function<std::uint32_t()> elapsed) { elapsed_ = std::move(elapsed); }
+  // Takes over playMode and animation from the preferences.
+  void LoadViewOptions();
+
+  // Pauses of the slide frames and of the hint blink steps.
+  void SetFramePause(std::chrono::milliseconds pause) { framePause_ = pause; }
+  void SetFlashPause(std::chrono::milliseconds pause) { flashPause_ = pause; }
+  // The clock that times a selection (whole seconds); the system clock by default.
+  void SetSecondsClock(std::function<std::int64_t()> clock) { secondsClock_ = std::move(clock); }
+
+  // The whole table again from the engine (after a deal, undo, restore or a
+  // change of game), then the card metrics, card images and draw order.
+  void RebuildMirror();
+  void ResetLayout();
+
+  // Brings the field buffer up to date; `RefreshField` repaints it from
+  // scratch and shows it.
+  void PaintField();
+  void RefreshField();
+
+  void ClearSelection();
+  std::uint16_t SelectedPile() const { return selectedPile_; }
+  std::uint16_t SelectedIndex() const { return selectedIndex_; }
+  bool Dragging() const { return dragging_; }
+
+  // Replays the engine's changes on the mirror.
+  void AnimateMove(int source, int start, int n, int target, int targetIndex);
+  void ReplayChanges(ChangeList& changes);
+  // Blinks a hint: a card then its destination pile, or a pile (target
+  // kNoReference) whose tap would act.
+  void FlashMove(std::uint16_t source, std::uint16_t target);
+
+  // Keyboard play (the main window hands the keys over in the keyboard modes).
+  void BuildKeyboardGrid(GridChoice choice);
+  void ClearKeyboardGrid();
+  bool HasKeyboardGrid() const { return grid_.Exists(); }
+  // Handles Enter and the arrow keys; false for every other key and while no
+  // grid exists.
+  bool OnFieldKeyDown(unsigned virtualKey);
+  const KeyboardGrid& Grid() const { return grid_; }
+
+  const FieldLayout& Layout() const { return layout_; }
+  const HitMap& Hits() const { return hitMap_; }
+  const Surface& FieldBuffer() const { return buffer_; }
+  const CardImageCache& CardImages() const { return cache_; }
+  const ScreenFacts& Screen() const { return screen_; }
+  // How often a replay left the copy different from the engine's table, so
+  // that the copy was taken afresh.
+  int MirrorResyncs() const { return mirrorResyncs_; }
+
+ protected:
+  void OnLButtonDown(int x, int y, bool& handled) override;
+  void OnLButtonUp(int x, int y, bool& handled) override;
+  void OnMouseMove(int x, int y, bool& handled) override;
+  void OnPaint(QPainter& painter, const QRect& dirty, bool& handled) override;
+  LRESULT OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+ private:
+  const Preferences& Prefs() const;
+  PlayMode Mode() const { return static_cast<PlayMode>(playMode_); }
+  QRect ClientRect() const;
+  void RecreateBuffer(const QRect& client);
+  void PaintPiles();
+  void DrawTimerText();
+  void DrawKeyboardCursor();
+  void PresentBuffer();
+  void PauseFor(std::chrono::milliseconds pause) const;
+  std::int64_t NowSeconds() const;
+  bool IsSelectableCard(const CardSlot& slot) const;
+
+  // Engine operations that record what they did for the replay.
+  bool EngineDrop(std::uint16_t card, std::uint16_t pile, ChangeList& changes);
+  bool EngineTap(std::uint16_t pile, ChangeList& changes);
+  bool EngineAutomatic(ChangeList& changes);
+  // The automatic moves and the owner's check that follow every finished move.
+  void FinishMove();
+  void SelectCard(std::uint16_t pile, std::uint16_t index);
+  std::optional<std::uint16_t> CardOf(std::uint16_t pile, std::uint16_t index) const;
+
+  bool TappingPenDown(int x, int y);
+  bool DragPenDown(int x, int y);
+  void DragMove(int x, int y);
+  void Drop(int x, int y);
+  void StartDrag(int x, int y);
+  void EndDrag();
+  // The pile's tap; a finished move when it changed anything.
+  bool TapAction(std::uint16_t pile);
+  void FlashRecord(std::uint16_t pile, std::uint16_t index);
+
+  void KeyboardEnter();
+  void RecordSelectables();
+
+  ScreenFacts screen_;
+  SolGame* game_ = nullptr;
+  const Preferences* preferences_ = nullptr;
+  CeMsgWnd* owner_ = nullptr;
+  std::function<std::uint32_t()> elapsed_;
+  std::function<std::int64_t()> secondsClock_;
+  std::chrono::milliseconds framePause_{12};
+  std::chrono::milliseconds flashPause_{200};
+
+  FieldLayout layout_;
+  HitMap hitMap_;
+  CardImageCache cache_;
+  FontSpec timerFont_;
+
+  Surface buffer_;
+  QRect bufferClient_;
+  bool dirty_ = true;
+  bool suppressTimer_ = false;
+  int mirrorResyncs_ = 0;
+
+  std::uint8_t playMode_ = 1;
+  std::uint8_t animation_ = 1;
+
+  bool pointerDown_ = false;
+  QPoint penDown_;
+  std::uint16_t hitPile_ = kNoReference;
+  std::uint16_t hitIndex_ = kNoReference;
+  QRect hitRect_;
+  std::uint16_t downCard_ = kNoReference;
+  std::uint16_t selectedPile_ = kNoSelection;
+  std::uint16_t selectedIndex_ = kNoSelection;
+  std::int64_t selectionTime_ = 0;
+
+  bool dragging_ = false;
+  std::vector<CardSlot> draggedSlots_;
+  GroupImage dragImage_;
+  Surface saveUnder_;
+  QPoint dragOffset_;
+  QPoint dragPosition_;
+
+  KeyboardGrid grid_;
+};
+
+}  // namespace cw
