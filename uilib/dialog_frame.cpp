@@ -54,7 +54,13 @@ DialogFrame::DialogFrame(QWidget* owner, const QString& title)
   scroll_->setFrameShape(QFrame::NoFrame);
   scroll_->setWidgetResizable(true);
   scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  scroll_->verticalScrollBar()->setSingleStep(kScrollLine);
+  QScrollBar* vertical = scroll_->verticalScrollBar();
+  vertical->setSingleStep(kScrollLine);
+  // A page step goes all the way, to the top or to the bottom.
+  connect(vertical, &QAbstractSlider::actionTriggered, vertical, [vertical](int action) {
+    if (action == QAbstractSlider::SliderPageStepAdd) vertical->setSliderPosition(vertical->maximum());
+    if (action == QAbstractSlider::SliderPageStepSub) vertical->setSliderPosition(vertical->minimum());
+  });
   layout_->addWidget(scroll_, 1);
 
   const QWidget* top = owner != nullptr ? owner->window() : nullptr;
@@ -70,6 +76,8 @@ void DialogFrame::SetContent(QWidget* content) { scroll_->setWidget(content); }
 void DialogFrame::SetMenuBar(QWidget* bar) { layout_->addWidget(bar, 0); }
 
 QString DialogFrame::Title() const { return title_->text(); }
+
+QScrollBar* DialogFrame::VerticalScrollBar() const { return scroll_->verticalScrollBar(); }
 
 void DialogFrame::reject() {
   if (CeMsgWnd* dialog = CeMsgWnd::FromWidget(this)) {

@@ -10,6 +10,7 @@
 
 class QLabel;
 class QScrollArea;
+class QScrollBar;
 class QVBoxLayout;
 
 namespace cw {
@@ -21,6 +22,7 @@ class DialogFrame : public QDialog, public MenuBarSite {
   void SetContent(QWidget* content);
   void SetMenuBar(QWidget* bar) override;
   QString Title() const;
+  QScrollBar* VerticalScrollBar() const;
 
   // Escape asks the dialog for IDCANCEL rather than closing behind its back.
   void reject() override;

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -89,6 +90,24 @@ TEST_F(DialogTest, RunsFullScreenInTheFrameWithBoldTitleAndSoftKeys) {
   EXPECT_EQ(dialog.DoModal(&main), static_cast<int>(IDOK));
   EXPECT_EQ(log, (std::vector<std::string>{"d init", "d command 1", "d destroy"}));
   EXPECT_FALSE(dialog.IsWindow());
+}
+
+TEST_F(DialogTest, ContentTallerThanTheFrameScrollsByLinesAndWholePages) {
+  RecordingDialog dialog(log, "d", QStringLiteral("Statistics"), Bar(menu_bar_id::kHtmlViewer));
+  WhenDialogRuns([&] {
+    dialog.Widget()->setMinimumHeight(2000);
+    QCoreApplication::processEvents();
+    QScrollBar* bar = qobject_cast<DialogFrame*>(dialog.TopLevel())->VerticalScrollBar();
+    ASSERT_GT(bar->maximum(), 100);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(bar->value(), 5);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(bar->value(), 0);
+    dialog.EndDialog(IDOK);
+  });
+  dialog.DoModal(&main);
 }
 
 TEST_F(DialogTest, OwnerHearsOpenedAndClosedEvenWhenNested) {
