@@ -103,7 +103,15 @@ int ListView::InsertItem(int row, const QString& text, int itemData) {
 }
 
 void ListView::SetItemText(int row, int column, const QString& text) {
-  if (QStandardItem* item = model_->item(row, column)) item->setText(text);
+  if (row < 0 || row >= model_->rowCount() || column < 0 || column >= model_->columnCount()) return;
+  if (QStandardItem* item = model_->item(row, column)) {
+    item->setText(text);
+    return;
+  }
+  // A cell of a column inserted after its row.
+  auto* item = new QStandardItem(text);
+  item->setTextAlignment(alignments_[static_cast<std::size_t>(column)] | Qt::AlignVCenter);
+  model_->setItem(row, column, item);
 }
 
 QString ListView::ItemText(int row, int column) const {

@@ -212,7 +212,11 @@ QAbstractButton* CMenuBar::MakeButton(const MenuBarLayout::Button& button, bool 
         menu.addAction(entry.text)->setData(entry.command);
       }
     }
-    const QPoint above = widget->mapToGlobal(QPoint(0, -menu.sizeHint().height()));
+    // The popup opens above its button, towards the middle of the bar.
+    const QSize size = menu.sizeHint();
+    const bool rightHalf = widget->geometry().center().x() > widget->parentWidget()->width() / 2;
+    const QPoint above =
+        widget->mapToGlobal(QPoint(rightHalf ? widget->width() - size.width() : 0, -size.height()));
     const QAction* chosen = nullptr;
     {
       const MenuLoopScope loop;

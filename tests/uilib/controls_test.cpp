@@ -71,6 +71,9 @@ TEST_F(ControlsTest, ListReportsSelectionClicksAndKeys) {
   }
   list->show();
   EXPECT_EQ(list->ItemText(2, 1), QStringLiteral("---"));
+  list->InsertColumn(2, QStringLiteral("Date"), 40, Qt::AlignLeft);
+  list->SetItemText(0, 2, QStringLiteral("today"));
+  EXPECT_EQ(list->ItemText(0, 2), QStringLiteral("today"));
 
   window.Clear();
   list->SetSelectedRow(1);
