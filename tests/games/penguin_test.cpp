@@ -109,7 +109,8 @@ TEST(Penguin, OverManyStartsEveryRankIsTheBeakNearlyEquallyOften) {
 TEST(Penguin, ColumnsBuildDownInSuitWithAKingOnAnAceAndRunsAcrossTheWrap) {
   SolGame game = DealWithBeak(7);
   LayOut(game, kCell7,
-         {{1, Cards({"2S", "AS", "KS", "QS"})},
+         {{0, Cards({"9S", "5C"})},
+          {1, Cards({"2S", "AS", "KS", "QS"})},
           {2, Cards({"AH"})},
           {3, Cards({"5H", "4D", "3D"})},
           {4, Cards({"4S", "3S"})},
@@ -118,6 +119,7 @@ TEST(Penguin, ColumnsBuildDownInSuitWithAKingOnAnAceAndRunsAcrossTheWrap) {
   for (const char* name : {"2S", "AS", "KS", "QS"}) EXPECT_TRUE(CanPickUp(game, Card(name))) << name;
   EXPECT_TRUE(CanPickUp(game, Card("4D")));
   EXPECT_FALSE(CanPickUp(game, Card("5H"))) << "5H 4D 3D is no run in one suit";
+  EXPECT_FALSE(CanPickUp(game, Card("9S"))) << "a change of suit never reads as a step across the wrap";
   EXPECT_TRUE(CanDrop(game, Card("KH"), 2)) << "a King on the Ace of its suit";
   EXPECT_FALSE(CanDrop(game, Card("KC"), 2)) << "a King of another suit";
   EXPECT_FALSE(CanDrop(game, Card("2S"), 3)) << "onto a card of another suit";
