@@ -51,6 +51,8 @@ inline constexpr int kBestTimes = 3014;
 inline constexpr int kCongratulations = 3015;
 inline constexpr int kClearStatistics = 3018;
 inline constexpr int kFirstGameName = 4000;  // 4000 + catalogue position
+inline constexpr int kChooserTitle = 5001;
+inline constexpr int kNoMatchingGame = 5002;
 inline constexpr int kHelp = 40001;  // menu texts share the id of their command
 }  // namespace string_id
 
