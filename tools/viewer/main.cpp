@@ -1,0 +1,221 @@
+// cardwright-viewer: the game field on any game and deal, without the shell.
+// Plays with the pen or the keys in a window, or renders the field offscreen
+// into a PNG (--screenshot), optionally in the middle of a drag.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QTextStream>
+#include <QWidget>
+#include <memory>
+
+#include "engine/database/catalogue.h"
+#include "engine/database/embedded_resources.h"
+#include "engine/database/record_loader.h"
+#include "engine/rules/moves.h"
+#include "engine/rules/player_move.h"
+#include "platform/resources/build_variant.h"
+#include "platform/screen/screen_facts.h"
+#include "tools/viewer/viewer_options.h"
+#include "uilib/ce_wnd.h"
+#include "uilib/messages.h"
+#include "view/game_field_view.h"
+
+namespace cw {
+namespace {
+
+QTextStream& Err() {
+  static QTextStream stream(stderr);
+  return stream;
+}
+
+// Loads a game by catalogue name or position for this screen and deals it.
+std::optional<SolGame> LoadAndDeal(const QString& name, std::uint32_t number, const ScreenFacts& screen) {
+  const Catalogue catalogue = LoadCatalogue(EmbeddedGameResources());
+  bool isPosition = false;
+  const int position = name.toInt(&isPosition);
+  for (std::size_t i = 0; i < catalogue.entries.size(); ++i) {
+    const bool match = isPosition ? static_cast<int>(i) == position
+                                  : QString::fromStdString(catalogue.entries[i].name).compare(name, Qt::CaseInsensitive) == 0;
+    if (!match) continue;
+    const auto record = LoadDefinitionRecord(EmbeddedGameResources(), static_cast<std::uint16_t>(i));
+    SolGame game;
+    std::string error;
+    if (!record || !ParseDefinition(game, *record, ToDisplayMetrics(screen), &error)) {
+      Err() << "cannot load " << name << ": " << QString::fromStdString(error) << "\n";
+      return std::nullopt;
+    }
+    if (!StartNewGame(game, number, &error)) {
+      Err() << "cannot deal " << name << ": " << QString::fromStdString(error) << "\n";
+      return std::nullopt;
+    }
+    return game;
+  }
+  Err() << "no game " << name << " in the catalogue\n";
+  return std::nullopt;
+}
+
+bool ApplyMoves(SolGame& game, const std::vector<ViewerMove>& moves) {
+  for (const ViewerMove& move : moves) {
+    const bool done = move.kind == ViewerMove::Kind::kUndo ? UndoMove(game) : PerformPlayerMove(game, move.move, nullptr);
+    if (!done) {
+      Err() << "refused move " << move.move.source << ":" << move.move.destination << "\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+// The stand-in main window: hands keys to the field in the keyboard modes,
+// runs the clock and reports the end of the game.
+class ViewerWindow : public CeWnd {
+ public:
+  GameFieldView* view = nullptr;
+  SolGame* game = nullptr;
+  std::uint8_t playMode = 1;
+
+  void OnKeyDown(unsigned key, bool& handled) override {
+    if (view != nullptr && playMode >= 2) handled = view->OnFieldKeyDown(key);
+  }
+  void OnSize(int width, int height, bool&) override {
+    if (view != nullptr && view->IsWindow()) view->MoveWindow(QRect(0, 0, width, height));
+  }
+  void OnTimer(unsigned, bool&) override {
+    if (view != nullptr && !view->Dragging()) view->RefreshField();
+  }
+  LRESULT OnMessage(unsigned msg, WPARAM, LPARAM, bool& handled) override {
+    if (msg != WM_CHECKSTATE || view == nullptr || game == nullptr) return 0;
+    handled = true;
+    if (game->won != 0) {
+      QTextStream(stdout) << "won\n";
+    } else if (!FindMove(*game, 0)) {
+      QTextStream(stdout) << "no move left\n";
+    }
+    if (playMode >= 2) {
+      view->BuildKeyboardGrid(GridChoice::kSource);
+      view->RefreshField();
+    }
+    return 0;
+  }
+};
+
+void SendPen(GameFieldView& view, QEvent::Type type, QPoint device) {
+  QWidget* widget = view.Widget();
+  const double ratio = widget->devicePixelRatioF();
+  const QPointF at((device.x() + 0.5) / ratio, (device.y() + 0.5) / ratio);
+  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+
+// The middle of the visible part of a card on the field, if it shows.
+std::optional<QPoint> CardPoint(const GameFieldView& view, const SolGame& game, std::uint16_t card) {
+  if (card >= game.cards.size()) return std::nullopt;
+  const auto record = view.Hits().Find(game.cards[card].pile, game.cards[card].position);
+  if (!record) return std::nullopt;
+  return view.Hits().VisibleRect(*record).center();
+}
+
+int Run(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  QString error;
+  const auto parsed = ParseViewerOptions(arguments, &error);
+  if (!parsed) {
+    Err() << error << "\n" << ViewerUsage();
+    return 2;
+  }
+  ViewerOptions options = *parsed;
+  if (options.vga && !IsVgaBuild()) {
+    // The VGA bitmaps live in the sibling program built with them.
+    const QString sibling = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath() +
+                            QStringLiteral("/cardwright-viewer-vga");
+    arguments.removeAll(QStringLiteral("--vga"));
+    return QProcess::execute(sibling, arguments);
+  }
+  const bool offscreen = !options.screenshot.isEmpty();
+  if (offscreen && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (IsVgaBuild() && qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) qputenv("QT_SCALE_FACTOR", "2");
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(true);
+
+  const ScreenFacts screen = IsVgaBuild() ? ScreenFacts{192, 192} : ScreenFacts{96, 96};
+  auto game = LoadAndDeal(options.game, options.number, screen);
+  if (!game || !ApplyMoves(*game, options.moves)) return 1;
+
+  const QSize field = options.size.value_or(options.landscape ? QSize(320, 188) : QSize(240, 268));
+  Preferences preferences;
+  preferences.playMode = options.playMode;
+  preferences.animation = options.animation ? 1 : 0;
+  preferences.cardBack = options.cardBack;
+  preferences.timedGame = 0;
+
+  ViewerWindow window;
+  window.playMode = options.playMode;
+  if (!window.Create(QStringLiteral("SolGameViewer"), QStringLiteral("Cardwright viewer: ") + options.game,
+                     QRect(0, 0, screen.ScaleX(field.width()), screen.ScaleY(field.height())))) {
+    return 1;
+  }
+  window.ShowWindow(true);
+  auto view = std::make_unique<GameFieldView>(screen);
+  if (!view->CreateGameField(window)) return 1;
+  window.view = view.get();
+  window.game = &*game;
+  QElapsedTimer clock;
+  clock.start();
+  view->SetElapsedSeconds([&clock] { return static_cast<std::uint32_t>(clock.elapsed() / 1000); });
+  view->SetPreferences(&preferences);
+  view->SetGame(&*game);
+  view->LoadViewOptions();
+  view->RebuildMirror();
+  view->ResetLayout();
+  view->RefreshField();
+  if (options.playMode >= 2) {
+    view->BuildKeyboardGrid(GridChoice::kSource);
+    view->RefreshField();
+  }
+
+  if (options.selectCard) {
+    preferences.playMode = 0;
+    view->LoadViewOptions();
+    const auto at = CardPoint(*view, *game, *options.selectCard);
+    if (!at) {
+      Err() << "card " << *options.selectCard << " is not on the field\n";
+      return 1;
+    }
+    SendPen(*view, QEvent::MouseButtonPress, *at);
+    SendPen(*view, QEvent::MouseButtonRelease, *at);
+    preferences.playMode = options.playMode;
+  }
+  if (options.dragCard) {
+    preferences.playMode = 1;
+    view->LoadViewOptions();
+    const auto at = CardPoint(*view, *game, *options.dragCard);
+    if (!at) {
+      Err() << "card " << *options.dragCard << " is not on the field\n";
+      return 1;
+    }
+    SendPen(*view, QEvent::MouseButtonPress, *at);
+    SendPen(*view, QEvent::MouseMove, *at + options.dragBy);
+    if (!view->Dragging()) Err() << "card " << *options.dragCard << " cannot be picked up\n";
+  }
+
+  if (offscreen) {
+    view->PaintField();
+    if (!view->FieldBuffer().Image().save(options.screenshot)) {
+      Err() << "cannot write " << options.screenshot << "\n";
+      return 1;
+    }
+    return 0;
+  }
+  window.SetTimer(1, 1000);
+  return QApplication::exec();
+}
+
+}  // namespace
+}  // namespace cw
+
+int main(int argc, char** argv) { return cw::Run(argc, argv); }
