@@ -467,6 +467,37 @@ RegStatus Registry::QueryValue(RegistryKey key, QStringView name, RegType* type,
 RegStatus Registry::SetValue(RegistryKey key, QStringView name, RegType type,
                              std::span<const std::uint8_t> bytes) {
   if (!db_) return RegStatus::IoFailed;
+  return WriteValue(key, name, type, bytes);
+}
+
+RegStatus Registry::SetValues(RegistryKey key, std::span<const RegValueWrite> values) {
+  if (!db_) return RegStatus::IoFailed;
+  for (const RegValueWrite& value : values) {
+    if (!ValidName(value.name) || value.bytes.size() > INT_MAX) {
+      return RegStatus::InvalidParameter;
+    }
+  }
+  {
+    StatementUse begin(statements_->begin);
+    if (begin.Step() != SQLITE_DONE) return RegStatus::IoFailed;
+  }
+  RegStatus status = RegStatus::Success;
+  for (const RegValueWrite& value : values) {
+    status = WriteValue(key, value.name, value.type, value.bytes);
+    if (status != RegStatus::Success) break;
+  }
+  if (status == RegStatus::Success) {
+    StatementUse commit(statements_->commit);
+    if (commit.Step() == SQLITE_DONE) return RegStatus::Success;
+    status = RegStatus::IoFailed;
+  }
+  StatementUse rollback(statements_->rollback);
+  rollback.Step();
+  return status;
+}
+
+RegStatus Registry::WriteValue(RegistryKey key, QStringView name, RegType type,
+                               std::span<const std::uint8_t> bytes) {
   if (!ValidName(name) || bytes.size() > INT_MAX) return RegStatus::InvalidParameter;
   StatementUse set(statements_->setValue);
   set.Bind(1, key.id);

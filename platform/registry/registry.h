@@ -44,6 +44,13 @@ enum class RegDisposition : std::uint32_t {
   OpenedExistingKey = 2,
 };
 
+// One value of a batch written by Registry::SetValues.
+struct RegValueWrite {
+  QStringView name;
+  RegType type = RegType::None;
+  std::span<const std::uint8_t> bytes;
+};
+
 // An open key. It stays valid until the key is deleted; nothing needs closing.
 struct RegistryKey {
   std::int64_t id = 0;
@@ -96,6 +103,9 @@ class Registry {
   // enumeration order.
   RegStatus SetValue(RegistryKey key, QStringView name, RegType type,
                      std::span<const std::uint8_t> bytes);
+  // Creates or replaces several values of one key in a single transaction:
+  // after a crash the key holds either all of them or none of the new ones.
+  RegStatus SetValues(RegistryKey key, std::span<const RegValueWrite> values);
   RegStatus DeleteValue(RegistryKey key, QStringView name);
   // The name of the value at `index` in the order the values were first written.
   RegStatus EnumValue(RegistryKey key, std::uint32_t index, QString* name);
@@ -113,6 +123,8 @@ class Registry {
   RegStatus CreateMissingKeys(const QList<QStringView>& components, QStringView className,
                               std::int64_t* id, bool* created);
   bool KeyExists(std::int64_t id);
+  RegStatus WriteValue(RegistryKey key, QStringView name, RegType type,
+                       std::span<const std::uint8_t> bytes);
 
   QString file_;
   sqlite3* db_ = nullptr;

@@ -222,6 +222,38 @@ TEST_F(RegistryTest, ValuesOutliveTheRegistryObject) {
   EXPECT_EQ(record, (std::array<std::uint8_t, 8>{1, 0, 1, 0, 60, 0, 0, 0}));
 }
 
+TEST_F(RegistryTest, ABatchOfValuesIsWrittenWholeOrNotAtAll) {
+  const RegistryKey key = Create(u"App\\gameState9");
+  ASSERT_EQ(registry_.SetValue(key, u"size", RegType::Dword, Bytes{2, 0, 0, 0}), RegStatus::Success);
+  const Bytes data = {7, 8, 9};
+  const Bytes size = {3, 0, 0, 0};
+  const Bytes failed = {0};
+  const RegValueWrite batch[] = {{u"size", RegType::Dword, size},
+                                 {u"data", RegType::Binary, data},
+                                 {u"failed", RegType::Binary, failed}};
+  ASSERT_EQ(registry_.SetValues(key, batch), RegStatus::Success);
+  RegType type{};
+  EXPECT_EQ(Read(key, u"size"), size);
+  EXPECT_EQ(Read(key, u"data", &type), data);
+  EXPECT_EQ(type, RegType::Binary);
+  EXPECT_EQ(Read(key, u"failed"), failed);
+  EXPECT_EQ(ValueNames(key), (std::vector<QString>{QStringLiteral("size"), QStringLiteral("data"), QStringLiteral("failed")}));
+
+  // One unacceptable name refuses the whole batch before anything is written.
+  const QString tooLong(20000, u'x');
+  const Bytes other = {1};
+  const RegValueWrite refused[] = {{u"data", RegType::Binary, other}, {tooLong, RegType::Binary, other}};
+  EXPECT_EQ(registry_.SetValues(key, refused), RegStatus::InvalidParameter);
+  EXPECT_EQ(Read(key, u"data"), data);
+
+  // A batch into a deleted key fails as a whole and the registry stays usable.
+  ASSERT_EQ(registry_.DeleteKey(u"App\\gameState9"), RegStatus::Success);
+  EXPECT_EQ(registry_.SetValues(key, batch), RegStatus::KeyDeleted);
+  const RegistryKey fresh = Create(u"App\\gameState9");
+  EXPECT_EQ(registry_.SetValues(fresh, batch), RegStatus::Success);
+  EXPECT_EQ(Read(fresh, u"data"), data);
+}
+
 TEST(RegistryLocationTest, FollowsTheEnvironment) {
   const QByteArray savedData = qgetenv("XDG_DATA_HOME");
   const QByteArray savedHome = qgetenv("HOME");
