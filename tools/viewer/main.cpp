@@ -198,8 +198,11 @@ int Run(int argc, char** argv) {
       Err() << "card " << *options.dragCard << " is not on the field\n";
       return 1;
     }
+    // The run lifts where it lies once the pen has moved 4 pixels; it
+    // follows the pen from then on.
     SendPen(*view, QEvent::MouseButtonPress, *at);
-    SendPen(*view, QEvent::MouseMove, *at + options.dragBy);
+    SendPen(*view, QEvent::MouseMove, *at + QPoint(0, 4));
+    SendPen(*view, QEvent::MouseMove, *at + QPoint(0, 4) + options.dragBy);
     if (!view->Dragging()) Err() << "card " << *options.dragCard << " cannot be picked up\n";
   }
 
