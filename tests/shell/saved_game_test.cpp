@@ -78,10 +78,12 @@ TEST_F(SavedGameTest, EveryGameComesBackWithItsWholeJournal) {
   std::mt19937 random(20261207);
   const Catalogue catalogue = LoadCatalogue(EmbeddedGameResources());
   ASSERT_EQ(catalogue.entries.size(), kCatalogueSize);
+  std::uint32_t records = 0;
   for (std::size_t index = 0; index < kCatalogueSize; ++index) {
     SCOPED_TRACE(catalogue.entries[index].name);
     SolGame played = LoadGame(index);
     DealAndPlay(played, static_cast<std::uint32_t>(index + 1), 300, random);
+    records += played.journal->Count();
     ASSERT_TRUE(SaveGame(registry_, kTitle, played, 1234 + static_cast<std::uint32_t>(index),
                          preferences_));
 
@@ -98,6 +100,8 @@ TEST_F(SavedGameTest, EveryGameComesBackWithItsWholeJournal) {
     ExpectSamePlayState(played, resumed);
     EXPECT_TRUE(resumed.journal->Empty());
   }
+  // Long journals, not only a few moves before a game got stuck.
+  EXPECT_GE(records, 20u * 200u) << records;
 }
 
 TEST_F(SavedGameTest, TheBlobHasItsDocumentedLayout) {
