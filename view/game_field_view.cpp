@@ -40,7 +40,7 @@ GameFieldView::GameFieldView(const ScreenFacts& screen) : screen_(screen) {
 GameFieldView::~GameFieldView() = default;
 
 bool GameFieldView::CreateGameField(CeMsgWnd& parent) {
-  if (!CreateChild(parent, parent.GetClientRect())) return false;
+  if (!CreateChild(parent, parent.GetClientRect(), QStringLiteral("SolGameField"))) return false;
   owner_ = &parent;
   RecreateBuffer(ClientRect());
   return true;

@@ -62,6 +62,8 @@ class GameFieldView : public CeWnd {
   // scratch and shows it.
   void PaintField();
   void RefreshField();
+  // The next PaintField repaints the whole buffer.
+  void MarkDirty() { dirty_ = true; }
 
   void ClearSelection();
   std::uint16_t SelectedPile() const { return selectedPile_; }

@@ -207,6 +207,28 @@ TEST_F(DragPlay, UndoRebuildsTheCopy) {
   EXPECT_EQ(game->cards, reference->cards);
 }
 
+// A change that does not fit the copy (here one the engine never made)
+// leaves the copy showing the engine's table, not a drifted one.
+TEST_F(DragPlay, ReplayThatDriftsFromTheTableTakesTheTableAfresh) {
+  SetMode(PlayMode::kTapping, false);
+  Start("FreeCell", 7);
+  ViewChange phantom;
+  phantom.kind = ChangeKind::kMoveCards;
+  phantom.pile = 0;
+  phantom.mode = 2;
+  phantom.a = 0;
+  phantom.b = 1;
+  phantom.target = 1;
+  phantom.targetMode = 1;
+  ViewChange outOfRange = phantom;
+  outOfRange.pile = 999;
+  ChangeList changes = {phantom, outOfRange};
+  view->ReplayChanges(changes);
+  EXPECT_TRUE(changes.empty());
+  EXPECT_EQ(view->MirrorResyncs(), 1);
+  EXPECT_TRUE(SameTable(view->Layout().piles, MirrorTable(*game)));
+}
+
 TEST_F(DragPlay, HintBlinksAndLeavesNoSelectionNorChange) {
   SetMode(PlayMode::kTapping);
   Start("FreeCell", 7);
