@@ -245,13 +245,14 @@ class BestTimesDialogTest : public BestTimesStoreTest {
   }
 
   RecordingWindow main;
+  QObject steps;  // ends the waits for dialogs with the test
 };
 
 TEST_F(BestTimesDialogTest, AGameNeverWonShowsTenRowsOfDashes) {
   BestTimesDialog dialog(Place(), ReadScreenFacts());
   std::vector<std::pair<QString, QString>> rows;
   QStringList headers;
-  WhenDialogTitled(LoadString(string_id::kBestTimes), [&](DialogFrame* frame) {
+  WhenDialogTitled(steps, LoadString(string_id::kBestTimes), [&](DialogFrame* frame) {
     ListView* list = dialog.List();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(dialog.GetDlgItem(BestTimesDialog::kListControl), list);
@@ -278,7 +279,7 @@ TEST_F(BestTimesDialogTest, ShowsTheTableFastestFirstWithEveryRowVisible) {
   BestTimesDialog dialog(Place(), ReadScreenFacts());
   std::vector<std::pair<QString, QString>> rows;
   bool lastRowVisible = false;
-  WhenDialogTitled(LoadString(string_id::kBestTimes), [&](DialogFrame* frame) {
+  WhenDialogTitled(steps, LoadString(string_id::kBestTimes), [&](DialogFrame* frame) {
     rows = Rows(*dialog.List());
     const QModelIndex last = dialog.List()->model()->index(9, 0);
     lastRowVisible = dialog.List()->viewport()->rect().contains(
@@ -299,8 +300,8 @@ TEST_F(BestTimesDialogTest, ShowsTheTableFastestFirstWithEveryRowVisible) {
 TEST_F(BestTimesDialogTest, ClearConfirmedEmptiesTheTable) {
   SaveBestTimes(Place(), FullTable());
   BestTimesDialog dialog(Place(), ReadScreenFacts());
-  WhenDialogTitled(LoadString(string_id::kBestTimes), [&](DialogFrame* frame) {
-    WhenDialogTitled(LoadString(string_id::kConfirmation), [](DialogFrame* box) {
+  WhenDialogTitled(steps, LoadString(string_id::kBestTimes), [&](DialogFrame* frame) {
+    WhenDialogTitled(steps, LoadString(string_id::kConfirmation), [](DialogFrame* box) {
       bool asked = false;
       for (QLabel* label : box->findChildren<QLabel*>()) {
         asked = asked || label->text() == LoadString(string_id::kClearBestTimes);
@@ -317,8 +318,8 @@ TEST_F(BestTimesDialogTest, ClearConfirmedEmptiesTheTable) {
 TEST_F(BestTimesDialogTest, ClearAnsweredNoChangesNothing) {
   SaveBestTimes(Place(), FullTable());
   BestTimesDialog dialog(Place(), ReadScreenFacts());
-  WhenDialogTitled(LoadString(string_id::kBestTimes), [&](DialogFrame* frame) {
-    WhenDialogTitled(LoadString(string_id::kConfirmation), [frame](DialogFrame* box) {
+  WhenDialogTitled(steps, LoadString(string_id::kBestTimes), [&](DialogFrame* frame) {
+    WhenDialogTitled(steps, LoadString(string_id::kConfirmation), [frame](DialogFrame* box) {
       PressSoftKey(box, QStringLiteral("No"));
       QTimer::singleShot(0, frame, [frame] { PressSoftKey(frame, QStringLiteral("Close")); });
     });
@@ -333,7 +334,7 @@ TEST_F(BestTimesDialogTest, NameEntryOffersTheLastNameAndTakesFifteenCharacters)
   QString offered;
   QString text;
   int limit = 0;
-  WhenDialogTitled(LoadString(string_id::kCongratulations), [&](DialogFrame* frame) {
+  WhenDialogTitled(steps, LoadString(string_id::kCongratulations), [&](DialogFrame* frame) {
     auto* edit = qobject_cast<QLineEdit*>(entry.GetDlgItem(NameEntryDialog::kNameControl));
     ASSERT_NE(edit, nullptr);
     offered = edit->text();
@@ -355,10 +356,10 @@ TEST_F(BestTimesDialogTest, CancelledNameEntryAddsNothingAndShowsNoTable) {
   Preferences preferences;
   preferences.lastEnteredName = NameField(u"Ann");
   bool tableShown = false;
-  WhenDialogTitled(LoadString(string_id::kCongratulations), [](DialogFrame* frame) {
+  WhenDialogTitled(steps, LoadString(string_id::kCongratulations), [](DialogFrame* frame) {
     PressSoftKey(frame, LoadString(string_id::kCancel));
   });
-  WhenDialogTitled(LoadString(string_id::kBestTimes), [&](DialogFrame* frame) {
+  WhenDialogTitled(steps, LoadString(string_id::kBestTimes), [&](DialogFrame* frame) {
     tableShown = true;
     PressSoftKey(frame, QStringLiteral("Close"));
   });
@@ -372,13 +373,14 @@ TEST_F(BestTimesDialogTest, AQualifyingWinIsEnteredUnderTheNameGivenAndShown) {
   SaveBestTimes(Place(), FullTable());
   Preferences preferences;
   std::vector<std::pair<QString, QString>> rows;
-  WhenDialogTitled(LoadString(string_id::kCongratulations), [](DialogFrame* frame) {
+  WhenDialogTitled(steps, LoadString(string_id::kCongratulations), [&](DialogFrame* frame) {
     auto* edit = frame->findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text(), "");
     QTest::keyClicks(edit, QStringLiteral("Zoe"));
     PressSoftKey(frame, LoadString(string_id::kOk));
-    WhenDialogTitled(LoadString(string_id::kBestTimes), [](DialogFrame* table) {
+    WhenDialogTitled(steps, LoadString(string_id::kBestTimes), [&rows](DialogFrame* table) {
+      if (auto* list = table->findChild<ListView*>()) rows = Rows(*list);
       PressSoftKey(table, QStringLiteral("Close"));
     });
   });
@@ -388,6 +390,8 @@ TEST_F(BestTimesDialogTest, AQualifyingWinIsEnteredUnderTheNameGivenAndShown) {
   EXPECT_EQ(table[1], Entry(u"p2", 120));
   EXPECT_EQ(table[2], Entry(u"Zoe", 120));
   EXPECT_EQ(table[9], Entry(u"p9", 540));
+  ASSERT_EQ(rows.size(), 10u);
+  EXPECT_EQ(rows[2], (std::pair<QString, QString>{"Zoe", "2:00"}));
 }
 
 TEST_F(BestTimesDialogTest, ATimeThatDoesNotQualifyAsksNothing) {

@@ -18,9 +18,12 @@
 
 namespace cw::testing {
 
-// Runs `step` once the modal dialog titled `title` is the active one.
-inline void WhenDialogTitled(const QString& title, std::function<void(DialogFrame*)> step) {
-  auto* poll = new QTimer();
+// Runs `step` once the modal dialog titled `title` is the active one. The
+// wait ends with `scope` (the test's), so a dialog that never opens leaves no
+// step behind to run in a later test.
+inline void WhenDialogTitled(QObject& scope, const QString& title,
+                             std::function<void(DialogFrame*)> step) {
+  auto* poll = new QTimer(&scope);
   poll->setInterval(1);
   QObject::connect(poll, &QTimer::timeout, poll, [poll, title, step] {
     auto* frame = qobject_cast<DialogFrame*>(QApplication::activeModalWidget());

@@ -147,13 +147,14 @@ class StatisticsDialogTest : public StatisticsTest {
   }
 
   RecordingWindow main;
+  QObject steps;  // ends the waits for dialogs with the test
 };
 
 TEST_F(StatisticsDialogTest, ShowsTheRecordReadAsItOpens) {
   Store(RegType::Dword, Bytes{2, 0, 1, 0, 0x8D, 0x0E, 0, 0});  // 3725 seconds
   StatisticsDialog dialog(Place());
   std::vector<QString> shown;
-  WhenDialogTitled(LoadString(string_id::kStatistics), [&](DialogFrame* frame) {
+  WhenDialogTitled(steps, LoadString(string_id::kStatistics), [&](DialogFrame* frame) {
     for (unsigned control = StatisticsDialog::kPlayedControl;
          control <= StatisticsDialog::kAverageTimeControl; ++control) {
       shown.push_back(Text(dialog, control));
@@ -169,7 +170,7 @@ TEST_F(StatisticsDialogTest, ShowsTheRecordReadAsItOpens) {
 TEST_F(StatisticsDialogTest, AnUnplayedGameShowsZeros) {
   StatisticsDialog dialog(Place());
   std::vector<QString> shown;
-  WhenDialogTitled(LoadString(string_id::kStatistics), [&](DialogFrame* frame) {
+  WhenDialogTitled(steps, LoadString(string_id::kStatistics), [&](DialogFrame* frame) {
     for (unsigned control = StatisticsDialog::kPlayedControl;
          control <= StatisticsDialog::kAverageTimeControl; ++control) {
       shown.push_back(Text(dialog, control));
@@ -185,8 +186,8 @@ TEST_F(StatisticsDialogTest, ClearAsksFirstAndNoKeepsTheDialogOpen) {
   StatisticsDialog dialog(Place());
   QString question;
   bool stillOpen = false;
-  WhenDialogTitled(LoadString(string_id::kStatistics), [&](DialogFrame* frame) {
-    WhenDialogTitled(LoadString(string_id::kConfirmation), [&, frame](DialogFrame* box) {
+  WhenDialogTitled(steps, LoadString(string_id::kStatistics), [&](DialogFrame* frame) {
+    WhenDialogTitled(steps, LoadString(string_id::kConfirmation), [&, frame](DialogFrame* box) {
       for (QLabel* label : box->findChildren<QLabel*>()) {
         if (label->text().startsWith(u"Are you sure")) question = label->text();
       }
@@ -207,8 +208,8 @@ TEST_F(StatisticsDialogTest, ClearAsksFirstAndNoKeepsTheDialogOpen) {
 TEST_F(StatisticsDialogTest, ClearConfirmedZeroesTheRecordAndCloses) {
   RecordGame(Place(), true, 60);
   StatisticsDialog dialog(Place());
-  WhenDialogTitled(LoadString(string_id::kStatistics), [&](DialogFrame* frame) {
-    WhenDialogTitled(LoadString(string_id::kConfirmation),
+  WhenDialogTitled(steps, LoadString(string_id::kStatistics), [&](DialogFrame* frame) {
+    WhenDialogTitled(steps, LoadString(string_id::kConfirmation),
                      [](DialogFrame* box) { EXPECT_TRUE(PressSoftKey(box, QStringLiteral("Yes"))); });
     PressSoftKey(frame, LoadString(command::kClear));
   });
