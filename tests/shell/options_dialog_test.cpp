@@ -227,6 +227,29 @@ TEST_F(OptionsDialogTest, CardBackCyclesThroughFourDesignsAndIsDrawnFramed) {
   EXPECT_EQ(dialog.DoModal(&main), static_cast<int>(IDCANCEL));
 }
 
+TEST_F(OptionsDialogTest, StoredCardBackOutOfRangeDrawsOnlyTheFrameAndCyclesBackIn) {
+  Preferences stored;
+  stored.cardBack = 9;
+  OptionsDialog dialog(stored, kQvga);
+  WhileOpen(
+      dialog,
+      [&](CeDialog&, CeDialog& interface) {
+        dialog.SetActivePage(1);
+        QCoreApplication::processEvents();
+        auto* button = qobject_cast<QAbstractButton*>(interface.GetDlgItem(kCardBack));
+        ASSERT_NE(button, nullptr);
+        const QImage drawn = button->grab().toImage();
+        EXPECT_EQ(drawn.pixel(0, 0), qRgb(0, 0, 0));
+        EXPECT_NE(drawn.pixel(10, 12), qRgb(0, 0, 0));
+        button->click();
+        EXPECT_EQ(dialog.Controls().cardBack, 2u);
+      },
+      QStringLiteral("OK"));
+  ASSERT_EQ(dialog.DoModal(&main), static_cast<int>(IDOK));
+  EXPECT_EQ(dialog.Outcome().preferences.cardBack, 2u);
+  EXPECT_TRUE(dialog.Outcome().optionsChanged);
+}
+
 TEST_F(OptionsDialogTest, BackgroundShowsTheWorkingColourAndKeepsItWhenTheChoiceIsCancelled) {
   std::vector<std::optional<std::uint32_t>> answers{0x0000FF, std::nullopt};
   std::vector<std::uint32_t> offered;
