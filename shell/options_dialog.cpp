@@ -39,6 +39,22 @@ QRect Scaled(const ScreenFacts& screen, int x, int y, int width, int height) {
   return {screen.ScaleX(x), screen.ScaleY(y), screen.ScaleX(width), screen.ScaleY(height)};
 }
 
+// A row across the page, a label of the first column, a control of the second.
+ChildLayout::Placement FullRow(const ScreenFacts& s, int y) {
+  return [s, y](const QSize& client) {
+    return QRect(s.ScaleX(kMargin), s.ScaleY(y), client.width() - 2 * s.ScaleX(kMargin), s.ScaleY(kRowHeight));
+  };
+}
+ChildLayout::Placement LabelCell(const ScreenFacts& s, int y) {
+  return [s, y](const QSize&) { return Scaled(s, kMargin, y, kControlColumn - 2 * kMargin, kRowHeight); };
+}
+ChildLayout::Placement ControlCell(const ScreenFacts& s, int y, int height) {
+  return [s, y, height](const QSize& client) {
+    return QRect(s.ScaleX(kControlColumn), s.ScaleY(y), client.width() - s.ScaleX(kControlColumn + kMargin),
+                 s.ScaleY(height));
+  };
+}
+
 QLabel* AddLabel(CeDialog& page, const QString& text) {
   auto* label = new QLabel(text, page.Widget());
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -155,21 +171,12 @@ class OptionsGamePage : public CeDialog {
   void OnInitDialog(bool& handled) override {
     handled = true;
     UsePageFont(*this);
-    const ScreenFacts s = screen_;
-    QCheckBox* timed = AddCheckBox(*this, options_control::kTimedGame, QStringLiteral("Timed Game"));
-    Layout().Place(timed, [s](const QSize& client) {
-      return Scaled(s, kMargin, 8, 0, kRowHeight).adjusted(0, 0, client.width() - 2 * s.ScaleX(kMargin), 0);
-    });
-    QLabel* label = AddLabel(*this, QStringLiteral("Time Limit:"));
-    Layout().Place(label, [s](const QSize&) {
-      return Scaled(s, kMargin, 36, kControlColumn - 2 * kMargin, kRowHeight);
-    });
+    Layout().Place(AddCheckBox(*this, options_control::kTimedGame, QStringLiteral("Timed Game")),
+                   FullRow(screen_, 8));
+    Layout().Place(AddLabel(*this, QStringLiteral("Time Limit:")), LabelCell(screen_, 36));
     auto* limit = new ComboBox(*this, options_control::kTimeLimit);
     limit->setObjectName(QStringLiteral("Time Limit"));
-    Layout().Place(limit, [s](const QSize& client) {
-      return QRect(s.ScaleX(kControlColumn), s.ScaleY(35),
-                   client.width() - s.ScaleX(kControlColumn + kMargin), s.ScaleY(kRowHeight + 2));
-    });
+    Layout().Place(limit, ControlCell(screen_, 35, kRowHeight + 2));
   }
 
  private:
@@ -192,22 +199,14 @@ class OptionsInterfacePage : public CeDialog {
     handled = true;
     UsePageFont(*this);
     const ScreenFacts s = screen_;
-    const auto column = [s](int y, int height) {
-      return [s, y, height](const QSize& client) {
-        return QRect(s.ScaleX(kControlColumn), s.ScaleY(y),
-                     client.width() - s.ScaleX(kControlColumn + kMargin), s.ScaleY(height));
-      };
-    };
     const auto label = [this, s](const QString& text, int y) {
-      Layout().Place(AddLabel(*this, text), [s, y](const QSize&) {
-        return Scaled(s, kMargin, y, kControlColumn - 2 * kMargin, kRowHeight);
-      });
+      Layout().Place(AddLabel(*this, text), LabelCell(s, y));
     };
 
     label(QStringLiteral("Play Cards:"), 8);
     auto* playCards = new ComboBox(*this, options_control::kPlayCards);
     playCards->setObjectName(QStringLiteral("Play Cards"));
-    Layout().Place(playCards, column(7, kRowHeight + 2));
+    Layout().Place(playCards, ControlCell(s, 7, kRowHeight + 2));
 
     label(QStringLiteral("Card Back:"), 46);
     auto* back = new IconButton(*this, options_control::kCardBack);
@@ -219,8 +218,8 @@ class OptionsInterfacePage : public CeDialog {
       }
       DrawBlackFrame(painter, rect);
     });
-    // Between the two densities the bitmaps are made for, the card is shown
-    // at its small size.
+    // Between the two densities the bitmap sets are drawn for, the QVGA
+    // picture is shown as it is, and the button keeps its size in pixels.
     const bool between = s.ScaleFactor() > 1.0 && s.ScaleFactor() < 2.0;
     Layout().Place(back, [s, between](const QSize&) {
       return between ? QRect(kControlColumn, 38, kCardBackWidth, kCardBackHeight)
@@ -242,12 +241,8 @@ class OptionsInterfacePage : public CeDialog {
     for (const auto& [id, text] : {std::pair{options_control::kAnimation, QStringLiteral("Animation")},
                                    std::pair{options_control::kShowTimer, QStringLiteral("Show Timer")},
                                    std::pair{options_control::kSoftkeyMenu, QStringLiteral("Softkey Menu")}}) {
-      QCheckBox* box = AddCheckBox(*this, id, text);
-      Layout().Place(box, [s, y](const QSize& client) {
-        return QRect(s.ScaleX(kMargin), s.ScaleY(y), client.width() - 2 * s.ScaleX(kMargin),
-                     s.ScaleY(kRowHeight));
-      });
-      y += 22;
+      Layout().Place(AddCheckBox(*this, id, text), FullRow(s, y));
+      y += kRowHeight + 2;
     }
   }
 
