@@ -207,6 +207,54 @@ TEST_F(DragPlay, UndoRebuildsTheCopy) {
   EXPECT_EQ(game->cards, reference->cards);
 }
 
+// Keeps a copy of the field buffer each time the window is painted.
+class PaintRecorder : public QObject {
+ public:
+  PaintRecorder(GameFieldView& view) : view_(view) { view.Widget()->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) frames.push_back(view_.FieldBuffer().Image().copy());
+    return false;
+  }
+  std::vector<QImage> frames;
+
+ private:
+  GameFieldView& view_;
+};
+
+// A single card slides from the card under it to the destination's top card
+// in four frames, at 0, 1/5, 2/5 and 3/5 of the way in 8.8 fixed point.
+TEST_F(DragPlay, MovedCardSlidesInFourFramesAFifthOfTheWayApart) {
+  SetMode(PlayMode::kTapping, true);
+  Start("FreeCell", 7);
+  std::optional<MoveReference> move;
+  for (std::size_t pick = 0; pick < 40 && !move; ++pick) {
+    const auto candidate = CardMove(pick);
+    const CardState& card = game->cards[candidate->source];
+    const bool single = card.position + 1 == game->piles[card.pile].count && card.position > 0;
+    if (single && game->piles[candidate->destination].count > 0) move = candidate;
+  }
+  ASSERT_TRUE(move);
+  const CardState card = game->cards[move->source];
+  const HitMap& hits = view->Hits();
+  const QPoint from = hits.Records()[*hits.Find(card.pile, static_cast<std::uint16_t>(card.position - 1))].Rect().topLeft();
+  const auto targetTop = static_cast<std::uint16_t>(game->piles[move->destination].count - 1);
+  const QPoint to = hits.Records()[*hits.Find(move->destination, targetTop)].Rect().topLeft();
+  const CardSlot slot = view->Layout().piles[card.pile].cards[card.position];
+  const QImage face = view->CardImages().Face(slot.suit, slot.rank).Image();
+  Tap(VisibleCentre(card.pile, card.position));
+  PaintRecorder recorder(*view);
+  Tap(PileTarget(move->destination));
+  std::size_t next = 0;
+  for (int k = 0; k < 4; ++k) {
+    const QPoint at((from.x() * 256 + k * ((to.x() - from.x()) * 256 / 5)) / 256,
+                    (from.y() * 256 + k * ((to.y() - from.y()) * 256 / 5)) / 256);
+    const QRect area(at, face.size());
+    while (next < recorder.frames.size() && recorder.frames[next].copy(area) != face) ++next;
+    EXPECT_LT(next, recorder.frames.size()) << "frame " << k << " at " << at.x() << "," << at.y();
+    ++next;
+  }
+}
+
 // A change that does not fit the copy (here one the engine never made)
 // leaves the copy showing the engine's table, not a drifted one.
 TEST_F(DragPlay, ReplayThatDriftsFromTheTableTakesTheTableAfresh) {
