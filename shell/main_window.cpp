@@ -1,0 +1,394 @@
+#include "shell/main_window.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <string>
+#include "chooser/chooser_dialog.h"
+#include "engine/database/embedded_resources.h"
+#include "engine/database/record_loader.h"
+#include "engine/rules/automatic_events.h"
+#include "engine/rules/moves.h"
+#include "platform/resources/bitmap_ids.h"
+#include "platform/resources/bitmaps.h"
+#include "platform/resources/build_variant.h"
+#include "platform/resources/menus.h"
+#include "platform/resources/resource_ids.h"
+#include "platform/resources/string_table.h"
+#include "shell/best_times_dialog.h"
+#include "shell/statistics_dialog.h"
+#include "shell/widen_name.h"
+#include "uilib/message_box.h"
+#include "view/game_field_view.h"
+
+namespace cw {
+
+namespace {
+
+// The handheld's work area: a 240×320 screen less its 26-pixel title bar.
+constexpr int kWorkAreaWidth = 240;
+constexpr int kWorkAreaHeight = 294;
+constexpr int kMenuBarImageCount = 4;
+
+}  // namespace
+
+MainWindow::MainWindow(Registry& registry, const ScreenFacts& screen)
+    : registry_(registry), screen_(screen) {
+  game_.onJournalAppend = [this] { hintIndex_ = 0; };
+}
+
+MainWindow::~MainWindow() {
+  if (IsWindow()) DestroyWindow();
+}
+
+bool MainWindow::CreateMainWindow(const QString& title) {
+  programTitle_ = title;
+  QRect area(0, 0, screen_.ScaleX(kWorkAreaWidth), screen_.ScaleY(kWorkAreaHeight));
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const double ratio = screen->devicePixelRatio();
+    const QRect available = screen->availableGeometry();
+    const QPoint centre(static_cast<int>(available.center().x() * ratio),
+                        static_cast<int>(available.center().y() * ratio));
+    area.moveCenter(centre);
+  }
+  return Create(QString::fromLatin1(kClassName), title, area);
+}
+
+void MainWindow::BringToFront() {
+  QWidget* top = TopLevel();
+  if (top == nullptr) return;
+  top->showNormal();
+  top->raise();
+  top->activateWindow();
+}
+
+QString MainWindow::GameName() const { return WidenName(game_.definition.name.data()); }
+
+GameRecordsPlace MainWindow::RecordsPlace() const { return {registry_, programTitle_, GameName()}; }
+
+bool MainWindow::CreateMenuBar() {
+  menuBar_ = std::make_unique<CMenuBar>();
+  const bool softkeys = !IsVgaBuild() && screen_.ScaleFactor() > 1.0;
+  return menuBar_->Create(*this, menu_bar_id::kIconBar, menu_bar_id::kSoftKeys,
+                          LoadBitmap(bitmap_ids::MenuBarImages(IsVgaBuild())), kMenuBarImageCount,
+                          softkeys);
+}
+
+void MainWindow::ApplyMenuBarMode() {
+  const double scale = screen_.ScaleFactor();
+  if (scale == 1.0 || scale == 2.0) {
+    menuBar_->SetSoftkeyMode(prefs_.softkeyMenu != 0);
+  } else {
+    // Icons drawn for 96 and 192 dpi only; other screens get the soft keys.
+    prefs_.softkeyMenu = 1;
+  }
+}
+
+int MainWindow::OnCreate(bool& handled) {
+  handled = true;
+  if (!CreateMenuBar()) return -1;
+  view_ = std::make_unique<GameFieldView>(screen_);
+  if (!view_->CreateGameField(*this)) return -1;
+  view_->SetGame(&game_);
+  view_->SetPreferences(&prefs_);
+  view_->SetElapsedSeconds([this] { return clock_.Elapsed(); });
+
+  prefs_ = LoadPreferences(registry_, programTitle_);
+  ApplyMenuBarMode();
+  view_->LoadViewOptions();
+  if (const AcceleratorTable* accelerators = FindAccelerators(kMainAccelerators)) {
+    SetAccelerators(*accelerators);
+  }
+  if (SolitaireCurrent()) LoadCurrentSolitaire();
+
+  optionsChanged_ = false;
+  chooserPending_ = false;
+  cursorRedrawPending_ = false;
+  clock_.SetElapsed(0);
+  clock_.paused = true;
+  clock_.resync = true;
+  SetTimer(kClockTimer, kClockMilliseconds);
+
+  if (SolitaireCurrent()) {
+    if (RestoreSavedGame()) {
+      RebuildView();
+      clock_.paused = false;
+      clock_.resync = true;
+    } else {
+      StartNewGame(0, false);
+    }
+    if (KeyboardMode()) {
+      view_->ClearKeyboardGrid();
+      cursorRedrawPending_ = true;
+    }
+    SetWindowText(GameName());
+  } else {
+    chooserPending_ = true;
+  }
+  return 0;
+}
+
+bool MainWindow::LoadCurrentSolitaire() {
+  game_.FreeGame();
+  hintIndex_ = 0;
+  std::optional<std::vector<std::uint8_t>> record;
+  if (prefs_.curSolId >= 0 && prefs_.curSolId <= 0xFFFF) {
+    record = LoadDefinitionRecord(EmbeddedGameResources(), static_cast<std::uint16_t>(prefs_.curSolId));
+  }
+  if (!record || !ParseDefinition(game_, *record, ToDisplayMetrics(screen_))) {
+    // A stored number that names no playable game: the player chooses again.
+    prefs_.curSolId = -1;
+    return false;
+  }
+  return true;
+}
+
+bool MainWindow::RestoreSavedGame() { return false; }
+
+void MainWindow::SaveCurrentGame() {}
+
+void MainWindow::RebuildView() {
+  view_->RebuildMirror();
+  view_->ResetLayout();
+}
+
+void MainWindow::StartNewGame(std::uint32_t gameNumber, bool redraw) {
+  std::uint32_t number = gameNumber;
+  if (!cw::StartNewGame(game_, number)) return;
+  prefs_.curGameNumber = number;
+  hintIndex_ = 0;
+  RebuildView();
+  if (KeyboardMode()) view_->ClearKeyboardGrid();
+  clock_.Restart();
+  if (redraw) view_->RefreshField();
+  if (!optionsChanged_) SendMessage(WM_CHECKSTATE);
+}
+
+void MainWindow::RecordLoss(std::uint32_t seconds) {
+  if (SolitaireCurrent()) RecordGame(RecordsPlace(), false, seconds);
+}
+
+template <typename Run>
+auto MainWindow::WithClockPaused(Run run) {
+  clock_.resync = true;
+  clock_.paused = true;
+  struct Resume {
+    GameClock& clock;
+    ~Resume() { clock.paused = false; }
+  } resume{clock_};
+  return run();
+}
+
+bool MainWindow::Undo() {
+  if (game_.HasPlayState() && game_.journal->Count() > 0) {
+    UndoMove(game_);
+    RebuildView();
+    if (KeyboardMode()) view_->ClearKeyboardGrid();
+    view_->RefreshField();
+    if (KeyboardMode()) {
+      view_->BuildKeyboardGrid(GridChoice::kSource);
+      view_->RefreshField();
+    }
+    return true;
+  }
+  WithClockPaused([this] {
+    return MessageBox(this, LoadString(string_id::kNoUndoText), LoadString(string_id::kNoUndoTitle), MB_OK);
+  });
+  return false;
+}
+
+void MainWindow::OnCommand(unsigned id, unsigned, bool& handled) {
+  handled = true;
+  switch (static_cast<int>(id)) {
+    case command::kHelp: ShowRules(); break;
+    case command::kUndo: Undo(); break;
+    case command::kShowNextMove: ShowNextMove(); break;
+    case command::kNewGame:
+      RecordLoss(clock_.Elapsed());
+      StartNewGame(0, true);
+      break;
+    case command::kRestartGame:
+      RecordLoss(clock_.Elapsed());
+      StartNewGame(prefs_.curGameNumber, true);
+      break;
+    case command::kOptions: ShowOptions(); break;
+    case command::kShowBestTimes: ShowBestTimes(); break;
+    case command::kAbout: ShowAbout(); break;
+    case command::kSelectSolitaire: SelectSolitaire(); break;
+    case command::kShowStatistics: ShowStatistics(); break;
+    default: handled = false; break;
+  }
+}
+
+void MainWindow::ShowNextMove() {
+  if (!game_.HasPlayState()) return;
+  if (const std::optional<MoveReference> move = NextHint(game_, hintIndex_)) {
+    view_->FlashMove(move->source, move->destination);
+  }
+}
+
+void MainWindow::CheckState() {
+  if (!game_.HasPlayState()) return;
+  if (game_.won != 0) {
+    GameWon();
+  } else {
+    if (KeyboardMode()) {
+      view_->BuildKeyboardGrid(GridChoice::kSource);
+      view_->RefreshField();
+    }
+    if (!FindMove(game_, 0)) {
+      const unsigned choice = WithClockPaused([this] {
+        return RunChoiceBox(this, string_id::kLostTitle, string_id::kLostText, menu_bar_id::kLostGame,
+                            {command::kNewGame, command::kRestartGame, command::kUndo});
+      });
+      if (choice == command::kUndo) {
+        if (!Undo()) {
+          RecordLoss(clock_.Elapsed());
+          StartNewGame(0, true);
+        }
+      } else {
+        RecordLoss(clock_.Elapsed());
+        StartNewGame(choice == command::kRestartGame ? prefs_.curGameNumber : 0, true);
+      }
+    } else if (TimeIsUp()) {
+      RecordLoss(prefs_.timeLimit * 60);
+      const unsigned choice = WithClockPaused([this] {
+        return RunChoiceBox(this, string_id::kTimeUpTitle, string_id::kTimeUpText, menu_bar_id::kTimeUp,
+                            {command::kNewGame, command::kRestartGame});
+      });
+      StartNewGame(choice == command::kRestartGame ? prefs_.curGameNumber : 0, true);
+    }
+  }
+  hintIndex_ = 0;
+}
+
+void MainWindow::GameWon() {
+  clock_.CatchUp();
+  const std::uint32_t seconds = clock_.Elapsed();
+  const GameRecordsPlace place = RecordsPlace();
+  RecordGame(place, true, seconds);
+  WithClockPaused([&] { return OfferBestTime(this, place, screen_, seconds, prefs_); });
+  StartNewGame(0, true);
+}
+
+void MainWindow::SelectSolitaire() {
+  if (SolitaireCurrent()) SaveCurrentGame();
+  ChooserDialog chooser(EmbeddedGameResources(), prefs_);
+  const std::optional<int> chosen = WithClockPaused([&] { return chooser.Run(this); });
+  if (chosen && LoadCurrentSolitaire()) {
+    if (RestoreSavedGame()) {
+      RebuildView();
+      clock_.paused = false;
+      clock_.resync = true;
+      if (KeyboardMode()) {
+        view_->RefreshField();
+        view_->BuildKeyboardGrid(GridChoice::kSource);
+      }
+    } else {
+      StartNewGame(0, true);
+    }
+    SetWindowText(GameName());
+    view_->RefreshField();
+  }
+  if (!SolitaireCurrent()) {
+    // Left without a choice when nothing was current: the program ends.
+    bool handled = false;
+    OnClose(handled);
+    DestroyWindow();
+  }
+}
+
+void MainWindow::ShowRules() {}
+
+void MainWindow::ShowOptions() {}
+
+void MainWindow::ShowBestTimes() {
+  if (!SolitaireCurrent()) return;
+  BestTimesDialog dialog(RecordsPlace(), screen_);
+  WithClockPaused([&] { return dialog.Run(this); });
+}
+
+void MainWindow::ShowStatistics() {
+  if (!SolitaireCurrent()) return;
+  StatisticsDialog dialog(RecordsPlace());
+  WithClockPaused([&] { return dialog.Run(this); });
+}
+
+void MainWindow::ShowAbout() {
+  std::optional<MenuBarLayout> close = LoadMenuBar(menu_bar_id::kHtmlViewer);
+  if (!close) return;
+  const QString text = QStringLiteral("%1\n\nCardwright %2").arg(programTitle_, QStringLiteral(CARDWRIGHT_VERSION));
+  ChoiceBox about(LoadString(string_id::kAbout), text, *close, {});
+  WithClockPaused([&] { return about.Run(this); });
+}
+
+void MainWindow::OnClose(bool&) {
+  // The saved game takes its slot's time stamp into the preferences, so it goes first.
+  if (SolitaireCurrent()) SaveCurrentGame();
+  SavePreferences(registry_, programTitle_, prefs_);
+}
+
+void MainWindow::OnDestroy(bool&) {
+  KillTimer(kClockTimer);
+  if (onQuit_) onQuit_();
+}
+
+void MainWindow::OnKeyDown(unsigned virtualKey, bool& handled) {
+  if (KeyboardMode() && view_ && view_->OnFieldKeyDown(virtualKey)) handled = true;
+}
+
+void MainWindow::OnSize(int width, int height, bool& handled) {
+  if (view_ && view_->IsWindow()) view_->MoveWindow(QRect(0, 0, width, height));
+  handled = true;
+}
+
+void MainWindow::OnTimer(unsigned id, bool& handled) {
+  if (id != kClockTimer) return;
+  handled = true;
+  if (!SolitaireCurrent() && chooserPending_) {
+    chooserPending_ = false;
+    SendMessage(WM_SELECTSOLITAIRE);
+    if (!IsWindow()) return;
+  }
+  if (clock_.paused) return;
+  if (cursorRedrawPending_) {
+    cursorRedrawPending_ = false;
+    view_->BuildKeyboardGrid(GridChoice::kSource);
+    view_->RefreshField();
+  }
+  if (clock_.Tick()) {
+    if (prefs_.showTimer != 0 && !view_->Dragging()) view_->RefreshField();
+    if (TimeIsUp()) SendMessage(WM_CHECKSTATE);
+  }
+}
+
+LRESULT MainWindow::OnMessage(unsigned msg, WPARAM wParam, LPARAM, bool& handled) {
+  switch (msg) {
+    case WM_ACTIVATE:
+      if (wParam == WA_INACTIVE) {
+        clock_.resync = true;
+        clock_.paused = true;
+      } else if (SolitaireCurrent()) {
+        clock_.paused = false;
+      }
+      return 0;
+    case WM_ENTERMENULOOP:
+      clock_.resync = true;
+      clock_.paused = true;
+      return 0;
+    case WM_EXITMENULOOP:
+      clock_.paused = false;
+      return 0;
+    case WM_CHECKSTATE:
+      handled = true;
+      CheckState();
+      return 0;
+    case WM_SELECTSOLITAIRE:
+      handled = true;
+      SelectSolitaire();
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace cw
