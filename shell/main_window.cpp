@@ -15,6 +15,9 @@
 #include "platform/resources/resource_ids.h"
 #include "platform/resources/string_table.h"
 #include "shell/best_times_dialog.h"
+#include "shell/help_viewer.h"
+#include "shell/options_dialog.h"
+#include "shell/saved_game.h"
 #include "shell/statistics_dialog.h"
 #include "shell/widen_name.h"
 #include "uilib/message_box.h"
@@ -142,9 +145,17 @@ bool MainWindow::LoadCurrentSolitaire() {
   return true;
 }
 
-bool MainWindow::RestoreSavedGame() { return false; }
+bool MainWindow::RestoreSavedGame() {
+  std::uint32_t elapsed = 0;
+  if (!RestoreGame(registry_, programTitle_, game_, elapsed)) return false;
+  clock_.SetElapsed(elapsed);
+  hintIndex_ = 0;
+  return true;
+}
 
-void MainWindow::SaveCurrentGame() {}
+void MainWindow::SaveCurrentGame() {
+  if (game_.HasPlayState()) SaveGame(registry_, programTitle_, game_, clock_.Elapsed(), prefs_);
+}
 
 void MainWindow::RebuildView() {
   view_->RebuildMirror();
@@ -297,9 +308,25 @@ void MainWindow::SelectSolitaire() {
   }
 }
 
-void MainWindow::ShowRules() {}
+void MainWindow::ShowRules() {
+  if (!SolitaireCurrent()) return;
+  HtmlTextDialog rules(string_id::kGameRules, RulesHtml(game_.definition.rulesText));
+  WithClockPaused([&] { return rules.DoModal(this); });
+}
 
-void MainWindow::ShowOptions() {}
+void MainWindow::ShowOptions() {
+  const OptionsResult result = WithClockPaused(
+      [&] { return RunOptions(this, prefs_, menuBar_.get(), registry_, programTitle_, screen_); });
+  if (!result.accepted) return;
+  view_->LoadViewOptions();
+  optionsChanged_ = result.optionsChanged;
+  if (optionsChanged_) {
+    optionsChanged_ = false;
+    if (KeyboardMode()) view_->ClearSelection();
+    view_->RefreshField();
+    SendMessage(WM_CHECKSTATE);
+  }
+}
 
 void MainWindow::ShowBestTimes() {
   if (!SolitaireCurrent()) return;

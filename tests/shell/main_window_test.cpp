@@ -325,5 +325,33 @@ TEST_F(MainWindowTest, ClosingSavesThePreferences) {
   EXPECT_EQ(LoadPreferences(*registry, title).curGameNumber, number);
 }
 
+TEST_F(MainWindowTest, TheGameInProgressIsResumedAtTheNextStart) {
+  StartFreeCell();
+  const std::uint32_t number = window->Prefs().curGameNumber;
+  const std::vector<CardState> dealt = window->Game().cards;
+  DragFirstMove();
+  Resync();
+  Tick();
+  now += 20;
+  Tick();
+  const std::vector<CardState> played = window->Game().cards;
+  const std::uint32_t records = window->Game().journal->Count();
+  window->TopLevel()->close();
+  ASSERT_FALSE(window->IsWindow());
+
+  now += 3600;  // the time the program was not running is not counted
+  window = std::make_unique<MainWindow>(*registry, screen);
+  window->SetSecondsClock([this] { return now; });
+  ASSERT_TRUE(window->CreateMainWindow(title));
+  EXPECT_EQ(window->Game().cards, played);
+  EXPECT_EQ(window->Game().journal->Count(), records);
+  EXPECT_EQ(window->Prefs().curGameNumber, number);
+  EXPECT_EQ(window->Clock().Elapsed(), 20u);
+  EXPECT_NE(window->Prefs().lastPlayed, (std::array<std::uint32_t, kSavedGameSlotCount>{}))
+      << "the slot's stamp survives the preferences saved after it";
+  EXPECT_TRUE(window->Undo());
+  EXPECT_EQ(window->Game().cards, dealt) << "the undo history came back with the game";
+}
+
 }  // namespace
 }  // namespace cw
