@@ -7,4 +7,4 @@ cd "$root"
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
-exec build/tools/cli/cardwright-cli deal "Seven by Five" 1 "$@"
+exec build/shell/cardwright "$@"
