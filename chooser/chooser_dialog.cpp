@@ -345,6 +345,9 @@ void ChooserDialog::ToggleFavourite() {
 }
 
 void ChooserDialog::Play() {
+  // While a refresh is pending the rows on the list are not those the
+  // filters now pick.
+  if (games_->isHidden()) return;
   const std::optional<int> game = SelectedGame();
   if (!game) return;
   chosen_ = *game;

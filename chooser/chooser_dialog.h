@@ -56,9 +56,8 @@ class ChooserDialog : public CeDialog {
   // are written back to the preferences.
   std::optional<int> Run(CeMsgWnd* owner);
 
-  // While the dialog runs.
+  // The filters as the player has set them so far.
   const ChooserFilters& Filters() const { return filters_; }
-  const Catalogue& GetCatalogue() const { return catalogue_; }
 
   void OnInitDialog(bool& handled) override;
   void OnCommand(unsigned id, unsigned code, bool& handled) override;
