@@ -325,6 +325,24 @@ TEST_F(MainWindowTest, ClosingSavesThePreferences) {
   EXPECT_EQ(LoadPreferences(*registry, title).curGameNumber, number);
 }
 
+TEST_F(MainWindowTest, TheMenuCommandsOpenTheirDialogsWithTheClockPaused) {
+  StartFreeCell();
+  DialogAnswers answers;
+  for (const int id : {command::kHelp, command::kShowStatistics, command::kShowBestTimes, command::kAbout,
+                       command::kOptions}) {
+    Command(id);
+    EXPECT_FALSE(window->Clock().paused) << "running again once the dialog closed";
+    EXPECT_TRUE(window->Clock().resync) << "the dialog's time is not counted";
+  }
+  EXPECT_EQ(answers.Titles(), (QStringList{QStringLiteral("Game Rules"), QStringLiteral("Statistics"),
+                                           QStringLiteral("Best Times"), QStringLiteral("About"),
+                                           QStringLiteral("Options")}));
+  window->TopLevel()->activateWindow();
+  QTest::keyClick(window->Widget(), Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(answers.Titles().size(), 6);
+  EXPECT_EQ(answers.Titles().value(5), QStringLiteral("About")) << "Ctrl+A";
+}
+
 TEST_F(MainWindowTest, TheGameInProgressIsResumedAtTheNextStart) {
   StartFreeCell();
   const std::uint32_t number = window->Prefs().curGameNumber;
