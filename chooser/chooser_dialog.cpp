@@ -64,21 +64,21 @@ ChooserLayout LayOut(const QSize& client, const ScreenFacts& facts, const Choose
   const int rest = std::max(0, width - 2 * margin - 4 * buttonGap - skillWidth - letterWidth - clearWidth);
   const int durationWidth = std::min(durationButtonWidth, rest / 2);
   int x = margin;
-  for (auto [rect, w] : {std::pair{&layout.category, rest - durationWidth}, std::pair{&layout.skill, skillWidth},
-                         std::pair{&layout.duration, durationWidth}, std::pair{&layout.letter, letterWidth},
-                         std::pair{&layout.clear, clearWidth}}) {
+  for (auto [rect, w] : {std::pair{&layout.category, rest - durationWidth},
+                         std::pair{&layout.skill, skillWidth}, std::pair{&layout.duration, durationWidth},
+                         std::pair{&layout.letter, letterWidth}, std::pair{&layout.clear, clearWidth}}) {
     *rect = QRect(x, margin, w, buttonHeight);
     x += w + buttonGap;
   }
 
   const int bottomRow = std::max(0, height - margin - buttonHeight);
   const int gamesTop = margin + buttonHeight + gap;
-  layout.games = QRect(margin, gamesTop, std::max(0, width - 2 * margin),
-                       std::max(0, bottomRow - gap - gamesTop));
+  layout.games =
+      QRect(margin, gamesTop, std::max(0, width - 2 * margin), std::max(0, bottomRow - gap - gamesTop));
   layout.favourite = QRect(margin, bottomRow, facts.ScaleX(70), buttonHeight);
   const int favouritesOnlyWidth = facts.ScaleX(100);
-  layout.favouritesOnly =
-      QRect(std::max(margin, width - margin - favouritesOnlyWidth), bottomRow, favouritesOnlyWidth, buttonHeight);
+  layout.favouritesOnly = QRect(std::max(margin, width - margin - favouritesOnlyWidth), bottomRow,
+                                favouritesOnlyWidth, buttonHeight);
 
   // A drop-down list under its button, kept inside the client area.
   const int listTop = gamesTop;
@@ -103,7 +103,8 @@ ChooserLayout LayOut(const QSize& client, const ScreenFacts& facts, const Choose
 }  // namespace
 
 ChooserDialog::ChooserDialog(const ResourceSource& resources, Preferences& preferences)
-    : CeDialog(LoadString(string_id::kChooserTitle), ChooserMenuBar()), resources_(resources),
+    : CeDialog(LoadString(string_id::kChooserTitle), ChooserMenuBar()),
+      resources_(resources),
       preferences_(preferences) {}
 
 ChooserDialog::~ChooserDialog() = default;
@@ -142,25 +143,27 @@ ListView* ChooserDialog::MakeFilterList(unsigned id, int rows, bool centred) {
   for (int row = 0; row < rows; ++row) list->InsertItem(row, QString(), row);
   list->hide();
   ListView* self = list;
-  list->SetOwnerDraw([this, self, id, centred](QPainter& painter, const QRect& rect, int row, ItemState state) {
-    const bool letterColumn = id >= kLetterColumns.front() && id <= kLetterColumns.back();
-    RowLook look = RowLook::kPlain;
-    if (state.selected) look = !letterColumn || self->hasFocus() ? RowLook::kSelected : RowLook::kOutlined;
-    const auto value = static_cast<std::uint32_t>(self->ItemData(row));
-    std::vector<FacePart> parts;
-    switch (id) {
-      case kCategoryList: parts = CategoryRow(value); break;
-      case kSkillList: parts = SkillRow(value); break;
-      case kDurationList: parts = DurationRow(value); break;
-      default: parts = {FacePart{{}, LetterName(value)}}; break;
-    }
-    DrawListRow(painter, rect, parts, centred, look, metrics_);
-  });
+  list->SetOwnerDraw(
+      [this, self, id, centred](QPainter& painter, const QRect& rect, int row, ItemState state) {
+        const bool letterColumn = id >= kLetterColumns.front() && id <= kLetterColumns.back();
+        RowLook look = RowLook::kPlain;
+        if (state.selected)
+          look = !letterColumn || self->hasFocus() ? RowLook::kSelected : RowLook::kOutlined;
+        const auto value = static_cast<std::uint32_t>(self->ItemData(row));
+        std::vector<FacePart> parts;
+        switch (id) {
+          case kCategoryList: parts = CategoryRow(value); break;
+          case kSkillList: parts = SkillRow(value); break;
+          case kDurationList: parts = DurationRow(value); break;
+          default: parts = {FacePart{{}, LetterName(value)}}; break;
+        }
+        DrawListRow(painter, rect, parts, centred, look, metrics_);
+      });
   return list;
 }
 
-IconButton* ChooserDialog::MakeButton(unsigned id, std::function<std::vector<FacePart>()> parts,
-                                      bool centred, std::function<bool()> highlighted) {
+IconButton* ChooserDialog::MakeButton(unsigned id, std::function<std::vector<FacePart>()> parts, bool centred,
+                                      std::function<bool()> highlighted) {
   auto* button = new IconButton(*this, id);
   button->SetOwnerDraw([this, faceParts = std::move(parts), centred, isOpen = std::move(highlighted)](
                            QPainter& painter, const QRect& rect, int, ItemState state) {
@@ -176,27 +179,36 @@ void ChooserDialog::CreateControls() {
   categoryButton_ = MakeButton(
       kCategoryButton,
       [this] {
-        return std::vector<FacePart>{{pictures_->CategoryButton(), NameOf(catalogue_.categoryNames, filters_.category)}};
+        return std::vector<FacePart>{
+            {pictures_->CategoryButton(), NameOf(catalogue_.categoryNames, filters_.category)}};
       },
       false, [this] { return openFilter_ == Filter::kCategory; });
   skillButton_ = MakeButton(
       kSkillButton,
       [this] {
-        FacePart current = filters_.skill == 0 ? FacePart{{}, kAll} : FacePart{pictures_->Skill(filters_.skill), {}};
+        FacePart current =
+            filters_.skill == 0 ? FacePart{{}, kAll} : FacePart{pictures_->Skill(filters_.skill), {}};
         return std::vector<FacePart>{{pictures_->SkillButton(), {}}, current};
       },
       false, [this] { return openFilter_ == Filter::kSkill; });
   durationButton_ = MakeButton(
       kDurationButton,
       [this] {
-        return std::vector<FacePart>{{pictures_->DurationButton(), NameOf(catalogue_.durationNames, filters_.duration)}};
+        return std::vector<FacePart>{
+            {pictures_->DurationButton(), NameOf(catalogue_.durationNames, filters_.duration)}};
       },
       false, [this] { return openFilter_ == Filter::kDuration; });
   letterButton_ = MakeButton(
-      kLetterButton, [this] { return std::vector<FacePart>{{{}, LetterName(filters_.letter)}}; }, true,
-      [this] { return openFilter_ == Filter::kLetter; });
-  clearButton_ = MakeButton(
-      kClearFilters, [this] { return std::vector<FacePart>{{pictures_->ClearFilters(), {}}}; }, true, {});
+      kLetterButton,
+      [this] {
+        return std::vector<FacePart>{{{}, LetterName(filters_.letter)}};
+      },
+      true, [this] { return openFilter_ == Filter::kLetter; });
+  clearButton_ = MakeButton(kClearFilters,
+                            [this] {
+                              return std::vector<FacePart>{{pictures_->ClearFilters(), {}}};
+                            },
+                            true, {});
 
   games_ = new ListView(*this, kGames);
   games_->SetHeaderVisible(false);
@@ -213,7 +225,8 @@ void ChooserDialog::CreateControls() {
       return;
     }
     const CatalogueEntry& entry = catalogue_.entries[static_cast<std::size_t>(item)];
-    DrawGameRow(painter, rect, entry, IsFavourite(preferences_.favList, entry.id), look, metrics_, *pictures_);
+    DrawGameRow(painter, rect, entry, IsFavourite(preferences_.favList, entry.id), look, metrics_,
+                *pictures_);
   });
 
   favouriteButton_ = MakeButton(
@@ -227,13 +240,13 @@ void ChooserDialog::CreateControls() {
                                      {pictures_->Star(), {}}};
       },
       true, {});
-  favouritesOnlyButton_ = MakeButton(
-      kFavouritesOnly,
-      [this] {
-        if (filters_.favouritesOnly) return std::vector<FacePart>{{{}, kCloseFavorites}};
-        return std::vector<FacePart>{{pictures_->Star(), kFavorites}};
-      },
-      true, {});
+  favouritesOnlyButton_ = MakeButton(kFavouritesOnly,
+                                     [this] {
+                                       if (filters_.favouritesOnly)
+                                         return std::vector<FacePart>{{{}, kCloseFavorites}};
+                                       return std::vector<FacePart>{{pictures_->Star(), kFavorites}};
+                                     },
+                                     true, {});
 
   categoryList_ = MakeFilterList(kCategoryList, kCategoryRows, false);
   skillList_ = MakeFilterList(kSkillList, kSkillRows, false);
@@ -248,8 +261,8 @@ void ChooserDialog::CreateControls() {
 
   // The focus moves through the filter buttons, the games and the favourite
   // buttons; a hidden favourite button is passed over.
-  QWidget* order[] = {categoryButton_, skillButton_, durationButton_, letterButton_, clearButton_,
-                      games_,          favouriteButton_, favouritesOnlyButton_};
+  QWidget* order[] = {categoryButton_, skillButton_, durationButton_,  letterButton_,
+                      clearButton_,    games_,       favouriteButton_, favouritesOnlyButton_};
   for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
   // The dialog's focus goes to the games.
   Widget()->setFocusProxy(games_);
@@ -263,7 +276,8 @@ void ChooserDialog::PlaceControls() {
     longestDuration =
         std::max(longestDuration, fontMetrics.horizontalAdvance(NameOf(catalogue_.durationNames, duration)));
   }
-  const int durationWidth = 2 * metrics_.margin + pictures_->DurationButton().width() + 2 + longestDuration + 2;
+  const int durationWidth =
+      2 * metrics_.margin + pictures_->DurationButton().width() + 2 + longestDuration + 2;
   auto layOut = [this, listFrame, durationWidth](const QSize& client) {
     return LayOut(client, facts_, metrics_, listFrame, durationWidth);
   };
@@ -292,9 +306,10 @@ void ChooserDialog::PlaceControls() {
 void ChooserDialog::FillGames() {
   games_->DeleteAllItems();
   for (const int item : ListedGames(catalogue_, filters_, preferences_.favList)) {
-    const QString text = item == kEmptyListRow
-                             ? QStringLiteral("<%1>").arg(LoadString(string_id::kNoMatchingGame))
-                             : QString::fromStdString(catalogue_.entries[static_cast<std::size_t>(item)].name);
+    const QString text =
+        item == kEmptyListRow
+            ? QStringLiteral("<%1>").arg(LoadString(string_id::kNoMatchingGame))
+            : QString::fromStdString(catalogue_.entries[static_cast<std::size_t>(item)].name);
     games_->InsertItem(games_->ItemCount(), text, item);
   }
   games_->SetSelectedRow(-1);
@@ -467,7 +482,8 @@ LRESULT ChooserDialog::OnFilterListNotify(Filter filter, const Notification& not
 
 LRESULT ChooserDialog::OnLetterKey(const Notification& notification) {
   const auto column = static_cast<std::size_t>(
-      std::find(kLetterColumns.begin(), kLetterColumns.end(), notification.controlId) - kLetterColumns.begin());
+      std::find(kLetterColumns.begin(), kLetterColumns.end(), notification.controlId) -
+      kLetterColumns.begin());
   if (column >= kLetterColumns.size()) return 0;
   const int row = std::max(0, letterColumns_[column]->SelectedRow());
   switch (notification.key) {
@@ -493,7 +509,8 @@ LRESULT ChooserDialog::OnLetterKey(const Notification& notification) {
 std::vector<FacePart> ChooserDialog::CategoryRow(std::uint32_t category) const {
   const int pictureWidth = pictures_->Category(1).width();
   if (category == 0) return {{{}, kAll}};
-  return {{pictures_->Category(category), {}, pictureWidth}, {{}, NameOf(catalogue_.categoryNames, category)}};
+  return {{pictures_->Category(category), {}, pictureWidth},
+          {{}, NameOf(catalogue_.categoryNames, category)}};
 }
 
 std::vector<FacePart> ChooserDialog::SkillRow(std::uint32_t skill) const {
@@ -504,10 +521,13 @@ std::vector<FacePart> ChooserDialog::SkillRow(std::uint32_t skill) const {
 std::vector<FacePart> ChooserDialog::DurationRow(std::uint32_t duration) const {
   const int pictureWidth = pictures_->Duration(1).width();
   if (duration == 0) return {{{}, kAll}};
-  return {{pictures_->Duration(duration), {}, pictureWidth}, {{}, NameOf(catalogue_.durationNames, duration)}};
+  return {{pictures_->Duration(duration), {}, pictureWidth},
+          {{}, NameOf(catalogue_.durationNames, duration)}};
 }
 
-QString ChooserDialog::LetterName(std::uint32_t letter) const { return NameOf(catalogue_.letterNames, letter); }
+QString ChooserDialog::LetterName(std::uint32_t letter) const {
+  return NameOf(catalogue_.letterNames, letter);
+}
 
 // ---------------------------------------------------------------- messages
 
@@ -521,10 +541,22 @@ void ChooserDialog::OnCommand(unsigned id, unsigned, bool& handled) {
       // The dialog ends by the default handling; the filters stay.
       StoreFilters(filters_, preferences_);
       return;
-    case kCategoryButton: handled = true; OpenFilter(Filter::kCategory); return;
-    case kSkillButton: handled = true; OpenFilter(Filter::kSkill); return;
-    case kDurationButton: handled = true; OpenFilter(Filter::kDuration); return;
-    case kLetterButton: handled = true; OpenFilter(Filter::kLetter); return;
+    case kCategoryButton:
+      handled = true;
+      OpenFilter(Filter::kCategory);
+      return;
+    case kSkillButton:
+      handled = true;
+      OpenFilter(Filter::kSkill);
+      return;
+    case kDurationButton:
+      handled = true;
+      OpenFilter(Filter::kDuration);
+      return;
+    case kLetterButton:
+      handled = true;
+      OpenFilter(Filter::kLetter);
+      return;
     case kClearFilters:
       handled = true;
       if (filters_.AnySet()) {
@@ -553,7 +585,8 @@ LRESULT ChooserDialog::OnNotify(const Notification& notification, bool& handled)
     case kDurationList: return OnFilterListNotify(Filter::kDuration, notification);
     case kGames: break;
     default:
-      if (std::find(kLetterColumns.begin(), kLetterColumns.end(), notification.controlId) != kLetterColumns.end()) {
+      if (std::find(kLetterColumns.begin(), kLetterColumns.end(), notification.controlId) !=
+          kLetterColumns.end()) {
         return OnFilterListNotify(Filter::kLetter, notification);
       }
       handled = false;
@@ -568,13 +601,9 @@ LRESULT ChooserDialog::OnNotify(const Notification& notification, bool& handled)
       UpdateFavouriteButton();
       return 0;
     case LVN_ITEMCHANGED:
-    case NM_CLICK:
-      UpdateFavouriteButton();
-      return 0;
+    case NM_CLICK: UpdateFavouriteButton(); return 0;
     case NM_RETURN:
-    case NM_DBLCLK:
-      Play();
-      return 0;
+    case NM_DBLCLK: Play(); return 0;
     default: return 0;
   }
 }

@@ -64,8 +64,8 @@ int PartsWidth(const std::vector<FacePart>& parts, const QFontMetrics& metrics, 
 }
 
 // Lays the parts out from `x`; the last text is shortened to end by `right`.
-void DrawParts(QPainter& painter, const QRect& rect, const std::vector<FacePart>& parts, int x,
-               int right, const ChooserMetrics& metrics) {
+void DrawParts(QPainter& painter, const QRect& rect, const std::vector<FacePart>& parts, int x, int right,
+               const ChooserMetrics& metrics) {
   const QFontMetrics fontMetrics = painter.fontMetrics();
   for (const FacePart& part : parts) {
     const int start = x;
@@ -178,18 +178,19 @@ void DrawNoticeRow(QPainter& painter, const QRect& rect, const QString& notice, 
   painter.drawText(rect, Qt::AlignCenter, notice);
 }
 
-void DrawListRow(QPainter& painter, const QRect& rect, const std::vector<FacePart>& parts,
-                 bool centred, RowLook look, const ChooserMetrics& metrics) {
+void DrawListRow(QPainter& painter, const QRect& rect, const std::vector<FacePart>& parts, bool centred,
+                 RowLook look, const ChooserMetrics& metrics) {
   FillRow(painter, rect, look);
   painter.setFont(metrics.font);
   const int right = rect.left() + rect.width() - metrics.margin;
   const int width = PartsWidth(parts, painter.fontMetrics(), metrics.gap);
-  const int x = centred ? rect.left() + std::max(0, (rect.width() - width) / 2) : rect.left() + metrics.margin;
+  const int x =
+      centred ? rect.left() + std::max(0, (rect.width() - width) / 2) : rect.left() + metrics.margin;
   DrawParts(painter, rect, parts, x, right, metrics);
 }
 
-void DrawButton(QPainter& painter, const QRect& rect, const std::vector<FacePart>& parts,
-                bool centred, ButtonLook look, const ChooserMetrics& metrics) {
+void DrawButton(QPainter& painter, const QRect& rect, const std::vector<FacePart>& parts, bool centred,
+                ButtonLook look, const ChooserMetrics& metrics) {
   const QRect frame = rect.adjusted(0, 0, -1, -1);
   painter.fillRect(rect, look.highlighted ? Highlight() : QColor(Qt::white));
   painter.setPen(Qt::black);

@@ -22,7 +22,7 @@ namespace cw {
 struct ChooserMetrics {
   int rowHeight = 15;
   QFont font;
-  int nameLeft = 2;   // from the row's left edge
+  int nameLeft = 2;    // from the row's left edge
   int nameLimit = 92;  // the name ends at R - nameLimit
   int star = 90;
   int category = 71;
@@ -33,9 +33,7 @@ struct ChooserMetrics {
   int gap = 3;
   int margin = 2;
 
-  int SkillOffset(std::uint32_t skill) const {
-    return skillBase - skillStep * (3 - static_cast<int>(skill));
-  }
+  int SkillOffset(std::uint32_t skill) const { return skillBase - skillStep * (3 - static_cast<int>(skill)); }
 };
 
 // The metrics for `facts`: the 96-dpi places scaled to the screen, or, on a
@@ -70,8 +68,7 @@ class ChooserPictures {
   std::vector<QImage> categories_;  // index category - 1
   std::vector<QImage> skills_;
   std::vector<QImage> durations_;
-  QImage categoryButton_, skillButton_, durationButton_, clearFilters_, star_, leftArrow_,
-      rightArrow_, none_;
+  QImage categoryButton_, skillButton_, durationButton_, clearFilters_, star_, leftArrow_, rightArrow_, none_;
 };
 
 // How a row is painted: white with black text, or the highlight colour with
@@ -96,8 +93,8 @@ struct FacePart {
 };
 
 // A filter list row: the parts from the left edge, or centred.
-void DrawListRow(QPainter& painter, const QRect& rect, const std::vector<FacePart>& parts,
-                 bool centred, RowLook look, const ChooserMetrics& metrics);
+void DrawListRow(QPainter& painter, const QRect& rect, const std::vector<FacePart>& parts, bool centred,
+                 RowLook look, const ChooserMetrics& metrics);
 
 struct ButtonLook {
   bool highlighted = false;  // pressed, or its list is open
@@ -105,7 +102,7 @@ struct ButtonLook {
 };
 // An owner-drawn button: a framed face with its parts from the left, or
 // centred; a text that does not fit is shortened.
-void DrawButton(QPainter& painter, const QRect& rect, const std::vector<FacePart>& parts,
-                bool centred, ButtonLook look, const ChooserMetrics& metrics);
+void DrawButton(QPainter& painter, const QRect& rect, const std::vector<FacePart>& parts, bool centred,
+                ButtonLook look, const ChooserMetrics& metrics);
 
 }  // namespace cw

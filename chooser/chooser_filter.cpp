@@ -15,9 +15,8 @@ std::span<const std::uint16_t> Reachable(std::span<const std::uint16_t> favourit
 }
 
 bool InCategory(const CatalogueEntry& entry, std::uint32_t category) {
-  return entry.category == category ||
-         std::find(entry.extraCategories.begin(), entry.extraCategories.end(), category) !=
-             entry.extraCategories.end();
+  return entry.category == category || std::find(entry.extraCategories.begin(), entry.extraCategories.end(),
+                                                 category) != entry.extraCategories.end();
 }
 
 bool StartsWithLetter(const std::string& name, std::uint32_t letter) {

@@ -28,7 +28,9 @@ struct ChooserFilters {
   std::uint32_t letter = 0;
   bool favouritesOnly = false;
 
-  bool AnySet() const { return category != 0 || skill != 0 || duration != 0 || letter != 0 || favouritesOnly; }
+  bool AnySet() const {
+    return category != 0 || skill != 0 || duration != 0 || letter != 0 || favouritesOnly;
+  }
   bool operator==(const ChooserFilters&) const = default;
 };
 

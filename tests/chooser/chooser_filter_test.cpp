@@ -83,16 +83,16 @@ TEST(ChooserFilter, EachDuration) {
   filters.duration = 1;  // "<3m": no game of this edition
   EXPECT_EQ(Listed(filters), kNothing);
   filters.duration = 2;
-  EXPECT_EQ(Listed(filters), (std::vector<std::string>{"ForeCell", "Four by Ten", "KingCell", "Penguin",
-                                                        "Scorpion Towers", "Sea Towers", "Seven by Five",
-                                                        "Towers"}));
+  EXPECT_EQ(Listed(filters),
+            (std::vector<std::string>{"ForeCell", "Four by Ten", "KingCell", "Penguin", "Scorpion Towers",
+                                      "Sea Towers", "Seven by Five", "Towers"}));
   filters.duration = 3;
   EXPECT_EQ(Listed(filters),
-            (std::vector<std::string>{"Antares", "Challenge FreeCell", "Eight Off", "Four Colours", "FreeCell",
-                                      "Inverted FreeCell", "Seven by Seven"}));
+            (std::vector<std::string>{"Antares", "Challenge FreeCell", "Eight Off", "Four Colours",
+                                      "FreeCell", "Inverted FreeCell", "Seven by Seven"}));
   filters.duration = 4;
   EXPECT_EQ(Listed(filters), (std::vector<std::string>{"Baker's Game", "Double FreeCell", "Eight On",
-                                                        "Milligan Cell", "Repair"}));
+                                                       "Milligan Cell", "Repair"}));
 }
 
 TEST(ChooserFilter, EachSkill) {
@@ -101,7 +101,7 @@ TEST(ChooserFilter, EachSkill) {
   EXPECT_EQ(Listed(filters), kNothing);
   filters.skill = 2;
   EXPECT_EQ(Listed(filters), (std::vector<std::string>{"Double FreeCell", "Eight Off", "Four Colours",
-                                                        "KingCell", "Milligan Cell"}));
+                                                       "KingCell", "Milligan Cell"}));
   filters.skill = 3;
   EXPECT_EQ(ListedGames(RealCatalogue(), filters, kNoFavourites).size(), 15u);
   EXPECT_EQ(Listed(filters).front(), "Antares");

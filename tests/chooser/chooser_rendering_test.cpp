@@ -74,7 +74,8 @@ class ChooserRenderingTest : public testing::ChooserWindowTest {
     if (folder.isEmpty()) return;
     QDir().mkpath(folder);
     const QString variant = IsVgaBuild() ? QStringLiteral("vga") : QStringLiteral("qvga");
-    EXPECT_TRUE(widget->grab().toImage().save(QStringLiteral("%1/chooser-%2-%3.png").arg(folder, variant, name)));
+    EXPECT_TRUE(
+        widget->grab().toImage().save(QStringLiteral("%1/chooser-%2-%3.png").arg(folder, variant, name)));
   }
   // Whether anything but the background (white, or the highlight of a
   // selected row) is drawn in `area`.
@@ -90,7 +91,7 @@ class ChooserRenderingTest : public testing::ChooserWindowTest {
 
 TEST_F(ChooserRenderingTest, RowsShowNameStarAndPicturesInTheirPlaces) {
   Preferences preferences;
-  preferences.curSolId = 9;  // FreeCell
+  preferences.curSolId = 9;     // FreeCell
   preferences.favList = {562};  // Antares
   ChooserDialog dialog(EmbeddedGameResources(), preferences);
   testing::WhenChooserRuns(dialog, [&](ChooserDialog& d) {
@@ -117,7 +118,8 @@ TEST_F(ChooserRenderingTest, RowsShowNameStarAndPicturesInTheirPlaces) {
       EXPECT_TRUE(AnyInk(rows, QRect(metrics.nameLeft, row * height, 20, height))) << "name " << row;
       EXPECT_TRUE(AnyInk(rows, band(row, metrics.category, metrics.category - 10))) << "category " << row;
       EXPECT_TRUE(AnyInk(rows, band(row, metrics.duration, 2))) << "duration " << row;
-      EXPECT_TRUE(AnyInk(rows, band(row, metrics.SkillOffset(3), metrics.SkillOffset(3) - 8))) << "skill " << row;
+      EXPECT_TRUE(AnyInk(rows, band(row, metrics.SkillOffset(3), metrics.SkillOffset(3) - 8)))
+          << "skill " << row;
     }
     // The current game's row is selected, in the highlight colour.
     const QColor highlight = QGuiApplication::palette().color(QPalette::Highlight);
