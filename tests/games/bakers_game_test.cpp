@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "engine/rules/automatic_events.h"
 #include "engine/rules/legality.h"
 #include "engine/rules/moves.h"
@@ -16,22 +14,10 @@ using namespace home_moves;
 constexpr char kGame[] = "Baker's Game";
 constexpr RuleFacts kRules{false, false};
 
-SolGame Dealt(std::uint32_t number) {
-  auto game = DealGame(kGame, number);
-  if (!game) throw std::runtime_error("Baker's Game does not load");
-  return *std::move(game);
-}
-
-SolGame Arranged(const Layout& layout) {
-  SolGame game = Dealt(1);
-  LayOut(game, layout);
-  return game;
-}
-
 TEST(BakersGame, DealsSevenAndSixFaceUpAndMovesNothingBeforeThePlayer) {
   int freeAces = 0;
   for (std::uint32_t number = 1; number <= 200; ++number) {
-    const SolGame game = Dealt(number * 104729u);
+    const SolGame game = Dealt(kGame, number * 104729u);
     ASSERT_TRUE(TableIsConsistent(game));
     for (std::uint16_t pile = 0; pile < game.piles.size(); ++pile) {
       const int expected = pile < 4 ? 7 : pile < kColumns ? 6 : 0;
@@ -48,7 +34,7 @@ TEST(BakersGame, BuildsDownInSuitOneCardAtATime) {
   layout.piles = {{0, {CardNumber(1, 7)}},
                   {1, {CardNumber(2, 9), CardNumber(1, 6)}},
                   {2, {CardNumber(2, 7), CardNumber(2, 6)}}};
-  SolGame game = Arranged(layout);
+  SolGame game = Arranged(kGame, layout);
   EXPECT_TRUE(CanDrop(game, CardNumber(1, 6), 0));   // 6S on 7S
   EXPECT_FALSE(CanDrop(game, CardNumber(2, 6), 0));  // 6C on 7S: other suit
   EXPECT_FALSE(CanPickUp(game, CardNumber(2, 7)));   // 7C 6C: a run, but one card at a time
@@ -66,7 +52,7 @@ TEST(BakersGame, EveryCardThatFitsGoesHomeAcesFromTheLeft) {
   const std::uint16_t aceOfHearts = CardNumber(4, 1);
   layout.piles = {{0, {CardNumber(3, 9), fiveOfSpades, CardNumber(3, 12)}},
                   {1, {CardNumber(2, 9), aceOfHearts, CardNumber(2, 12)}}};
-  SolGame game = Arranged(layout);
+  SolGame game = Arranged(kGame, layout);
   const PlaySnapshot before = Snapshot(game);
   ASSERT_TRUE(Play(game, {CardNumber(3, 12), kFirstCell}));
   EXPECT_EQ(game.TopCard(kFirstFoundation + 1), fiveOfSpades);
@@ -82,7 +68,7 @@ TEST(BakersGame, WonWhenTheLastCardGoesHome) {
   Layout layout;
   layout.foundationRank = {13, 12, 13, 13};
   layout.piles = {{0, {CardNumber(2, 13)}}};
-  SolGame game = Arranged(layout);
+  SolGame game = Arranged(kGame, layout);
   EXPECT_FALSE(game.won);
   ASSERT_TRUE(Play(game, {CardNumber(2, 13), kFirstCell + 3}));
   EXPECT_TRUE(game.won);
@@ -97,7 +83,7 @@ TEST(BakersGame, APositionWithoutALegalMoveIsLost) {
   for (std::uint16_t column = 0; column < kColumns; ++column) {
     layout.piles.push_back({column, {CardNumber(tops[column][0], tops[column][1])}});
   }
-  SolGame game = Arranged(layout);
+  SolGame game = Arranged(kGame, layout);
   EXPECT_TRUE(LegalMoves(game).empty());
   EXPECT_FALSE(game.won);
 }
@@ -106,7 +92,7 @@ TEST(BakersGame, RandomPlayFollowsTheRulesAndUndoesExactly) {
   std::mt19937 rng(31);
   int moves = 0;
   for (std::uint32_t number = 1; number <= 20; ++number) {
-    SolGame game = Dealt(number * 65537u);
+    SolGame game = Dealt(kGame, number * 65537u);
     moves += PlayRandomlyAndCheck(game, 120, rng, kRules);
     EXPECT_TRUE(TableIsConsistent(game));
   }

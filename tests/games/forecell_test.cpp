@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "engine/rules/automatic_events.h"
 #include "engine/rules/legality.h"
 #include "engine/rules/moves.h"
@@ -16,21 +14,9 @@ using namespace home_moves;
 constexpr char kGame[] = "ForeCell";
 constexpr RuleFacts kRules{true, false};
 
-SolGame Dealt(std::uint32_t number) {
-  auto game = DealGame(kGame, number);
-  if (!game) throw std::runtime_error("ForeCell does not load");
-  return *std::move(game);
-}
-
-SolGame Arranged(const Layout& layout) {
-  SolGame game = Dealt(1);
-  LayOut(game, layout);
-  return game;
-}
-
 TEST(ForeCell, DealsSixToEachColumnAndFillsTheCells) {
   for (std::uint32_t number = 1; number <= 200; ++number) {
-    const SolGame game = Dealt(number * 92821u);
+    const SolGame game = Dealt(kGame, number * 92821u);
     ASSERT_TRUE(TableIsConsistent(game));
     for (std::uint16_t pile = 0; pile < game.piles.size(); ++pile) {
       const int expected = pile < kColumns ? 6 : pile < kFirstFoundation ? 1 : 0;
@@ -46,7 +32,7 @@ TEST(ForeCell, AnEmptyColumnTakesOnlyAKingAndCardsMoveOneAtATime) {
                   {1, {CardNumber(3, 12)}},
                   {kFirstCell, {CardNumber(2, 13)}},
                   {kFirstCell + 1, {CardNumber(2, 12)}}};
-  SolGame game = Arranged(layout);
+  SolGame game = Arranged(kGame, layout);
   EXPECT_FALSE(CanPickUp(game, CardNumber(1, 12)));  // QS JH is a run, but one card at a time
   EXPECT_TRUE(CanDrop(game, CardNumber(4, 11), kFirstCell + 2));
   EXPECT_FALSE(CanDrop(game, CardNumber(4, 11), kFirstCell));  // occupied cell
@@ -68,7 +54,7 @@ TEST(ForeCell, AcesGoHomeFromTheLeftAndOtherCardsOnlyWhenSafe) {
     const std::uint16_t aceOfDiamonds = CardNumber(3, 1);
     layout.piles = {{0, {CardNumber(1, 13), fourOfHearts, CardNumber(2, 10)}},
                     {kFirstCell + 1, {aceOfDiamonds}}};
-    SolGame game = Arranged(layout);
+    SolGame game = Arranged(kGame, layout);
     const PlaySnapshot before = Snapshot(game);
     ASSERT_TRUE(Play(game, {CardNumber(2, 10), kFirstCell}));
     EXPECT_EQ(game.TopCard(kFirstFoundation + 3), aceOfDiamonds);
@@ -87,7 +73,7 @@ TEST(ForeCell, WonWhenTheLastCardGoesHome) {
   Layout layout;
   layout.foundationRank = {13, 13, 12, 13};
   layout.piles = {{kFirstCell + 2, {CardNumber(3, 13)}}};
-  SolGame game = Arranged(layout);
+  SolGame game = Arranged(kGame, layout);
   ASSERT_TRUE(Play(game, {CardNumber(3, 13), 5}));  // a King onto an empty column, then home
   EXPECT_EQ(game.piles[kFirstFoundation + 2].count, 13);
   EXPECT_TRUE(game.won);
@@ -102,7 +88,7 @@ TEST(ForeCell, APositionWithoutALegalMoveIsLost) {
   for (std::uint16_t column = 0; column < kColumns; ++column) {
     layout.piles.push_back({column, {CardNumber(tops[column][0], tops[column][1])}});
   }
-  SolGame game = Arranged(layout);
+  SolGame game = Arranged(kGame, layout);
   EXPECT_TRUE(LegalMoves(game).empty());
   EXPECT_FALSE(game.won);
 }
@@ -111,7 +97,7 @@ TEST(ForeCell, RandomPlayFollowsTheRulesAndUndoesExactly) {
   std::mt19937 rng(156);
   int moves = 0;
   for (std::uint32_t number = 1; number <= 8; ++number) {
-    SolGame game = Dealt(number * 2741u);
+    SolGame game = Dealt(kGame, number * 2741u);
     moves += PlayRandomlyAndCheck(game, 100, rng, kRules);
     EXPECT_TRUE(TableIsConsistent(game));
   }

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "engine/rules/automatic_events.h"
 #include "engine/rules/legality.h"
 #include "engine/rules/moves.h"
@@ -16,23 +14,16 @@ using namespace home_moves;
 constexpr char kGame[] = "FreeCell";
 constexpr RuleFacts kRules{true, true};
 
-SolGame Dealt(std::uint32_t number) {
-  auto game = DealGame(kGame, number);
-  if (!game) throw std::runtime_error("FreeCell does not load");
-  return *std::move(game);
-}
-
 // Deals a game, lays out the position and lets the automatic events bring
 // the columns' pick-up limits in line with the cells.
-SolGame Arranged(const Layout& layout) {
-  SolGame game = Dealt(1);
-  LayOut(game, layout);
+SolGame Settled(const Layout& layout) {
+  SolGame game = Arranged(kGame, layout);
   RunAutomaticEvents(game, nullptr);
   return game;
 }
 
 TEST(FreeCell, DealsSevenAndSixFaceUpWithEveryCardOnce) {
-  const SolGame first = Dealt(1);
+  const SolGame first = Dealt(kGame, 1);
   // The deal every 52-card game shares for number 1, split 7, 7, 7, 7, 6...
   EXPECT_EQ(PileCards(first, 0), (std::vector<std::uint16_t>{CardNumber(2, 12), CardNumber(4, 11), CardNumber(1, 13),
                                                              CardNumber(4, 5), CardNumber(4, 4), CardNumber(2, 4),
@@ -40,7 +31,7 @@ TEST(FreeCell, DealsSevenAndSixFaceUpWithEveryCardOnce) {
   EXPECT_EQ(PileCards(first, 1).front(), CardNumber(1, 1));
   for (std::uint32_t step = 0; step <= 200; ++step) {
     const std::uint32_t number = 4294967295u - step * 21474836u;  // from the top of the range down
-    const SolGame game = Dealt(number);
+    const SolGame game = Dealt(kGame, number);
     ASSERT_TRUE(TableIsConsistent(game));
     for (std::uint16_t pile = 0; pile < game.piles.size(); ++pile) {
       const int expected = pile < 4 ? 7 : pile < kColumns ? 6 : 0;
@@ -53,7 +44,7 @@ TEST(FreeCell, DealsSevenAndSixFaceUpWithEveryCardOnce) {
 TEST(FreeCell, NothingMovesRightAfterTheDealEvenAFreeAce) {
   int freeAces = 0;
   for (std::uint32_t number = 1; number <= 300; ++number) {
-    const SolGame game = Dealt(number);
+    const SolGame game = Dealt(kGame, number);
     for (std::uint16_t f = kFirstFoundation; f < kFirstFoundation + 4; ++f) EXPECT_EQ(game.piles[f].count, 0);
     for (std::uint16_t column = 0; column < kColumns; ++column) {
       freeAces += RankOf(*game.TopCard(column)) == 1;
@@ -68,7 +59,7 @@ TEST(FreeCell, RunLimitFollowsTheEmptyCellsAndIgnoresEmptyColumns) {
                                        CardNumber(3, 6),  CardNumber(1, 5), CardNumber(4, 4)};
   Layout layout;
   layout.piles = {{0, run}};
-  SolGame game = Arranged(layout);
+  SolGame game = Settled(layout);
   ASSERT_EQ(EmptyCells(game), 4);
   EXPECT_TRUE(CanPickUp(game, CardNumber(4, 8)));   // five cards
   EXPECT_FALSE(CanPickUp(game, CardNumber(1, 9)));  // six cards, six empty columns notwithstanding
@@ -77,7 +68,7 @@ TEST(FreeCell, RunLimitFollowsTheEmptyCellsAndIgnoresEmptyColumns) {
   // Two cells taken: three cards at most, also towards an empty column.
   layout.piles.push_back({kFirstCell, {CardNumber(2, 13)}});
   layout.piles.push_back({kFirstCell + 2, {CardNumber(1, 13)}});
-  game = Arranged(layout);
+  game = Settled(layout);
   ASSERT_EQ(EmptyCells(game), 2);
   EXPECT_TRUE(CanPickUp(game, CardNumber(3, 6)));
   EXPECT_FALSE(CanPickUp(game, CardNumber(2, 7)));
@@ -88,7 +79,7 @@ TEST(FreeCell, RunLimitFollowsTheEmptyCellsAndIgnoresEmptyColumns) {
   // All four taken: single cards only.
   layout.piles.push_back({kFirstCell + 1, {CardNumber(3, 13)}});
   layout.piles.push_back({kFirstCell + 3, {CardNumber(4, 13)}});
-  game = Arranged(layout);
+  game = Settled(layout);
   EXPECT_TRUE(CanPickUp(game, CardNumber(4, 4)));
   EXPECT_FALSE(CanPickUp(game, CardNumber(1, 5)));
 
@@ -105,7 +96,7 @@ TEST(FreeCell, BrokenRunsAreRefusedAndRunsLandOnTheirBaseCard) {
                   {2, {CardNumber(4, 12), CardNumber(2, 11), CardNumber(3, 10)}},  // valid
                   {3, {CardNumber(3, 12)}},
                   {4, {CardNumber(1, 12)}}};
-  SolGame game = Arranged(layout);
+  SolGame game = Settled(layout);
   EXPECT_FALSE(CanPickUp(game, CardNumber(1, 6)));
   EXPECT_FALSE(CanPickUp(game, CardNumber(4, 8)));
   EXPECT_TRUE(CanPickUp(game, CardNumber(2, 11)));
@@ -120,7 +111,7 @@ TEST(FreeCell, CellsAndFoundationsTakeOneCardAndFoundationsKeepIt) {
   const std::uint16_t fiveOfSpades = CardNumber(1, 5);
   const std::uint16_t fourOfHearts = CardNumber(4, 4);
   layout.piles = {{1, {CardNumber(2, 9), fiveOfSpades, fourOfHearts}}, {kFirstCell, {CardNumber(2, 13)}}};
-  SolGame game = Arranged(layout);
+  SolGame game = Settled(layout);
   ASSERT_TRUE(CanPickUp(game, fiveOfSpades));
   EXPECT_FALSE(CanDrop(game, fiveOfSpades, kFirstFoundation));  // its base fits, but two cards
   EXPECT_FALSE(CanDrop(game, fiveOfSpades, kFirstCell + 1));
@@ -141,8 +132,7 @@ TEST(FreeCell, AFreedAceGoesToTheLeftmostEmptyFoundationWithTheMoveUndoneAsOne) 
   const std::uint16_t aceOfDiamonds = CardNumber(3, 1);
   layout.piles = {{0, {CardNumber(1, 9), aceOfHearts, CardNumber(2, 10)}},
                   {kFirstCell + 2, {aceOfDiamonds}}};
-  SolGame game = Dealt(1);
-  LayOut(game, layout);
+  SolGame game = Arranged(kGame, layout);
   const PlaySnapshot before = Snapshot(game);
   ASSERT_TRUE(Play(game, {CardNumber(2, 10), kFirstCell}));
   // The Ace in the cell has waited for a move; both now go home from the
@@ -162,8 +152,7 @@ TEST(FreeCell, OtherCardsGoHomeOnlyWhenBothSuitsOfTheOtherColourHaveCaughtUp) {
     layout.foundationSuit = {3, 1, 4, 2};
     layout.foundationRank = {4, 4, hearts, 2};  // diamonds 4, spades 4, hearts 3 or 4, clubs 2
     layout.piles = {{0, {CardNumber(4, 13), fiveOfSpades, blocker}}};
-    SolGame game = Dealt(1);
-    LayOut(game, layout);
+    SolGame game = Arranged(kGame, layout);
     const PlaySnapshot before = Snapshot(game);
     ASSERT_TRUE(Play(game, {blocker, kFirstCell}));
     if (hearts == 3) {
@@ -183,8 +172,7 @@ TEST(FreeCell, ACardGoingHomeCanMakeTheNextSafeInTheSameMove) {
   layout.foundationRank = {5, 5, 4, 4};
   layout.piles = {{0, {CardNumber(1, 6), CardNumber(4, 5)}},
                   {1, {CardNumber(2, 6), CardNumber(3, 5), CardNumber(1, 13)}}};
-  SolGame game = Dealt(1);
-  LayOut(game, layout);
+  SolGame game = Arranged(kGame, layout);
   ASSERT_TRUE(Play(game, {CardNumber(1, 13), kFirstCell}));
   EXPECT_EQ(game.piles[0].count, 0);
   EXPECT_EQ(game.piles[1].count, 0);
@@ -198,8 +186,7 @@ TEST(FreeCell, WonWhenTheLastCardGoesHomeByItself) {
   layout.foundationRank = {13, 13, 13, 12};
   layout.piles = {{0, {CardNumber(4, 13)}}};
   layout.parking = 7;
-  SolGame game = Dealt(1);
-  LayOut(game, layout);
+  SolGame game = Arranged(kGame, layout);
   ASSERT_EQ(game.piles[7].count, 0);
   EXPECT_FALSE(game.won);
   ASSERT_TRUE(Play(game, {CardNumber(4, 13), kFirstCell}));
@@ -217,7 +204,7 @@ TEST(FreeCell, APositionWithoutALegalMoveIsLost) {
   for (std::uint16_t column = 0; column < kColumns; ++column) {
     layout.piles.push_back({column, {CardNumber(tops[column][0], tops[column][1])}});
   }
-  SolGame game = Arranged(layout);
+  SolGame game = Settled(layout);
   EXPECT_TRUE(LegalMoves(game).empty());
   EXPECT_FALSE(game.won);
 }
@@ -226,7 +213,7 @@ TEST(FreeCell, RandomPlayFollowsTheRulesAndUndoesExactly) {
   std::mt19937 rng(2026);
   int moves = 0;
   for (std::uint32_t number = 1; number <= 8; ++number) {
-    SolGame game = Dealt(number * 7919u);
+    SolGame game = Dealt(kGame, number * 7919u);
     moves += PlayRandomlyAndCheck(game, 100, rng, kRules);
     EXPECT_TRUE(TableIsConsistent(game));
   }

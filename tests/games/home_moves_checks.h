@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,6 +65,21 @@ inline void LayOut(SolGame& game, const Layout& layout) {
                    [](std::uint16_t a, std::uint16_t b) { return RankOf(a) < RankOf(b); });
   ArrangePile(game, layout.parking, leftovers);
   for (const auto& [pile, cards] : layout.piles) ArrangePile(game, pile, cards);
+}
+
+// Deals `number` of the named game; throws when the game does not load.
+inline SolGame Dealt(const std::string& name, std::uint32_t number) {
+  auto game = DealGame(name, number);
+  if (!game) throw std::runtime_error(name + " does not load");
+  return *std::move(game);
+}
+
+// Deal 1 of the named game with the position laid out, before any automatic
+// move.
+inline SolGame Arranged(const std::string& name, const Layout& layout) {
+  SolGame game = Dealt(name, 1);
+  LayOut(game, layout);
+  return game;
 }
 
 // How far the suit has come home (0 when its Ace is not on a foundation).
