@@ -11,6 +11,7 @@
 #include "engine/rules/automatic_events.h"
 #include "engine/rules/moves.h"
 #include "tests/engine/rules/hand_built_game.h"
+#include "tests/games/game_test_support.h"
 
 namespace cw {
 namespace {
@@ -24,9 +25,9 @@ using testing::MoveAction;
 using testing::OpenPile;
 using testing::PileAttributeAction;
 using testing::PilesAreConsistent;
-using testing::PlayState;
+using testing::PlaySnapshot;
 using testing::SimpleAction;
-using testing::SnapshotOf;
+using testing::Snapshot;
 
 // OTHER, then "passes when the list holds a card": the destination holds one.
 const std::vector<std::uint8_t> kListBHoldsProgram = {29, 28, 25, 6, 22, 1, 1, 1,
@@ -157,11 +158,6 @@ void ScrambleDeal(HandBuiltGame& builder, std::mt19937& rng) {
   UpdateOpenFlags(game, false);
 }
 
-struct Saved {
-  PlayState state;
-  std::uint32_t journalCount = 0;
-};
-
 class UndoProperty : public ::testing::TestWithParam<unsigned> {};
 
 TEST_P(UndoProperty, UndoRestoresEveryEarlierState) {
@@ -170,13 +166,12 @@ TEST_P(UndoProperty, UndoRestoresEveryEarlierState) {
   ScrambleDeal(builder, rng);
   SolGame& game = builder.game;
   RunStartEvents(game);
-  const PlayState initial = SnapshotOf(game);
+  const PlaySnapshot initial = Snapshot(game);
 
-  std::vector<Saved> history;
+  std::vector<PlaySnapshot> history;
   auto undoOnce = [&] {
     ASSERT_TRUE(UndoMove(game));
-    EXPECT_EQ(SnapshotOf(game), history.back().state) << "after " << history.size() << " moves";
-    EXPECT_EQ(game.journal->Count(), history.back().journalCount);
+    EXPECT_EQ(Snapshot(game), history.back()) << "after " << history.size() << " moves";
     history.pop_back();
   };
 
@@ -194,7 +189,7 @@ TEST_P(UndoProperty, UndoRestoresEveryEarlierState) {
                  [](const MoveReference& m) { return m.IsTap(); });
     const MoveReference move = !taps.empty() && rng() % 3 == 0 ? taps[rng() % taps.size()]
                                                                : moves[rng() % moves.size()];
-    const Saved before{SnapshotOf(game), game.journal->Count()};
+    const PlaySnapshot before = Snapshot(game);
     bool made = false;
     if (move.IsTap()) {
       made = TapPile(game, move.source, nullptr);
@@ -211,7 +206,7 @@ TEST_P(UndoProperty, UndoRestoresEveryEarlierState) {
     }
   }
   while (!history.empty()) undoOnce();
-  EXPECT_EQ(SnapshotOf(game), initial);
+  EXPECT_EQ(Snapshot(game), initial);
   EXPECT_TRUE(game.journal->Empty());
 }
 
