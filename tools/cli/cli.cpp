@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <optional>
+#include <vector>
 
 #include "engine/database/catalogue.h"
 #include "engine/database/record_loader.h"
@@ -124,13 +125,21 @@ class Session {
     return std::nullopt;
   }
 
-  std::optional<Failure> LoadGame(const std::string& text, SolGame& game, std::string& name) {
+  // Finds the game and inflates its record.
+  std::optional<Failure> LoadRecord(const std::string& text, std::string& name, std::vector<std::uint8_t>& record) {
     const auto position = FindGame(text, name);
     if (!position) return Failure{kCliUsage, "unknown game '" + text + "'"};
-    const auto record = LoadDefinitionRecord(resources_, static_cast<std::uint16_t>(*position));
-    if (!record) return Failure{kCliUsage, "the record of '" + name + "' is not in the database"};
+    auto loaded = LoadDefinitionRecord(resources_, static_cast<std::uint16_t>(*position));
+    if (!loaded) return Failure{kCliUsage, "the record of '" + name + "' is not in the database"};
+    record = std::move(*loaded);
+    return std::nullopt;
+  }
+
+  std::optional<Failure> LoadGame(const std::string& text, SolGame& game, std::string& name) {
+    std::vector<std::uint8_t> record;
+    if (auto failure = LoadRecord(text, name, record)) return failure;
     std::string error;
-    if (!ParseDefinition(game, *record, DisplayMetrics{}, &error)) {
+    if (!ParseDefinition(game, record, DisplayMetrics{}, &error)) {
       return Failure{kCliUsage, "the record of '" + name + "' is damaged: " + error};
     }
     return std::nullopt;
@@ -138,12 +147,10 @@ class Session {
 
   int Dump(const std::string& text) {
     std::string name;
-    const auto position = FindGame(text, name);
-    if (!position) return Fail(kCliUsage, "unknown game '" + text + "'");
-    const auto record = LoadDefinitionRecord(resources_, static_cast<std::uint16_t>(*position));
-    if (!record) return Fail(kCliUsage, "the record of '" + name + "' is not in the database");
+    std::vector<std::uint8_t> record;
+    if (auto failure = LoadRecord(text, name, record)) return Fail(failure->status, failure->message);
     std::string error;
-    if (!DumpRecordSource(*record, out_, &error)) {
+    if (!DumpRecordSource(record, out_, &error)) {
       return Fail(kCliUsage, "the record of '" + name + "' is damaged: " + error);
     }
     return kCliOk;
