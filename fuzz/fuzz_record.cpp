@@ -14,8 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint32_t number = data[0] | (data[1] << 8) | (data[2] << 16) | (std::uint32_t{data[3]} << 24);
   cw::SolGame game;
   if (!cw::ParseDefinition(game, std::span(data + 4, size - 4), cw::DisplayMetrics{})) return 0;
-  // Large decks make every search quadratic; keep each input fast.
-  if (game.definition.cards.size() > 256 || game.definition.piles.size() > 64) return 0;
+  // The engine's work grows with the size of a record (every move search
+  // runs the programs over each card and pile); keep each input fast.
+  const cw::GameDefinition& d = game.definition;
+  if (d.cards.size() > 128 || d.piles.size() > 32 || d.eventKinds.size() > 256 ||
+      d.eventActions.size() > 1024 || d.eventConditions.size() > 1024) {
+    return 0;
+  }
   std::uint32_t dealt = number == 0 ? 1 : number;
   if (!cw::StartNewGame(game, dealt)) return 0;
   for (std::uint32_t step = 0; step < 8; ++step) {

@@ -31,7 +31,7 @@ class MoveJournal {
  public:
   static constexpr std::uint32_t kGrowth = 10;
 
-  MoveJournal() { records_.reserve(kGrowth); capacity_ = kGrowth; }
+  MoveJournal() : capacity_(kGrowth) { records_.reserve(kGrowth); }
 
   std::uint32_t Count() const { return static_cast<std::uint32_t>(records_.size()); }
   std::uint32_t Capacity() const { return capacity_; }
@@ -41,10 +41,10 @@ class MoveJournal {
   const std::vector<JournalRecord>& Records() const { return records_; }
 
   std::uint32_t Append(const JournalRecord& record) {
-    if (records_.size() == capacity_) {
-      capacity_ += kGrowth;
-      records_.reserve(capacity_);
-    }
+    // The capacity grows ten records at a time as the journal's format
+    // promises; the storage underneath grows geometrically, so that a long
+    // game never copies its whole history on every tenth move.
+    if (records_.size() == capacity_) capacity_ += kGrowth;
     records_.push_back(record);
     return Count() - 1;
   }

@@ -79,9 +79,12 @@ void ForEachMove(const SolGame& game, Visit visit) {
 
 bool RunAutomaticEvents(SolGame& game, ActionObserver* observer) {
   bool performed = false;
+  auto journalLength = [&] { return game.journal ? game.journal->Count() : 0; };
   for (int pass = 0; pass < kMaxAutomaticPasses; ++pass) {
+    // Every change of the play state during play writes a journal record.
+    const std::uint32_t before = journalLength();
     const bool repeat = RunAutomaticPass(game, observer, performed);
-    if (game.won != 0 || !repeat) break;
+    if (game.won != 0 || !repeat || journalLength() == before) break;
   }
   UpdateOpenFlags(game, true);
   return performed;

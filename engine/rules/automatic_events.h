@@ -12,12 +12,15 @@
 
 namespace cw {
 
-// A pass cap far above anything the shipped games need; a definition whose
-// repeating events never settle stops here instead of looping for ever.
-inline constexpr int kMaxAutomaticPasses = 10000;
+// A pass cap far above anything the shipped games need (three passes at
+// most); a definition whose repeating events keep changing the table stops
+// here instead of looping for ever.
+inline constexpr int kMaxAutomaticPasses = 100;
 
 // Runs the automatic events (kinds 0 and 1) until nothing more happens,
-// recording into the current player move. Answers whether any action ran.
+// recording into the current player move. A pass that changed nothing ends
+// the loop even when a repeating event fired: the next pass would see the
+// same table and do the same. Answers whether any action ran.
 bool RunAutomaticEvents(SolGame& game, ActionObserver* observer);
 
 // Runs the game-start events (kind 3) once, unrecorded.
