@@ -74,10 +74,11 @@ std::optional<ViewerOptions> ParseViewerOptions(const QStringList& arguments, QS
         options.number = *number;
       } else if (option == QLatin1String("--size")) {
         const QStringList parts = text->split(QLatin1Char('x'));
-        const auto w = parts.size() == 2 ? Number(parts[0], 4096) : std::nullopt;
-        const auto h = parts.size() == 2 ? Number(parts[1], 4096) : std::nullopt;
-        if (!w || !h || *w == 0 || *h == 0) return fail(QStringLiteral("bad size: ") + *text);
-        options.size = QSize(static_cast<int>(*w), static_cast<int>(*h));
+        // A size of 0 is as bad as an unreadable one.
+        const unsigned w = parts.size() == 2 ? Number(parts[0], 4096).value_or(0u) : 0u;
+        const unsigned h = parts.size() == 2 ? Number(parts[1], 4096).value_or(0u) : 0u;
+        if (w == 0 || h == 0) return fail(QStringLiteral("bad size: ") + *text);
+        options.size = QSize(static_cast<int>(w), static_cast<int>(h));
       } else if (option == QLatin1String("--screenshot")) {
         options.screenshot = *text;
       } else if (option == QLatin1String("--moves")) {
