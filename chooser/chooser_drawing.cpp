@@ -6,7 +6,7 @@
 #include <QPalette>
 
 #include "chooser/chooser_filter.h"
-#include "platform/gdi/font_spec.h"
+#include "platform/gdi/font_style.h"
 #include "platform/resources/bitmap_ids.h"
 #include "platform/resources/bitmaps.h"
 
@@ -89,7 +89,7 @@ ChooserMetrics ChooserMetricsFor(const ScreenFacts& facts) {
   const double scale = facts.ScaleFactor();
   if (scale > 1.0 && scale < 2.0) {
     metrics.rowHeight = 15;
-    metrics.font = MakeFont(FontSpec{15, 400, {}});
+    metrics.font = MakeFont(FontStyle{15, 400, {}});
     metrics.nameLeft = 2;
     metrics.nameLimit = 120;
     metrics.star = 118;
@@ -99,7 +99,7 @@ ChooserMetrics ChooserMetricsFor(const ScreenFacts& facts) {
     return metrics;
   }
   metrics.rowHeight = facts.ScaleY(15);
-  metrics.font = MakeFont(FontSpec{-facts.ScaleY(11), 400, {}});
+  metrics.font = MakeFont(FontStyle{-facts.ScaleY(11), 400, {}});
   metrics.nameLeft = facts.ScaleX(2);
   metrics.nameLimit = facts.ScaleX(92);
   metrics.star = facts.ScaleX(90);

@@ -16,13 +16,13 @@ constexpr std::uint8_t kCountMask = 0x1F;
 constexpr std::uint8_t kNoEndEntry = 0x40;
 constexpr std::uint8_t kNoList = 0x80;
 
-cw::CardList TakeList(std::uint8_t spec, std::span<const std::uint8_t>& bytes) {
+cw::CardList TakeList(std::uint8_t shape, std::span<const std::uint8_t>& bytes) {
   cw::CardList list;
-  for (int i = 0; i < (spec & kCountMask) && bytes.size() >= 2; ++i) {
+  for (int i = 0; i < (shape & kCountMask) && bytes.size() >= 2; ++i) {
     list.push_back({bytes[0], bytes[1]});
     bytes = bytes.subspan(2);
   }
-  if ((spec & kNoEndEntry) == 0) list.emplace_back();
+  if ((shape & kNoEndEntry) == 0) list.emplace_back();
   return list;
 }
 

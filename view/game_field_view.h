@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "engine/model/sol_game.h"
-#include "platform/gdi/font_spec.h"
+#include "platform/gdi/font_style.h"
 #include "platform/gdi/surface.h"
 #include "platform/screen/screen_facts.h"
 #include "shell/preferences.h"
@@ -149,7 +149,7 @@ class GameFieldView : public CeWnd {
   FieldLayout layout_;
   HitMap hitMap_;
   CardImageCache cache_;
-  FontSpec timerFont_;
+  FontStyle timerFont_;
 
   Surface buffer_;
   QRect bufferClient_;

@@ -171,7 +171,7 @@ void Surface::CopyPixels(const QImage& source, const QRect& from, QPoint to,
   }
 }
 
-void Surface::DrawText(const QRect& rect, const QString& text, const FontSpec& font,
+void Surface::DrawText(const QRect& rect, const QString& text, const FontStyle& font,
                        TextAlign align, QRgb colour) {
   if (image_.isNull() || text.isEmpty()) return;
   QPainter painter(&image_);

@@ -13,7 +13,7 @@
 #include <QRgb>
 #include <optional>
 
-#include "platform/gdi/font_spec.h"
+#include "platform/gdi/font_style.h"
 
 namespace cw {
 
@@ -82,7 +82,7 @@ class Surface {
   // Draws `text` on one line inside `rect` with a transparent background, at
   // the top of the rectangle, aligned left, centred or against its right
   // edge. Glyphs are not antialiased, so every drawn pixel is `colour`.
-  void DrawText(const QRect& rect, const QString& text, const FontSpec& font, TextAlign align,
+  void DrawText(const QRect& rect, const QString& text, const FontStyle& font, TextAlign align,
                 QRgb colour);
 
  private:

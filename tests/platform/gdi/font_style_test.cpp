@@ -1,4 +1,4 @@
-#include "platform/gdi/font_spec.h"
+#include "platform/gdi/font_style.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,13 @@
 namespace cw {
 namespace {
 
-TEST(FontSpec, NegativeHeightIsTheCharacterHeight) {
+TEST(FontStyle, NegativeHeightIsTheCharacterHeight) {
   const QFont font = MakeFont({-11, 700, {}});
   EXPECT_EQ(font.pixelSize(), 11);
   EXPECT_EQ(font.weight(), QFont::Bold);
 }
 
-TEST(FontSpec, PositiveHeightIsTheLargestCellThatFits) {
+TEST(FontStyle, PositiveHeightIsTheLargestCellThatFits) {
   for (const int height : {16, 32}) {
     const QFont font = MakeFont({height, 700, {}});
     EXPECT_LE(QFontMetrics(font).height(), height);

@@ -7,7 +7,7 @@
 
 namespace cw {
 
-struct FontSpec {
+struct FontStyle {
   // Negative: the character (em) height is −height pixels. Positive: the cell
   // height (ascent plus descent) is height pixels. Zero: the default size.
   int height = 0;
@@ -15,8 +15,8 @@ struct FontSpec {
   QString family;    // empty: the application's default family
 };
 
-// The QFont for `spec`, sized in pixels and without antialiasing so that text
+// The QFont for `style`, sized in pixels and without antialiasing so that text
 // drawn with it has exact pixels.
-QFont MakeFont(const FontSpec& spec);
+QFont MakeFont(const FontStyle& style);
 
 }  // namespace cw
