@@ -8,7 +8,7 @@ seconds=${2:-30}
 shopt -s nullglob
 status=0
 for target in "$build"/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name=$(basename "$target")
   work=$(mktemp -d)
   seeds=()
