@@ -10,7 +10,7 @@
 #include "platform/resources/string_table.h"
 #include "shell/best_times_dialog.h"
 #include "tests/platform/registry/temporary_registry.h"
-#include "tests/shell/records_dialog_steps.h"
+#include "tests/shell/dialog_steps.h"
 #include "uilib/list_view.h"
 
 namespace cw {

@@ -11,7 +11,7 @@
 #include "engine/model/sol_game.h"
 #include "platform/resources/resource_ids.h"
 #include "shell/help_viewer.h"
-#include "tests/shell/shell_dialog_steps.h"
+#include "tests/shell/dialog_steps.h"
 #include "tests/uilib/widget_driver.h"
 
 namespace cw {
@@ -79,7 +79,7 @@ TEST(MarkupToHtml, UnbalancedBoldStaysInsideTheText) {
 
 class HelpViewerTest : public ::testing::Test {
  protected:
-  void SetUp() override { testing::CreateOwnerWindow(main); }
+  void SetUp() override { testing::CreateScreenWindow(main); }
   void TearDown() override { main.DestroyWindow(); }
 
   testing::RecordingWindow main;
@@ -87,7 +87,7 @@ class HelpViewerTest : public ::testing::Test {
 
 TEST_F(HelpViewerTest, ShowsTheTextUnderItsTitleAndCloses) {
   HtmlTextDialog dialog(string_id::kHelp, QStringLiteral("<b>Rules</b>\n<i>not markup</i>"));
-  testing::WhenFrameTitled(QStringLiteral("Help"), [&](DialogFrame* frame) {
+  testing::WhenDialogTitled(QStringLiteral("Help"), [&](DialogFrame* frame) {
     QTextBrowser* viewer = dialog.Viewer();
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(Shown(*viewer->document()), QStringLiteral("Rules\n<i>not markup</i>"));
@@ -98,28 +98,28 @@ TEST_F(HelpViewerTest, ShowsTheTextUnderItsTitleAndCloses) {
     const auto keys = dialog.MenuBar()->Buttons();
     ASSERT_EQ(keys.size(), 1u);
     EXPECT_EQ(keys[0]->text(), QStringLiteral("Close"));
-    EXPECT_TRUE(testing::ClickSoftKey(frame, QStringLiteral("Close")));
+    EXPECT_TRUE(testing::PressSoftKey(frame, QStringLiteral("Close")));
   });
   EXPECT_EQ(dialog.DoModal(&main), static_cast<int>(IDOK));
 }
 
 TEST_F(HelpViewerTest, EmptyTextGivesAnEmptyPageThatCloses) {
   HtmlTextDialog dialog(string_id::kGameRules, QString());
-  testing::WhenFrameTitled(QStringLiteral("Game Rules"), [&](DialogFrame* frame) {
+  testing::WhenDialogTitled(QStringLiteral("Game Rules"), [&](DialogFrame* frame) {
     ASSERT_NE(dialog.Viewer(), nullptr);
     EXPECT_TRUE(dialog.Viewer()->document()->isEmpty());
-    testing::ClickSoftKey(frame, QStringLiteral("Close"));
+    testing::PressSoftKey(frame, QStringLiteral("Close"));
   });
   EXPECT_EQ(dialog.DoModal(&main), static_cast<int>(IDOK));
 }
 
 TEST_F(HelpViewerTest, HelpStringsFromTheTable) {
   HtmlTextDialog dialog(string_id::kHelp, string_id::kGameOptionsHelp);
-  testing::WhenFrameTitled(QStringLiteral("Help"), [&](DialogFrame* frame) {
+  testing::WhenDialogTitled(QStringLiteral("Help"), [&](DialogFrame* frame) {
     const QTextDocument& document = *dialog.Viewer()->document();
     EXPECT_TRUE(Shown(document).startsWith(QStringLiteral("Timed Game\nCheck this option")));
     EXPECT_EQ(BoldCharacters(document), QStringLiteral("Timed GameTime LimitTimed Game"));
-    testing::ClickSoftKey(frame, QStringLiteral("Close"));
+    testing::PressSoftKey(frame, QStringLiteral("Close"));
   });
   dialog.DoModal(&main);
 }
@@ -143,11 +143,11 @@ TEST_F(HelpViewerTest, RulesOfEveryGameOpen) {
 
     HtmlTextDialog dialog(string_id::kGameRules,
                           QString::fromLatin1(rules.data(), static_cast<qsizetype>(rules.size())));
-    testing::WhenFrameTitled(QStringLiteral("Game Rules"), [&](DialogFrame* frame) {
+    testing::WhenDialogTitled(QStringLiteral("Game Rules"), [&](DialogFrame* frame) {
       ASSERT_NE(dialog.Viewer(), nullptr);
       EXPECT_EQ(Shown(*dialog.Viewer()->document()).trimmed(), expected.trimmed())
           << catalogue.entries[index].name;
-      testing::ClickSoftKey(frame, QStringLiteral("Close"));
+      testing::PressSoftKey(frame, QStringLiteral("Close"));
     });
     EXPECT_EQ(dialog.DoModal(&main), static_cast<int>(IDOK)) << catalogue.entries[index].name;
   }

@@ -12,7 +12,7 @@
 #include "platform/resources/resource_ids.h"
 #include "shell/help_viewer.h"
 #include "shell/options_dialog.h"
-#include "tests/shell/shell_dialog_steps.h"
+#include "tests/shell/dialog_steps.h"
 #include "tests/uilib/widget_driver.h"
 #include "uilib/combo_box.h"
 #include "uilib/menu_bar.h"
@@ -112,7 +112,7 @@ TEST(OptionsValues, HiddenMenuBarStyleIsNotTaken) {
 
 class OptionsDialogTest : public ::testing::Test {
  protected:
-  void SetUp() override { testing::CreateOwnerWindow(main); }
+  void SetUp() override { testing::CreateScreenWindow(main); }
   void TearDown() override { main.DestroyWindow(); }
 
   static QCheckBox* Box(const CeDialog& page, unsigned id) {
@@ -126,13 +126,13 @@ class OptionsDialogTest : public ::testing::Test {
   // "Cancel" from the Menu soft key).
   static void WhileOpen(OptionsDialog& dialog, std::function<void(CeDialog&, CeDialog&)> step,
                         const QString& key) {
-    testing::WhenFrameTitled(QStringLiteral("Options"), [&dialog, step, key](DialogFrame* frame) {
+    testing::WhenDialogTitled(QStringLiteral("Options"), [&dialog, step, key](DialogFrame* frame) {
       step(*dialog.Page(0), *dialog.Page(1));
       if (key == QStringLiteral("OK")) {
-        testing::ClickSoftKey(frame, key);
+        testing::PressSoftKey(frame, key);
       } else {
         testing::ChooseFromNextPopup(key);
-        testing::ClickSoftKey(frame, QStringLiteral("Menu"));
+        testing::PressSoftKey(frame, QStringLiteral("Menu"));
       }
     });
   }
@@ -330,19 +330,19 @@ TEST_F(OptionsDialogTest, BetweenDensitiesTheMenuBarStyleIsHiddenAndKept) {
 TEST_F(OptionsDialogTest, HelpShowsTheTextOfThePageShownAndGivesTheFocusBack) {
   OptionsDialog dialog(Preferences{}, kQvga);
   std::vector<QString> shown;
-  testing::WhenFrameTitled(QStringLiteral("Options"), [&](DialogFrame* frame) {
+  testing::WhenDialogTitled(QStringLiteral("Options"), [&](DialogFrame* frame) {
     for (int page : {0, 1}) {
       dialog.SetActivePage(page);
       QWidget* focused = dialog.Page(page)->GetDlgItem(page == 0 ? kTimedGame : kAnimation);
       focused->setFocus();
-      testing::WhenFrameTitled(QStringLiteral("Help"), [&](DialogFrame* help) {
+      testing::WhenDialogTitled(QStringLiteral("Help"), [&](DialogFrame* help) {
         auto* viewer = help->findChild<QTextBrowser*>();
         ASSERT_NE(viewer, nullptr);
         shown.push_back(viewer->document()->toPlainText());
-        testing::ClickSoftKey(help, QStringLiteral("Close"));
+        testing::PressSoftKey(help, QStringLiteral("Close"));
       });
       testing::ChooseFromNextPopup(QStringLiteral("Help"));
-      testing::ClickSoftKey(frame, QStringLiteral("Menu"));
+      testing::PressSoftKey(frame, QStringLiteral("Menu"));
       EXPECT_EQ(frame->focusWidget(), focused);
     }
     dialog.EndDialog(IDCANCEL);
@@ -369,10 +369,10 @@ class RunOptionsTest : public OptionsDialogTest {
 
 TEST_F(RunOptionsTest, CancelChangesNothingAndSavesNothing) {
   Preferences preferences = Unusual();
-  testing::WhenFrameTitled(QStringLiteral("Options"), [&](DialogFrame* frame) {
+  testing::WhenDialogTitled(QStringLiteral("Options"), [&](DialogFrame* frame) {
     for (QCheckBox* box : frame->findChildren<QCheckBox*>()) box->click();
     testing::ChooseFromNextPopup(QStringLiteral("Cancel"));
-    testing::ClickSoftKey(frame, QStringLiteral("Menu"));
+    testing::PressSoftKey(frame, QStringLiteral("Menu"));
   });
   const OptionsResult result = RunOptions(&main, preferences, &menuBar, registry, u"TW Tarrow", kQvga);
   EXPECT_FALSE(result.accepted);
@@ -384,10 +384,10 @@ TEST_F(RunOptionsTest, CancelChangesNothingAndSavesNothing) {
 
 TEST_F(RunOptionsTest, OkTakesTheValuesSwitchesTheMenuBarAndSaves) {
   Preferences preferences;
-  testing::WhenFrameTitled(QStringLiteral("Options"), [&](DialogFrame* frame) {
+  testing::WhenDialogTitled(QStringLiteral("Options"), [&](DialogFrame* frame) {
     frame->findChild<QCheckBox*>(QStringLiteral("Softkey Menu"))->click();
     frame->findChild<QCheckBox*>(QStringLiteral("Animation"))->click();
-    testing::ClickSoftKey(frame, QStringLiteral("OK"));
+    testing::PressSoftKey(frame, QStringLiteral("OK"));
   });
   const OptionsResult result = RunOptions(&main, preferences, &menuBar, registry, u"TW Tarrow", kQvga);
   EXPECT_TRUE(result.accepted);

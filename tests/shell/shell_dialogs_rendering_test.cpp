@@ -15,14 +15,14 @@
 #include "platform/resources/resource_ids.h"
 #include "shell/help_viewer.h"
 #include "shell/options_dialog.h"
-#include "tests/shell/shell_dialog_steps.h"
+#include "tests/shell/dialog_steps.h"
 
 namespace cw {
 namespace {
 
 class ShellDialogsRenderingTest : public ::testing::Test {
  protected:
-  void SetUp() override { testing::CreateOwnerWindow(main); }
+  void SetUp() override { testing::CreateScreenWindow(main); }
   void TearDown() override { main.DestroyWindow(); }
 
   const ScreenFacts facts = ReadScreenFacts();
@@ -34,10 +34,10 @@ TEST_F(ShellDialogsRenderingTest, OptionsPagesFillTheScreenWithTheCardBackOfTheB
   Preferences preferences;
   preferences.cardBack = 1;
   OptionsDialog dialog(preferences, facts);
-  testing::WhenFrameTitled(QStringLiteral("Options"), [&](DialogFrame* frame) {
+  testing::WhenDialogTitled(QStringLiteral("Options"), [&](DialogFrame* frame) {
     const QImage game = frame->grab().toImage();
     EXPECT_EQ(game.size(), QSize(facts.ScaleX(240), facts.ScaleY(320)));
-    testing::SaveFrame(frame, QStringLiteral("options-game"));
+    testing::SaveScreenshot(frame, QStringLiteral("options-game"));
 
     dialog.SetActivePage(1);
     QCoreApplication::processEvents();
@@ -54,7 +54,7 @@ TEST_F(ShellDialogsRenderingTest, OptionsPagesFillTheScreenWithTheCardBackOfTheB
     for (QWidget* child : dialog.Page(1)->Widget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
       EXPECT_TRUE(page.contains(child->geometry())) << child->objectName().toStdString();
     }
-    testing::SaveFrame(frame, QStringLiteral("options-interface"));
+    testing::SaveScreenshot(frame, QStringLiteral("options-interface"));
     dialog.EndDialog(IDCANCEL);
   });
   dialog.DoModal(&main);
@@ -68,17 +68,17 @@ TEST_F(ShellDialogsRenderingTest, RulesPage) {
   const std::string& rules = game.definition.rulesText;
   HtmlTextDialog dialog(string_id::kGameRules,
                         QString::fromLatin1(rules.data(), static_cast<qsizetype>(rules.size())));
-  testing::WhenFrameTitled(QStringLiteral("Game Rules"), [&](DialogFrame* frame) {
+  testing::WhenDialogTitled(QStringLiteral("Game Rules"), [&](DialogFrame* frame) {
     EXPECT_EQ(frame->grab().toImage().size(), QSize(facts.ScaleX(240), facts.ScaleY(320)));
-    testing::SaveFrame(frame, QStringLiteral("rules-freecell"));
-    testing::ClickSoftKey(frame, QStringLiteral("Close"));
+    testing::SaveScreenshot(frame, QStringLiteral("rules-freecell"));
+    testing::PressSoftKey(frame, QStringLiteral("Close"));
   });
   EXPECT_EQ(dialog.DoModal(&main), static_cast<int>(IDOK));
 
   HtmlTextDialog help(string_id::kHelp, string_id::kInterfaceOptionsHelp);
-  testing::WhenFrameTitled(QStringLiteral("Help"), [&](DialogFrame* frame) {
-    testing::SaveFrame(frame, QStringLiteral("options-help"));
-    testing::ClickSoftKey(frame, QStringLiteral("Close"));
+  testing::WhenDialogTitled(QStringLiteral("Help"), [&](DialogFrame* frame) {
+    testing::SaveScreenshot(frame, QStringLiteral("options-help"));
+    testing::PressSoftKey(frame, QStringLiteral("Close"));
   });
   EXPECT_EQ(help.DoModal(&main), static_cast<int>(IDOK));
 }

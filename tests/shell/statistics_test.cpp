@@ -9,7 +9,7 @@
 #include "shell/preferences.h"
 #include "shell/statistics_dialog.h"
 #include "tests/platform/registry/temporary_registry.h"
-#include "tests/shell/records_dialog_steps.h"
+#include "tests/shell/dialog_steps.h"
 
 namespace cw {
 namespace {

@@ -1,4 +1,4 @@
-// Steps that the records' dialog tests take inside modal loops: waiting for a
+// Steps the shell's dialog tests take inside modal loops: waiting for a
 // dialog by its title, pressing a soft key by its text, and saving what the
 // dialog shows when screenshots are asked for.
 #pragma once
@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QTimer>
 #include <functional>
+#include <utility>
 
 #include "platform/screen/screen_facts.h"
 #include "tests/uilib/recording_window.h"
@@ -19,11 +20,11 @@
 namespace cw::testing {
 
 // Runs `step` once the modal dialog titled `title` is the active one. The
-// wait ends with `scope` (the test's), so a dialog that never opens leaves no
-// step behind to run in a later test.
-inline void WhenDialogTitled(QObject& scope, const QString& title,
+// wait ends with `scope` when one is given (the test's), so a dialog that
+// never opens leaves no step behind to run in a later test.
+inline void WhenDialogTitled(QObject* scope, const QString& title,
                              std::function<void(DialogFrame*)> step) {
-  auto* poll = new QTimer(&scope);
+  auto* poll = new QTimer(scope);
   poll->setInterval(1);
   QObject::connect(poll, &QTimer::timeout, poll, [poll, title, step] {
     auto* frame = qobject_cast<DialogFrame*>(QApplication::activeModalWidget());
@@ -33,6 +34,15 @@ inline void WhenDialogTitled(QObject& scope, const QString& title,
     step(frame);
   });
   poll->start();
+}
+
+inline void WhenDialogTitled(QObject& scope, const QString& title,
+                             std::function<void(DialogFrame*)> step) {
+  WhenDialogTitled(&scope, title, std::move(step));
+}
+
+inline void WhenDialogTitled(const QString& title, std::function<void(DialogFrame*)> step) {
+  WhenDialogTitled(nullptr, title, std::move(step));
 }
 
 // Clicks the soft key of `frame` whose text is `text`; false when there is none.
