@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTextStream>
 #include <QWidget>
+#include <iostream>
 #include <memory>
 
 #include "engine/database/catalogue.h"
@@ -18,6 +19,7 @@
 #include "engine/rules/player_move.h"
 #include "platform/resources/build_variant.h"
 #include "platform/screen/screen_facts.h"
+#include "tools/cli/table_output.h"
 #include "tools/viewer/viewer_options.h"
 #include "uilib/ce_wnd.h"
 #include "uilib/messages.h"
@@ -75,6 +77,7 @@ class ViewerWindow : public CeWnd {
   GameFieldView* view = nullptr;
   SolGame* game = nullptr;
   std::uint8_t playMode = 1;
+  bool printTable = false;
 
   void OnKeyDown(unsigned key, bool& handled) override {
     if (view != nullptr && playMode >= 2) handled = view->OnFieldKeyDown(key);
@@ -88,7 +91,11 @@ class ViewerWindow : public CeWnd {
   LRESULT OnMessage(unsigned msg, WPARAM, LPARAM, bool& handled) override {
     if (msg != WM_CHECKSTATE || view == nullptr || game == nullptr) return 0;
     handled = true;
-    if (game->won != 0) {
+    if (printTable) {
+      // The same lines as `cardwright-cli play`, so a script can compare them.
+      PrintTable(*game, std::cout);
+      std::cout << (game->won != 0 ? "won" : "playing") << "\n--" << std::endl;
+    } else if (game->won != 0) {
       QTextStream(stdout) << "won\n";
     } else if (!FindMove(*game, 0)) {
       QTextStream(stdout) << "no move left\n";
@@ -119,6 +126,23 @@ std::optional<QPoint> CardPoint(const GameFieldView& view, const SolGame& game, 
   return view.Hits().VisibleRect(*record).center();
 }
 
+// Where a script points the pen: the visible middle of every card, and for
+// every pile the middle of its top card or of its empty base.
+void PrintLayout(const GameFieldView& view, const SolGame& game, std::ostream& out) {
+  const std::vector<HitRecord>& records = view.Hits().Records();
+  std::vector<std::optional<QPoint>> pilePoints;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const QPoint middle = view.Hits().VisibleRect(i).center();
+    const auto card = records[i].index == kPileBase ? std::nullopt : game.CardAt(records[i].pile, records[i].index);
+    if (card) out << "card " << *card << ' ' << middle.x() << ' ' << middle.y() << '\n';
+    if (records[i].pile >= pilePoints.size()) pilePoints.resize(records[i].pile + 1u);
+    pilePoints[records[i].pile] = middle;
+  }
+  for (std::size_t pile = 0; pile < pilePoints.size(); ++pile) {
+    if (pilePoints[pile]) out << "pile " << pile << ' ' << pilePoints[pile]->x() << ' ' << pilePoints[pile]->y() << '\n';
+  }
+}
+
 int Run(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
@@ -136,7 +160,7 @@ int Run(int argc, char** argv) {
     arguments.removeAll(QStringLiteral("--vga"));
     return QProcess::execute(sibling, arguments);
   }
-  const bool offscreen = !options.screenshot.isEmpty();
+  const bool offscreen = !options.screenshot.isEmpty() || options.printLayout;
   if (offscreen && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (IsVgaBuild() && qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) qputenv("QT_SCALE_FACTOR", "2");
   QApplication app(argc, argv);
@@ -155,6 +179,7 @@ int Run(int argc, char** argv) {
 
   ViewerWindow window;
   window.playMode = options.playMode;
+  window.printTable = options.printTable;
   if (!window.Create(QStringLiteral("SolGameViewer"), QStringLiteral("Cardwright viewer: ") + options.game,
                      QRect(0, 0, screen.ScaleX(field.width()), screen.ScaleY(field.height())))) {
     return 1;
@@ -208,7 +233,8 @@ int Run(int argc, char** argv) {
 
   if (offscreen) {
     view->PaintField();
-    if (!view->FieldBuffer().Image().save(options.screenshot)) {
+    if (options.printLayout) PrintLayout(*view, *game, std::cout);
+    if (!options.screenshot.isEmpty() && !view->FieldBuffer().Image().save(options.screenshot)) {
       Err() << "cannot write " << options.screenshot << "\n";
       return 1;
     }

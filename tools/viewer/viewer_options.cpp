@@ -40,9 +40,14 @@ QString ViewerUsage() {
       "usage: cardwright-viewer [--game NAME] [--number N] [--vga] [--landscape] [--size WxH]\n"
       "                         [--moves MOVE,MOVE...] [--mode tapping|drag|cw|pw] [--no-animation]\n"
       "                         [--back 0-3] [--select CARD] [--drag CARD[:DX,DY]] [--screenshot OUT.png]\n"
+      "                         [--print-layout] [--print-table]\n"
       "MOVE is CARD:PILE, tap:PILE or undo, as cardwright-cli play takes them. --size is the field\n"
       "in QVGA pixels (doubled by --vga). --screenshot renders the field offscreen and quits;\n"
-      "--drag holds the card's run lifted by DX,DY pixels in that picture.\n");
+      "--drag holds the card's run lifted by DX,DY pixels in that picture.\n"
+      "--print-layout lays the field out offscreen, prints \"card CARD X Y\" for the middle of\n"
+      "each card's visible part and \"pile PILE X Y\" for the point to drop on each pile (field\n"
+      "pixels), and quits. --print-table prints the table as cardwright-cli play does after every\n"
+      "move the player finishes in the window, then a line \"--\".\n");
 }
 
 std::optional<ViewerOptions> ParseViewerOptions(const QStringList& arguments, QString* error) {
@@ -63,6 +68,10 @@ std::optional<ViewerOptions> ParseViewerOptions(const QStringList& arguments, QS
       options.landscape = true;
     } else if (option == QLatin1String("--no-animation")) {
       options.animation = false;
+    } else if (option == QLatin1String("--print-layout")) {
+      options.printLayout = true;
+    } else if (option == QLatin1String("--print-table")) {
+      options.printTable = true;
     } else {
       const auto text = value();
       if (!text) return fail(option + QStringLiteral(" needs a value"));

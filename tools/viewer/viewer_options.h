@@ -25,6 +25,8 @@ struct ViewerOptions {
   bool landscape = false;
   std::optional<QSize> size;  // the field, in QVGA pixels
   QString screenshot;         // render offscreen to this PNG and quit
+  bool printLayout = false;   // print where each card and pile lies and quit
+  bool printTable = false;    // print the table after every finished move
   std::vector<ViewerMove> moves;
   std::uint8_t playMode = 1;
   bool animation = true;
