@@ -1,0 +1,141 @@
+#!/bin/bash
+# Start-up time and memory of Cardwright beside two other patience programs,
+# KDE's kpat and GNOME's sol, on one private Xvfb display in one run.
+#
+# For every program: one warm-up start (fills the disk cache and writes the
+# program's first-run settings), then RUNS measured starts. A start is timed
+# from launch until the window's picture is painted and settled: the time
+# of the first grab of a picture that stays unchanged for 200 ms and is not
+# one plain colour (so a dealing animation counts until the last card lands).
+# Grabs are about 30 ms apart, which bounds the resolution.
+# Memory is read 3 s after that from /proc: resident set (VmRSS) and
+# proportional set (Pss, shared pages split among their users).
+#
+# Every program opens FreeCell at start: Cardwright through its stored
+# current game, kpat with --gametype freecell, sol with --variation freecell.
+# kpat and sol come from Debian (packages kpat and aisleriot); they are
+# installed for this measurement only and never by the build.
+#
+# usage: startup_beside_others.sh CARDWRIGHT_BUILD_DIR [RUNS] [PICTURE_DIR]
+set -euo pipefail
+
+if [[ ${STARTUP_DISPLAY_READY:-} != 1 ]]; then
+  # kpat leaves at once without a session bus; every program gets the same one.
+  STARTUP_DISPLAY_READY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- "$0" "$@"
+fi
+
+build=$(realpath "$1")
+runs=${2:-5}
+pictures=${3:-}
+
+work=$(mktemp -d)
+export XDG_RUNTIME_DIR=$work
+program_pid=
+cleanup() {
+  [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+grab() { xwd -silent -id "$1" 2>/dev/null | md5sum | cut -d' ' -f1; }
+is_plain() { (($(xwd -silent -id "$1" 2>/dev/null | convert xwd:- -format %k info: 2>/dev/null || echo 1) <= 1)); }
+
+# The program's largest visible window, if it shows one yet.
+main_window_of() {
+  local best="" best_area=0 window WIDTH HEIGHT X Y SCREEN WINDOW
+  for window in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)" || continue
+    if ((WIDTH * HEIGHT > best_area)); then
+      best=$window
+      best_area=$((WIDTH * HEIGHT))
+    fi
+  done
+  [[ -n $best ]] && echo "$best"
+}
+
+# Starts one program and prints "MAPPED_MS PAINTED_MS RSS_KB PSS_KB".
+measure() {
+  local picture=$1
+  shift
+  local start
+  start=$(now_ms)
+  "$@" >/dev/null 2>&1 &
+  program_pid=$!
+  local window="" mapped painted previous current
+  until window=$(main_window_of "$program_pid"); do
+    kill -0 "$program_pid" 2>/dev/null || { echo "$* exited before showing a window" >&2; return 1; }
+    sleep 0.01
+  done
+  mapped=$(($(now_ms) - start))
+  previous=""
+  local seen_at=0 at
+  while true; do
+    at=$(($(now_ms) - start))
+    current=$(grab "$window")
+    if [[ $current != "$previous" ]]; then
+      previous=$current
+      seen_at=$at
+    elif ((at - seen_at >= 200)) && ! is_plain "$window"; then
+      painted=$seen_at
+      break
+    fi
+    ((at < 60000)) || { echo "$* never settled" >&2; return 1; }
+    sleep 0.02
+  done
+  sleep 3
+  local rss pss
+  rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$program_pid/status")
+  pss=$(awk '/^Pss:/ { print $2 }' "/proc/$program_pid/smaps_rollup")
+  [[ -n $picture ]] && import -window "$window" "$picture" 2>/dev/null
+  kill "$program_pid"
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=
+  echo "$mapped $painted $rss $pss"
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2)) }'; }
+
+# Cardwright keeps its settings in its registry file: a first start writes
+# them all, then FreeCell (catalogue position 9) is made the current game so
+# every later start deals it at once instead of opening the chooser.
+prepare_cardwright() {
+  local registry=$1 program=$2
+  CARDWRIGHT_REGISTRY=$registry "$program" >/dev/null 2>&1 &
+  program_pid=$!
+  until main_window_of "$program_pid" >/dev/null; do sleep 0.05; done
+  sleep 1
+  kill "$program_pid"
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=
+  sqlite3 "$registry" "UPDATE vals SET data = x'09000000' WHERE fold = 'cursolid';"
+}
+
+report() {
+  local name=$1
+  shift
+  local results=$work/$name.txt
+  : >"$results"
+  measure "" "$@" >/dev/null
+  for ((run = 1; run <= runs; ++run)); do
+    local picture=""
+    ((run == runs)) && [[ -n $pictures ]] && picture=$pictures/startup-$name.png
+    measure "$picture" "$@" >>"$results"
+  done
+  printf '%-16s mapped %5s ms  painted %5s ms  VmRSS %7s kB  Pss %7s kB   (median of %d; painted runs: %s)\n' "$name" \
+    "$(cut -d' ' -f1 "$results" | median)" "$(cut -d' ' -f2 "$results" | median)" \
+    "$(cut -d' ' -f3 "$results" | median)" "$(cut -d' ' -f4 "$results" | median)" "$runs" \
+    "$(cut -d' ' -f2 "$results" | tr '\n' ' ')"
+}
+
+[[ -n $pictures ]] && mkdir -p "$pictures"
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
+
+prepare_cardwright "$work/registry-qvga.sqlite3" "$build/shell/cardwright"
+prepare_cardwright "$work/registry-vga.sqlite3" "$build/shell/cardwright-vga"
+CARDWRIGHT_REGISTRY=$work/registry-qvga.sqlite3 report cardwright "$build/shell/cardwright"
+CARDWRIGHT_REGISTRY=$work/registry-vga.sqlite3 report cardwright-vga "$build/shell/cardwright-vga"
+report kpat /usr/games/kpat --gametype freecell
+report sol /usr/games/sol --variation freecell
