@@ -54,9 +54,6 @@ int main(int argc, char* argv[]) {
       });
   if (!instance.Claim()) return 0;
 
-  if (const std::optional<QString> setAside = registry.TakeSetAsideNotice()) {
-    std::fprintf(stderr, "cardwright: the damaged registry file was set aside as %s\n", qPrintable(*setAside));
-  }
   QApplication::setWindowIcon(QIcon(QPixmap::fromImage(cw::LoadBitmap(cw::bitmap_ids::kApplicationIcon))));
 
   window.SetOnQuit([] { QCoreApplication::exit(0); });

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <cstdio>
 #include <string>
 #include "chooser/chooser_dialog.h"
 #include "engine/database/embedded_resources.h"
@@ -31,6 +32,18 @@ namespace {
 constexpr int kWorkAreaWidth = 240;
 constexpr int kWorkAreaHeight = 294;
 constexpr int kMenuBarImageCount = 4;
+
+// A path has no spaces for a message box's word wrap to break at, so it would
+// run out of a handheld's narrow box: a zero-width space after each separator
+// lets it wrap there.
+QString WrappablePath(const QString& path) {
+  QString shown;
+  for (const QChar c : path) {
+    shown.append(c);
+    if (c == u'/' || c == u'.' || c == u'-' || c == u'_') shown.append(QChar(0x200B));
+  }
+  return shown;
+}
 
 }  // namespace
 
@@ -88,6 +101,11 @@ void MainWindow::ApplyMenuBarMode() {
 
 int MainWindow::OnCreate(bool& handled) {
   handled = true;
+  // Told on the error output too, for a program without a screen to show it on.
+  setAsideNotice_ = registry_.TakeSetAsideNotice();
+  if (setAsideNotice_) {
+    std::fprintf(stderr, "cardwright: the damaged registry file was set aside as %s\n", qPrintable(*setAsideNotice_));
+  }
   if (!CreateMenuBar()) return -1;
   view_ = std::make_unique<GameFieldView>(screen_);
   if (!view_->CreateGameField(*this)) return -1;
@@ -180,12 +198,13 @@ void MainWindow::RecordLoss(std::uint32_t seconds) {
 
 template <typename Run>
 auto MainWindow::WithClockPaused(Run run) {
-  clock_.resync = true;
-  clock_.paused = true;
   struct Resume {
     GameClock& clock;
-    ~Resume() { clock.paused = false; }
-  } resume{clock_};
+    bool paused;
+    ~Resume() { clock.paused = paused; }
+  } resume{clock_, clock_.paused};
+  clock_.resync = true;
+  clock_.paused = true;
   return run();
 }
 
@@ -235,6 +254,16 @@ void MainWindow::ShowNextMove() {
   if (const std::optional<MoveReference> move = NextHint(game_, hintIndex_)) {
     view_->FlashMove(move->source, move->destination);
   }
+}
+
+void MainWindow::TellRegistrySetAside() {
+  const QString text = LoadString(string_id::kRegistrySetAside).arg(WrappablePath(*setAsideNotice_));
+  setAsideNotice_.reset();
+  // No tick while the box is open: the chooser waiting for the first tick
+  // opens only once the box is answered.
+  KillTimer(kClockTimer);
+  WithClockPaused([&] { return MessageBox(this, text, programTitle_, MB_OK); });
+  if (IsWindow()) SetTimer(kClockTimer, kClockMilliseconds);
 }
 
 void MainWindow::CheckState() {
@@ -371,6 +400,10 @@ void MainWindow::OnSize(int width, int height, bool& handled) {
 void MainWindow::OnTimer(unsigned id, bool& handled) {
   if (id != kClockTimer) return;
   handled = true;
+  if (setAsideNotice_) {
+    TellRegistrySetAside();
+    return;
+  }
   if (!SolitaireCurrent() && chooserPending_) {
     chooserPending_ = false;
     SendMessage(WM_SELECTSOLITAIRE);

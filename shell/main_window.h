@@ -81,10 +81,13 @@ class MainWindow : public CeWnd {
   void StartNewGame(std::uint32_t gameNumber, bool redraw);
   void RebuildView();
   void RecordLoss(std::uint32_t seconds);
-  // Runs a modal dialog with the clock paused.
+  // Runs a modal dialog with the clock paused; afterwards the clock runs or
+  // rests as it did before, and the dialog's time is not counted.
   template <typename Run>
   auto WithClockPaused(Run run);
 
+  // Tells the player once that a damaged registry file was set aside.
+  void TellRegistrySetAside();
   void CheckState();
   void GameWon();
   void ShowNextMove();
@@ -105,6 +108,8 @@ class MainWindow : public CeWnd {
   GameClock clock_;
   std::function<void()> onQuit_;
   std::uint16_t hintIndex_ = 0;
+  // The new name of a damaged registry file, told at the first tick.
+  std::optional<QString> setAsideNotice_;
   bool optionsChanged_ = false;
   bool cursorRedrawPending_ = false;
   bool chooserPending_ = false;

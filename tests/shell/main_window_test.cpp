@@ -1,159 +1,19 @@
 // The main window over a temporary registry on the offscreen platform: the
-// deal at start, moves through the table, the commands, the end-of-game
-// checks and the game clock driven by a clock of the test's own.
-#include <gtest/gtest.h>
+// deal at start, the notice of a damaged registry, moves through the table,
+// the commands, the end-of-game checks and the game clock driven by a clock
+// of the test's own.
+#include "tests/shell/main_window_fixture.h"
 
-#include <QApplication>
-#include <QMouseEvent>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <deque>
-#include <memory>
-#include "engine/database/catalogue.h"
-#include "engine/database/embedded_resources.h"
-#include "engine/rules/automatic_events.h"
-#include "platform/resources/resource_ids.h"
-#include "platform/resources/string_table.h"
+#include <QDir>
+#include <QFile>
 #include "shell/best_times.h"
-#include "shell/main_window.h"
-#include "shell/statistics.h"
-#include "uilib/ce_dialog.h"
-#include "uilib/dialog_frame.h"
-#include "view/game_field_view.h"
+#include "tests/shell/dialog_steps.h"
 
 namespace cw {
 namespace {
 
-int CataloguePosition(const std::string& name) {
-  const Catalogue catalogue = LoadCatalogue(EmbeddedGameResources());
-  for (std::size_t i = 0; i < catalogue.entries.size(); ++i) {
-    if (catalogue.entries[i].name == name) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-// Answers the dialogs the window opens, in order, each with a command, and
-// notes their titles.
-class DialogAnswers {
- public:
-  DialogAnswers() {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { Answer(); });
-    timer_.start();
-  }
-  void Queue(unsigned command) { commands_.push_back(command); }
-  const QStringList& Titles() const { return titles_; }
-
- private:
-  void Answer() {
-    auto* frame = qobject_cast<DialogFrame*>(QApplication::activeModalWidget());
-    if (frame == nullptr || !frame->isVisible() || frame == answered_) return;
-    CeDialog* dialog = nullptr;
-    for (QWidget* widget : frame->findChildren<QWidget*>()) {
-      if ((dialog = dynamic_cast<CeDialog*>(CeMsgWnd::FromWidget(widget))) != nullptr) break;
-    }
-    if (dialog == nullptr) return;
-    answered_ = frame;
-    titles_.append(frame->Title());
-    const unsigned command = commands_.empty() ? IDCANCEL : commands_.front();
-    if (!commands_.empty()) commands_.pop_front();
-    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(command, kCommandFromMenu));
-  }
-
-  QTimer timer_;
-  std::deque<unsigned> commands_;
-  QStringList titles_;
-  QPointer<DialogFrame> answered_;
-};
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    registry = std::make_unique<Registry>(dir.filePath(QStringLiteral("registry.sqlite3")));
-    title = LoadString(string_id::kProgramTitle);
-    freeCell = CataloguePosition("FreeCell");
-    ASSERT_GE(freeCell, 0);
-  }
-  void TearDown() override {
-    if (window && window->IsWindow()) window->DestroyWindow();
-    window.reset();
-  }
-  // Stores the preferences a previous run left, then starts the window.
-  void Start(Preferences stored) {
-    SavePreferences(*registry, title, stored);
-    window = std::make_unique<MainWindow>(*registry, screen);
-    window->SetSecondsClock([this] { return now; });
-    ASSERT_TRUE(window->CreateMainWindow(title));
-    window->View()->SetFramePause(std::chrono::milliseconds(0));
-    window->View()->SetFlashPause(std::chrono::milliseconds(0));
-    window->ShowWindow(true);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window->TopLevel()));
-  }
-  void StartFreeCell(std::uint8_t timed = 0) {
-    Preferences stored;
-    stored.curSolId = freeCell;
-    stored.timedGame = timed;
-    stored.animation = 0;
-    Start(stored);
-  }
-  GameStatistics Stats() {
-    return ReadStatistics({*registry, title, QStringLiteral("FreeCell")});
-  }
-  void Command(int id) { window->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), kCommandFromMenu)); }
-  // The next tick only takes the time, as after any pause.
-  void Resync() {
-    window->SendMessage(WM_ENTERMENULOOP);
-    window->SendMessage(WM_EXITMENULOOP);
-  }
-  void Tick() { window->SendMessage(WM_TIMER, MainWindow::kClockTimer); }
-
-  // The pen on the table, in device pixels.
-  void Pen(QEvent::Type type, QPoint device) {
-    QWidget* widget = window->View()->Widget();
-    const double ratio = widget->devicePixelRatioF();
-    const QPointF at((device.x() + 0.5) / ratio, (device.y() + 0.5) / ratio);
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-  }
-  QPoint CardCentre(std::uint16_t card) {
-    const CardState& state = window->Game().cards[card];
-    const auto record = window->View()->Hits().Find(state.pile, state.position);
-    EXPECT_TRUE(record);
-    return record ? window->View()->Hits().VisibleRect(*record).center() : QPoint();
-  }
-  QPoint PileCentre(std::uint16_t pile) {
-    const int count = window->View()->Layout().piles[pile].Count();
-    const auto record = window->View()->Hits().Find(
-        pile, count == 0 ? kPileBase : static_cast<std::uint16_t>(count - 1));
-    EXPECT_TRUE(record);
-    return record ? window->View()->Hits().VisibleRect(*record).center() : QPoint();
-  }
-  // Drags the card of the first legal move onto its pile, as the player would.
-  MoveReference DragFirstMove() {
-    const std::optional<MoveReference> move = FindMove(window->Game(), 0);
-    EXPECT_TRUE(move && !move->IsTap());
-    if (!move) return {};
-    const QPoint from = CardCentre(move->source);
-    const QPoint to = PileCentre(move->destination);
-    Pen(QEvent::MouseButtonPress, from);
-    Pen(QEvent::MouseMove, from + QPoint(6, 6));
-    Pen(QEvent::MouseMove, to);
-    Pen(QEvent::MouseButtonRelease, to);
-    return *move;
-  }
-
-  QTemporaryDir dir;
-  std::unique_ptr<Registry> registry;
-  QString title;
-  int freeCell = -1;
-  ScreenFacts screen;
-  std::int64_t now = 1'000'000;
-  std::unique_ptr<MainWindow> window;
-};
+using testing::DialogAnswers;
+using testing::MainWindowTest;
 
 TEST_F(MainWindowTest, DealsTheCurrentSolitaireAtStart) {
   StartFreeCell();
@@ -373,6 +233,79 @@ TEST_F(MainWindowTest, TheGameInProgressIsResumedAtTheNextStart) {
       << "the slot's stamp survives the preferences saved after it";
   EXPECT_TRUE(window->Undo());
   EXPECT_EQ(window->Game().cards, dealt) << "the undo history came back with the game";
+}
+
+// A registry file of garbage bytes, opened as the program opens its own:
+// the file is set aside and a fresh one started. Answers the new name.
+QString OpenDamagedRegistry(const QTemporaryDir& dir, std::unique_ptr<Registry>& registry) {
+  const QString file = dir.filePath(QStringLiteral("damaged.sqlite3"));
+  QFile garbage(file);
+  EXPECT_TRUE(garbage.open(QIODevice::WriteOnly));
+  QByteArray bytes;
+  for (int i = 0; i < 4096; ++i) bytes.append(static_cast<char>((i * 131 + 7) % 251));
+  garbage.write(bytes);
+  garbage.close();
+  registry = std::make_unique<Registry>(file);
+  const QStringList setAside =
+      QDir(dir.path()).entryList({QStringLiteral("damaged.sqlite3.damaged-*")}, QDir::Files);
+  EXPECT_EQ(setAside.size(), 1) << setAside.join(u' ').toStdString();
+  return setAside.isEmpty() ? QString() : dir.filePath(setAside.front());
+}
+
+QString Unwrapped(QString text) { return text.remove(QChar(0x200B)); }
+
+TEST_F(MainWindowTest, ADamagedRegistryIsToldOnceBeforeTheGameIsPlayed) {
+  const QString setAside = OpenDamagedRegistry(dir, registry);
+  ASSERT_FALSE(setAside.isEmpty());
+  DialogAnswers answers;
+  answers.Queue(IDOK);
+  answers.WhileOpen([this] {
+    now += 600;
+    testing::SaveScreenshot(qobject_cast<DialogFrame*>(QApplication::activeModalWidget()),
+                            QStringLiteral("registry-set-aside"));
+  });
+  StartFreeCell();
+  Tick();  // the first tick, unless the timer already ran it
+  ASSERT_EQ(answers.Titles(), QStringList{title});
+  // The path is shown with places to wrap at (zero-width spaces).
+  EXPECT_EQ(Unwrapped(answers.Texts().front()), LoadString(string_id::kRegistrySetAside).arg(setAside));
+
+  EXPECT_FALSE(window->Clock().paused) << "the game runs once the box is answered";
+  Tick();
+  now += 2;
+  Tick();
+  EXPECT_EQ(window->Clock().Elapsed(), 2u) << "the time in the box is not counted";
+  Tick();
+  EXPECT_EQ(answers.Titles().size(), 1) << "told once";
+  EXPECT_EQ(window->Prefs().curSolId, freeCell) << "the fresh registry's preferences were read";
+}
+
+TEST_F(MainWindowTest, ADamagedRegistryIsToldBeforeTheChooserOpens) {
+  const QString setAside = OpenDamagedRegistry(dir, registry);
+  // Slow answers: a chooser opening at a tick while the box is open would be
+  // the one answered first.
+  DialogAnswers answers(std::chrono::milliseconds(200));
+  answers.Queue(IDOK);
+  window = std::make_unique<MainWindow>(*registry, screen);
+  window->SetSecondsClock([this] { return now; });
+  ASSERT_TRUE(window->CreateMainWindow(title));
+  ASSERT_FALSE(window->SolitaireCurrent());
+  window->ShowWindow(true);
+  Tick();
+  ASSERT_EQ(answers.Titles(), QStringList{title});
+  EXPECT_TRUE(Unwrapped(answers.Texts().front()).contains(setAside));
+  EXPECT_TRUE(window->Clock().paused) << "no game to time yet";
+  Tick();  // the chooser, left without a choice: the program ends
+  EXPECT_EQ(answers.Titles(), (QStringList{title, LoadString(string_id::kChooserTitle)}));
+  EXPECT_FALSE(window->IsWindow());
+}
+
+TEST_F(MainWindowTest, AHealthyRegistryShowsNoBox) {
+  DialogAnswers answers;
+  StartFreeCell();
+  Tick();
+  Tick();
+  EXPECT_TRUE(answers.Titles().isEmpty());
 }
 
 }  // namespace

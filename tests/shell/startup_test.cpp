@@ -1,8 +1,11 @@
 // The two programs as the player starts them: each refuses the other
-// build's screen, and a second start hands over to the first.
+// build's screen, a second start hands over to the first, and a damaged
+// registry file is set aside and told of.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -101,6 +104,36 @@ TEST_F(StartupTest, ASecondStartBringsTheFirstForwardAndLeaves) {
   EXPECT_TRUE(told.contains(QStringLiteral("asked to come to the front"))) << told.toStdString();
   EXPECT_EQ(first.state(), QProcess::Running);
   Stop(first);
+}
+
+TEST_F(StartupTest, ADamagedRegistryIsSetAsideAndToldOf) {
+  const QString file = dir.filePath(QStringLiteral("registry.sqlite3"));
+  {
+    QFile garbage(file);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(2048, '\x5a'));
+  }
+  QProcess process;
+  process.setProcessEnvironment(Environment("96"));
+  process.start(Program("cardwright"), {});
+  EXPECT_TRUE(KeepsRunning(process)) << "the program starts with a fresh registry";
+  const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+  Stop(process);
+
+  const QStringList setAside =
+      QDir(dir.path()).entryList({QStringLiteral("registry.sqlite3.damaged-*")}, QDir::Files);
+  ASSERT_EQ(setAside.size(), 1) << setAside.join(u' ').toStdString();
+  EXPECT_TRUE(errors.contains(QStringLiteral("set aside as ") + dir.filePath(setAside.front())))
+      << errors.toStdString();
+
+  // Started again over the fresh file, it has nothing to tell.
+  QProcess again;
+  again.setProcessEnvironment(Environment("96"));
+  again.start(Program("cardwright"), {});
+  EXPECT_TRUE(KeepsRunning(again));
+  EXPECT_FALSE(QString::fromLocal8Bit(again.readAllStandardError()).contains(QStringLiteral("set aside")));
+  Stop(again);
+  EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("registry.sqlite3.damaged-*")}, QDir::Files).size(), 1);
 }
 
 }  // namespace

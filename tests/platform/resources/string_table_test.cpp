@@ -39,6 +39,8 @@ const std::vector<std::pair<int, QString>>& ExpectedStrings() {
       {3014, "Best Times"},
       {3015, "Congratulations!"},
       {3018, "Are you sure you want to clear statistics for the current solitaire?"},
+      {3019, "The saved settings could not be read and were set aside as %1.\nThe program starts with fresh "
+             "settings."},
       {5001, "Select Solitaire"},
       {5002, "No matching solitaire"},
       {40001, "Help"},
