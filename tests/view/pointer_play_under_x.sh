@@ -12,6 +12,10 @@ if [[ ${POINTER_PLAY_DISPLAY_READY:-} != 1 ]]; then
   POINTER_PLAY_DISPLAY_READY=1 exec xvfb-run -a -s "-screen 0 800x700x24" "$0" "$@"
 fi
 
+# The window must open on the Xvfb display, whatever platform the suite
+# otherwise runs Qt on; the viewer picks offscreen for --print-layout itself.
+unset QT_QPA_PLATFORM
+
 viewer=$1
 viewer_vga=$2
 cli=$3
