@@ -1,6 +1,7 @@
 #include "tools/artgen/rank_glyphs.h"
 
 #include <QTransform>
+#include <array>
 #include <cmath>
 
 namespace cw::artgen {
@@ -12,6 +13,16 @@ QString RankText(int rank) {
 }
 
 namespace {
+
+// The pixel characters of one glyph set, in the order of kPixelChars; any
+// other character draws as the last.
+constexpr QStringView kPixelChars = u"A2345678910JQK";
+using PixelCharSet = std::array<const PixelArt*, 14>;
+
+const PixelArt& PixelCharOf(QChar c, const PixelCharSet& set) {
+  const qsizetype at = kPixelChars.indexOf(c);
+  return *set[at < 0 ? set.size() - 1 : static_cast<std::size_t>(at)];
+}
 
 // Bold characters nine pixels high for the corner of large cards.
 // clang-format off
@@ -170,36 +181,8 @@ const PixelArt& LargePixelChar(QChar c) {
       "##..##.",
       "##...##",
   };
-  switch (c.unicode()) {
-    case 'A':
-      return kA;
-    case '2':
-      return k2;
-    case '3':
-      return k3;
-    case '4':
-      return k4;
-    case '5':
-      return k5;
-    case '6':
-      return k6;
-    case '7':
-      return k7;
-    case '8':
-      return k8;
-    case '9':
-      return k9;
-    case '1':
-      return k1;
-    case '0':
-      return k0;
-    case 'J':
-      return kJ;
-    case 'Q':
-      return kQ;
-    default:
-      return kK;
-  }
+  static const PixelCharSet kSet = {&kA, &k2, &k3, &k4, &k5, &k6, &k7, &k8, &k9, &k1, &k0, &kJ, &kQ, &kK};
+  return PixelCharOf(c, kSet);
 }
 // clang-format on
 
@@ -332,36 +315,8 @@ const PixelArt& SmallPixelChar(QChar c) {
       "#..#.",
       "#...#",
   };
-  switch (c.unicode()) {
-    case 'A':
-      return kA;
-    case '2':
-      return k2;
-    case '3':
-      return k3;
-    case '4':
-      return k4;
-    case '5':
-      return k5;
-    case '6':
-      return k6;
-    case '7':
-      return k7;
-    case '8':
-      return k8;
-    case '9':
-      return k9;
-    case '1':
-      return k1;
-    case '0':
-      return k0;
-    case 'J':
-      return kJ;
-    case 'Q':
-      return kQ;
-    default:
-      return kK;
-  }
+  static const PixelCharSet kSet = {&kA, &k2, &k3, &k4, &k5, &k6, &k7, &k8, &k9, &k1, &k0, &kJ, &kQ, &kK};
+  return PixelCharOf(c, kSet);
 }
 // clang-format on
 
