@@ -81,10 +81,8 @@ TEST(EightOff, WonWithTheLastKingHomeAndLostWithoutAMove) {
   auto stuck = DealGame(kGame, 6);
   ASSERT_TRUE(stuck);
   LayOut(*stuck, 0,
-         {{4, Cards({"3S"})}, {5, Cards({"5S"})}, {6, Cards({"7S"})}, {7, Cards({"9S"})},
-          {8, Cards({"JS"})}, {9, Cards({"3C"})}, {10, Cards({"5C"})}, {11, Cards({"7C"})},
-          {12, Cards({"9C"})}, {13, Cards({"JC"})}, {14, Cards({"3D"})}, {15, Cards({"5D"})},
-          {16, Cards({"7D"})}, {17, Cards({"9D"})}, {18, Cards({"JD"})}, {19, Cards({"3H"})}});
+         OneCardEach(4, {"3S", "5S", "7S", "9S", "JS", "3C", "5C", "7C",
+                         "9C", "JC", "3D", "5D", "7D", "9D", "JD", "3H"}));
   EXPECT_TRUE(LegalMoves(*stuck).empty());
   EXPECT_FALSE(stuck->won);
 }

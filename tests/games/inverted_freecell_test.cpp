@@ -94,10 +94,7 @@ TEST(InvertedFreeCell, WonWithTheLastAceHomeAndLostWithoutAMove) {
   // them: nothing goes up in alternating colours and nothing goes home.
   auto stuck = DealGame(kGame, 6);
   ASSERT_TRUE(stuck);
-  LayOut(*stuck, 0,
-         {{0, Cards({"2S"})}, {1, Cards({"3S"})}, {2, Cards({"4S"})}, {3, Cards({"5S"})}, {4, Cards({"6S"})},
-          {5, Cards({"7S"})}, {6, Cards({"8S"})}, {7, Cards({"9S"})}, {8, Cards({"10S"})}, {9, Cards({"JS"})},
-          {10, Cards({"QS"})}, {11, Cards({"2C"})}});
+  LayOut(*stuck, 0, OneCardEach(0, {"2S", "3S", "4S", "5S", "6S", "7S", "8S", "9S", "10S", "JS", "QS", "2C"}));
   EXPECT_TRUE(LegalMoves(*stuck).empty());
   EXPECT_FALSE(stuck->won);
 }

@@ -101,10 +101,7 @@ TEST(KingCell, WonWithTheLastKingHomeAndLostWithoutAMove) {
   // anywhere. The dump's top card is the King of hearts.
   auto stuck = DealGame(kGame, 6);
   ASSERT_TRUE(stuck);
-  LayOut(*stuck, 0,
-         {{1, Cards({"3S"})}, {2, Cards({"5S"})}, {3, Cards({"7S"})}, {4, Cards({"9S"})}, {5, Cards({"JS"})},
-          {6, Cards({"3C"})}, {7, Cards({"5C"})}, {8, Cards({"7C"})}, {9, Cards({"9C"})}, {10, Cards({"JC"})},
-          {11, Cards({"3D"})}});
+  LayOut(*stuck, 0, OneCardEach(1, {"3S", "5S", "7S", "9S", "JS", "3C", "5C", "7C", "9C", "JC", "3D"}));
   EXPECT_TRUE(LegalMoves(*stuck).empty());
   EXPECT_FALSE(stuck->won);
 }

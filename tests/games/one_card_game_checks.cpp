@@ -28,6 +28,13 @@ std::vector<std::uint16_t> Cards(std::initializer_list<std::string_view> names) 
 
 int RankOf(const SolGame& game, std::uint16_t card) { return game.definition.cards[card].rank; }
 
+PileContents OneCardEach(std::uint16_t firstPile, std::initializer_list<std::string_view> names) {
+  PileContents piles;
+  std::uint16_t pile = firstPile;
+  for (std::string_view name : names) piles.push_back({pile++, {Card(name)}});
+  return piles;
+}
+
 void LayOut(SolGame& game, std::uint16_t dump, const PileContents& piles) {
   std::vector<std::uint16_t> all(game.cards.size());
   for (std::size_t card = 0; card < all.size(); ++card) all[card] = static_cast<std::uint16_t>(card);

@@ -24,6 +24,9 @@ int RankOf(const SolGame& game, std::uint16_t card);
 
 using PileContents = std::vector<std::pair<std::uint16_t, std::vector<std::uint16_t>>>;
 
+// One named card on each pile from `firstPile` on, in order.
+PileContents OneCardEach(std::uint16_t firstPile, std::initializer_list<std::string_view> names);
+
 // Clears the table onto `dump` in card order, then gives each listed pile its
 // cards (bottom up). The dump keeps the unlisted cards, the highest-numbered
 // one on top; every other pile ends up empty.
