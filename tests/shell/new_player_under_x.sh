@@ -225,14 +225,14 @@ choose_menu_entry() {
   local entry=$1
   press_bar menu
   # The popup is the program's other visible window.
-  local popup= tries=0
+  local popup='' tries=0
   while [[ -z $popup ]] && ((tries++ < 50)); do
     sleep 0.1
     popup=$(xdotool search --onlyvisible --pid "$program_pid" | grep -vx "$window" | head -n 1 || true)
   done
   [[ -n $popup ]] || fail "the Menu button opened no popup"
   local px py
-  eval "$(xdotool getwindowgeometry --shell "$popup" | sed -n 's/^X=/px=/p; s/^Y=/py=/p')"
+  read -r px py _ < <(geometry_of "$popup")
   sleep 0.2
   xdotool mousemove $((px + 40 * s)) $((py + (11 + 22 * entry) * s)) click 1
   park_pointer
@@ -285,13 +285,18 @@ start_program() {
   program_pid=$!
 }
 
+# "X Y WIDTH HEIGHT" of window $1 on the screen.
+geometry_of() {
+  xdotool getwindowgeometry --shell "$1" |
+    awk -F= '{ at[$1] = $2 } END { print at["X"], at["Y"], at["WIDTH"], at["HEIGHT"] }'
+}
+
 # The top-level window named $1 once it shows; sets window, X, Y, WIDTH and
 # HEIGHT. The main window keeps the size it first had.
 find_window() {
   window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) ||
     fail "no window \"$1\" appeared (the program said: $(tail -n 5 "$work/program.log"))"
-  local SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$window")"
+  read -r X Y WIDTH HEIGHT < <(geometry_of "$window")
   ((WIDTH / s >= 240 && WIDTH / s < 260)) ||
     fail "the window \"$1\" is $WIDTH pixels wide: program and viewer of different builds?"
   if [[ $1 == "$game" ]]; then
