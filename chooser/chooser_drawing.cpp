@@ -16,19 +16,6 @@ namespace {
 
 const QString kEllipsis = QStringLiteral("…");
 
-// The artwork keys its background with pure white.
-QImage WhiteTransparent(const QImage& bitmap) {
-  if (bitmap.isNull()) return bitmap;
-  QImage image = bitmap.convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < image.height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      if ((line[x] & 0x00FFFFFFu) == 0x00FFFFFFu) line[x] = 0;
-    }
-  }
-  return image;
-}
-
 QImage Picture(int id) { return WhiteTransparent(LoadBitmap(id)); }
 
 QColor Highlight() { return QGuiApplication::palette().color(QPalette::Highlight); }

@@ -54,7 +54,8 @@ int main(int argc, char* argv[]) {
       });
   if (!instance.Claim()) return 0;
 
-  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(cw::LoadBitmap(cw::bitmap_ids::kApplicationIcon))));
+  const QImage icon = cw::WhiteTransparent(cw::LoadBitmap(cw::bitmap_ids::kApplicationIcon));
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
 
   window.SetOnQuit([] { QCoreApplication::exit(0); });
   if (!window.CreateMainWindow(title)) return 0;

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include "chooser/chooser_dialog.h"
@@ -21,6 +22,7 @@
 #include "shell/saved_game.h"
 #include "shell/statistics_dialog.h"
 #include "shell/widen_name.h"
+#include "uilib/device_pixels.h"
 #include "uilib/message_box.h"
 #include "view/game_field_view.h"
 
@@ -60,11 +62,15 @@ bool MainWindow::CreateMainWindow(const QString& title) {
   programTitle_ = title;
   QRect area(0, 0, screen_.ScaleX(kWorkAreaWidth), screen_.ScaleY(kWorkAreaHeight));
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    // Centred in Qt's coordinates and placed on whole ones, so the window
+    // keeps its exact device size on a scaled screen and stays on the screen.
     const double ratio = screen->devicePixelRatio();
     const QRect available = screen->availableGeometry();
-    const QPoint centre(static_cast<int>(available.center().x() * ratio),
-                        static_cast<int>(available.center().y() * ratio));
-    area.moveCenter(centre);
+    QRect logical = FromDevice(area, ratio);
+    logical.moveCenter(available.center());
+    logical.moveLeft(std::max(logical.left(), available.left()));
+    logical.moveTop(std::max(logical.top(), available.top()));
+    area.moveTopLeft(ToDevice(QPointF(logical.topLeft()), ratio));
   }
   return Create(QString::fromLatin1(kClassName), title, area);
 }
@@ -85,7 +91,7 @@ bool MainWindow::CreateMenuBar() {
   menuBar_ = std::make_unique<CMenuBar>();
   const bool softkeys = !IsVgaBuild() && screen_.ScaleFactor() > 1.0;
   return menuBar_->Create(*this, menu_bar_id::kIconBar, menu_bar_id::kSoftKeys,
-                          LoadBitmap(bitmap_ids::MenuBarImages(IsVgaBuild())), kMenuBarImageCount,
+                          WhiteTransparent(LoadBitmap(bitmap_ids::MenuBarImages(IsVgaBuild()))), kMenuBarImageCount,
                           softkeys);
 }
 

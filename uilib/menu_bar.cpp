@@ -10,6 +10,7 @@
 #include "platform/resources/menus.h"
 #include "platform/resources/string_table.h"
 #include "uilib/ce_msg_wnd.h"
+#include "uilib/device_pixels.h"
 #include "uilib/window_widgets.h"
 
 namespace cw {
@@ -186,8 +187,14 @@ QAbstractButton* CMenuBar::MakeButton(const MenuBarLayout::Button& button, bool 
   if (iconForm && button.image >= 0) {
     auto* tool = new QToolButton(bar_);
     tool->setAutoRaise(true);
-    tool->setIcon(QIcon(QPixmap::fromImage(images_[static_cast<std::size_t>(button.image)])));
-    tool->setIconSize(images_[static_cast<std::size_t>(button.image)].size());
+    // The images are in device pixels: one image pixel per screen pixel, so
+    // the VGA images on a screen scaled by 2 show at their own size, unscaled.
+    const QImage& image = images_[static_cast<std::size_t>(button.image)];
+    QPixmap pixmap = QPixmap::fromImage(image);
+    const double ratio = bar_->devicePixelRatioF();
+    pixmap.setDevicePixelRatio(ratio);
+    tool->setIcon(QIcon(pixmap));
+    tool->setIconSize(FromDevice(QRect(QPoint(0, 0), image.size()), ratio).size());
     tool->setToolTip(button.text);
     widget = tool;
   } else {

@@ -10,4 +10,16 @@ QImage LoadBitmap(int id) {
   return image.convertToFormat(QImage::Format_RGB32);
 }
 
+QImage WhiteTransparent(const QImage& bitmap) {
+  if (bitmap.isNull()) return bitmap;
+  QImage image = bitmap.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      if ((line[x] & 0x00FFFFFFu) == 0x00FFFFFFu) line[x] = 0;
+    }
+  }
+  return image;
+}
+
 }  // namespace cw

@@ -11,4 +11,9 @@ namespace cw {
 // does not carry it (callers draw nothing in its place).
 QImage LoadBitmap(int id);
 
+// The artwork keys the background of every glyph, mark and icon with pure
+// white. Pictures that Qt's own widgets draw (menu bar icons, chooser
+// pictures, the window icon) need that white transparent instead.
+QImage WhiteTransparent(const QImage& bitmap);
+
 }  // namespace cw

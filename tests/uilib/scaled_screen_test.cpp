@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QTest>
+#include <QToolButton>
 
 #include "platform/resources/resource_ids.h"
 #include "recording_window.h"
@@ -79,6 +80,21 @@ TEST_F(ScaledScreenTest, OwnerDrawnRowsAndTheMenuBarAreMeasuredInDevicePixels) {
   CMenuBar bar;
   ASSERT_TRUE(bar.Create(main, menu_bar_id::kSoftKeys));
   EXPECT_EQ(bar.Height(), 52);
+}
+
+TEST_F(ScaledScreenTest, MenuBarIconsShowAtTheirOwnDevicePixelSize) {
+  // Four 32-pixel images, as the VGA strip holds them.
+  QImage strip(4 * 32, 32, QImage::Format_ARGB32);
+  strip.fill(Qt::darkBlue);
+  CMenuBar bar;
+  ASSERT_TRUE(bar.Create(main, menu_bar_id::kIconBar, menu_bar_id::kSoftKeys, strip, 4, false));
+  const QList<QToolButton*> buttons = main.TopLevel()->findChildren<QToolButton*>();
+  ASSERT_FALSE(buttons.isEmpty());
+  for (const QToolButton* button : buttons) {
+    EXPECT_EQ(button->iconSize(), QSize(16, 16)) << "16 of Qt's units are 32 screen pixels";
+    const QPixmap shown = button->icon().pixmap(button->iconSize(), 2.0);
+    EXPECT_EQ(shown.size(), QSize(32, 32)) << "drawn unscaled";
+  }
 }
 
 }  // namespace

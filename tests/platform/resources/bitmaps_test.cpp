@@ -103,5 +103,28 @@ TEST(Bitmaps, QvgaBuildLoadsOnlyItsOwnSetAsRgb32) {
   if (loaded == 0) GTEST_SKIP() << "no QVGA bitmap has been drawn yet";
 }
 
+TEST(Bitmaps, OnlyPureWhiteTurnsTransparent) {
+  QImage image(4, 1, QImage::Format_RGB32);
+  image.setPixel(0, 0, qRgb(255, 255, 255));
+  image.setPixel(1, 0, qRgb(254, 255, 255));
+  image.setPixel(2, 0, qRgb(0, 0, 0));
+  image.setPixel(3, 0, qRgb(200, 0, 0));
+  const QImage keyed = WhiteTransparent(image);
+  ASSERT_EQ(keyed.size(), image.size());
+  EXPECT_EQ(qAlpha(keyed.pixel(0, 0)), 0);
+  for (int x = 1; x < 4; ++x) EXPECT_EQ(keyed.pixel(x, 0), image.pixel(x, 0)) << x;
+  EXPECT_TRUE(WhiteTransparent(QImage()).isNull());
+
+  // The menu bar strip keeps its drawings and loses its white ground.
+  const QImage strip = WhiteTransparent(LoadBitmap(ids::MenuBarImages(false)));
+  ASSERT_FALSE(strip.isNull());
+  EXPECT_EQ(qAlpha(strip.pixel(0, 0)), 0) << "the corner of an icon is background";
+  bool drawn = false;
+  for (int y = 0; y < strip.height() && !drawn; ++y) {
+    for (int x = 0; x < strip.width() && !drawn; ++x) drawn = qAlpha(strip.pixel(x, y)) == 255;
+  }
+  EXPECT_TRUE(drawn);
+}
+
 }  // namespace
 }  // namespace cw
