@@ -81,9 +81,8 @@ mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
 # The field fills the main window above the 26-pixel menu bar (scaled). The
-# main window should be the handheld's work area, 240×294, scaled; the field
-# is taken from the window as it is, so that a window of another size is
-# still played (and reported). A grab holds only the part of the window on
+# main window must be the handheld's work area, 240×294, scaled, and lie
+# wholly on the screen. A grab holds only the part of the window on
 # the screen, so the field's pictures are cut to that part. The clock is
 # drawn in the field's bottom right corner, inside 70×20 pixels.
 field_w=
@@ -98,8 +97,8 @@ set_field() {
   local left=$((field_w - 75 * s - off_x)) top=$((field_h - 22 * s - off_y))
   clock_box="$left,$top $((field_w - 1 - off_x)),$((field_h - 1 - off_y))"
   clock_crop="$((75 * s))x$((22 * s))+$left+$top"
-  if ((WIDTH != 240 * s || HEIGHT != 294 * s)); then
-    echo "new player ($build): note: the main window is ${WIDTH}x$HEIGHT at $X,$Y, not $((240 * s))x$((294 * s))" >&2
+  if ((WIDTH != 240 * s || HEIGHT != 294 * s || X < 0 || Y < 0)); then
+    fail "the main window is ${WIDTH}x$HEIGHT at $X,$Y, not $((240 * s))x$((294 * s)) on the screen"
   fi
 }
 
