@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,6 +25,7 @@
 #include "uilib/ce_dialog.h"
 #include "uilib/dialog_frame.h"
 #include "uilib/message_box.h"
+#include "uilib/pen_input.h"
 #include "view/game_field_view.h"
 
 namespace cw::testing {
@@ -123,13 +123,7 @@ class MainWindowTest : public ::testing::Test {
 
   // The pen on the table, in device pixels.
   void Pen(QEvent::Type type, QPoint device) {
-    QWidget* widget = window->View()->Widget();
-    const double ratio = widget->devicePixelRatioF();
-    const QPointF at((device.x() + 0.5) / ratio, (device.y() + 0.5) / ratio);
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
+    SendPen(window->View()->Widget(), type, device);
   }
   QPoint CardCentre(std::uint16_t card) {
     const CardState& state = window->Game().cards[card];

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QMouseEvent>
 #include <QTest>
 #include <memory>
 
@@ -14,6 +13,7 @@
 #include "engine/rules/moves.h"
 #include "engine/rules/player_move.h"
 #include "tests/view/view_test_support.h"
+#include "uilib/pen_input.h"
 #include "view/game_field_view.h"
 
 namespace cw::testing {
@@ -58,13 +58,7 @@ class FieldFixture : public ::testing::Test {
 
   // The pen in device pixels of the field.
   void Pen(QEvent::Type type, QPoint device) {
-    QWidget* widget = view->Widget();
-    const double ratio = widget->devicePixelRatioF();
-    const QPointF at((device.x() + 0.5) / ratio, (device.y() + 0.5) / ratio);
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
+    SendPen(view->Widget(), type, device);
   }
   void Tap(QPoint device) {
     Pen(QEvent::MouseButtonPress, device);

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QMouseEvent>
 #include <QProcess>
 #include <QTextStream>
 #include <QWidget>
@@ -23,6 +22,7 @@
 #include "tools/viewer/viewer_options.h"
 #include "uilib/ce_wnd.h"
 #include "uilib/messages.h"
+#include "uilib/pen_input.h"
 #include "view/game_field_view.h"
 
 namespace cw {
@@ -107,16 +107,6 @@ class ViewerWindow : public CeWnd {
     return 0;
   }
 };
-
-void SendPen(GameFieldView& view, QEvent::Type type, QPoint device) {
-  QWidget* widget = view.Widget();
-  const double ratio = widget->devicePixelRatioF();
-  const QPointF at((device.x() + 0.5) / ratio, (device.y() + 0.5) / ratio);
-  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-  const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-  QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
-  QApplication::sendEvent(widget, &event);
-}
 
 // The middle of the visible part of a card on the field, if it shows.
 std::optional<QPoint> CardPoint(const GameFieldView& view, const SolGame& game, std::uint16_t card) {
@@ -211,8 +201,8 @@ int Run(int argc, char** argv) {
       Err() << "card " << *options.selectCard << " is not on the field\n";
       return 1;
     }
-    SendPen(*view, QEvent::MouseButtonPress, *at);
-    SendPen(*view, QEvent::MouseButtonRelease, *at);
+    SendPen(view->Widget(), QEvent::MouseButtonPress, *at);
+    SendPen(view->Widget(), QEvent::MouseButtonRelease, *at);
     preferences.playMode = options.playMode;
   }
   if (options.dragCard) {
@@ -225,9 +215,9 @@ int Run(int argc, char** argv) {
     }
     // The run lifts where it lies once the pen has moved 4 pixels; it
     // follows the pen from then on.
-    SendPen(*view, QEvent::MouseButtonPress, *at);
-    SendPen(*view, QEvent::MouseMove, *at + QPoint(0, 4));
-    SendPen(*view, QEvent::MouseMove, *at + QPoint(0, 4) + options.dragBy);
+    SendPen(view->Widget(), QEvent::MouseButtonPress, *at);
+    SendPen(view->Widget(), QEvent::MouseMove, *at + QPoint(0, 4));
+    SendPen(view->Widget(), QEvent::MouseMove, *at + QPoint(0, 4) + options.dragBy);
     if (!view->Dragging()) Err() << "card " << *options.dragCard << " cannot be picked up\n";
   }
 
