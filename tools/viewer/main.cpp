@@ -129,7 +129,8 @@ void PrintLayout(const GameFieldView& view, const SolGame& game, std::ostream& o
     pilePoints[records[i].pile] = middle;
   }
   for (std::size_t pile = 0; pile < pilePoints.size(); ++pile) {
-    if (pilePoints[pile]) out << "pile " << pile << ' ' << pilePoints[pile]->x() << ' ' << pilePoints[pile]->y() << '\n';
+    if (!pilePoints[pile]) continue;
+    out << "pile " << pile << ' ' << pilePoints[pile]->x() << ' ' << pilePoints[pile]->y() << '\n';
   }
 }
 
