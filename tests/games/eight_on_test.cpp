@@ -59,21 +59,7 @@ TEST(EightOn, TheStartAndTheFirstMoveSendNothingHomeAndUndoRestoresTheMove) {
 }
 
 TEST(EightOn, WonWithTheLastKingHomeAndLostWithoutAMove) {
-  auto game = DealGame(kGame, 6);
-  ASSERT_TRUE(game);
-  AllCardsHome(*game, 0, {1, 2, 3, 4}, 1, 1);
-  ArrangePile(*game, 5, Cards({"KH"}));
-  EXPECT_FALSE(game->won);
-  ASSERT_TRUE(Play(*game, {Card("KH"), 3}));
-  EXPECT_TRUE(game->won);
-
-  auto stuck = DealGame(kGame, 6);
-  ASSERT_TRUE(stuck);
-  LayOut(*stuck, 0,
-         OneCardEach(4, {"3S", "5S", "7S", "9S", "JS", "3C", "5C", "7C",
-                         "9C", "JC", "3D", "5D", "7D", "9D", "JD", "3H"}));
-  EXPECT_TRUE(LegalMoves(*stuck).empty());
-  EXPECT_FALSE(stuck->won);
+  ExpectEightPileWinAndLoss(kGame, 5);
 }
 
 TEST(EightOn, RandomPlayOutsAcceptEveryListedMoveAndUndoExactly) {

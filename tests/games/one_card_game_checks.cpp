@@ -35,6 +35,24 @@ PileContents OneCardEach(std::uint16_t firstPile, std::initializer_list<std::str
   return piles;
 }
 
+void ExpectEightPileWinAndLoss(const std::string& gameName, std::uint16_t kingPile) {
+  auto game = DealGame(gameName, 6);
+  ASSERT_TRUE(game);
+  AllCardsHome(*game, 0, {1, 2, 3, 4}, 1, 1);
+  ArrangePile(*game, kingPile, Cards({"KH"}));
+  EXPECT_FALSE(game->won);
+  ASSERT_TRUE(Play(*game, {Card("KH"), 3}));
+  EXPECT_TRUE(game->won);
+
+  auto stuck = DealGame(gameName, 6);
+  ASSERT_TRUE(stuck);
+  LayOut(*stuck, 0,
+         OneCardEach(4, {"3S", "5S", "7S", "9S", "JS", "3C", "5C", "7C",
+                         "9C", "JC", "3D", "5D", "7D", "9D", "JD", "3H"}));
+  EXPECT_TRUE(LegalMoves(*stuck).empty());
+  EXPECT_FALSE(stuck->won);
+}
+
 void LayOut(SolGame& game, std::uint16_t dump, const PileContents& piles) {
   std::vector<std::uint16_t> all(game.cards.size());
   for (std::size_t card = 0; card < all.size(); ++card) all[card] = static_cast<std::uint16_t>(card);

@@ -55,6 +55,11 @@ void ExpectAscendingFoundations(SolGame& game, std::uint16_t foundation, const s
 void ExpectOneCardCells(SolGame& game, const std::vector<std::uint16_t>& cells, std::uint16_t column,
                         std::uint16_t dump);
 
+// Eight Off and Eight On (foundations 0-3, columns 4-11, cells 12-19): won
+// when the last King goes home from `kingPile`, lost with odd ranks alone on
+// the columns and cells.
+void ExpectEightPileWinAndLoss(const std::string& gameName, std::uint16_t kingPile);
+
 // Random play-outs of up to `maxMoves` moves over two deals: every listed move
 // is accepted, undo restores the exact state, the table stays consistent.
 void ExpectSoundPlayOuts(const std::string& gameName, const std::vector<std::uint16_t>& foundations,
