@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/database/record_codes.h"
 #include "engine/database/resource_source.h"
 
 namespace cw {
 
 inline constexpr std::size_t kCatalogueSize = 20;
-inline constexpr std::uint32_t kCategoryOther = 11;
+inline constexpr auto kCategoryOther = static_cast<std::uint32_t>(Category::kOther);
 
 struct CatalogueEntry {
   std::string name;

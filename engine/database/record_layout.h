@@ -1,7 +1,8 @@
 // The byte layout of one game definition record: a 42-byte header, the name,
 // the extra category bytes, the rules text and fifteen tables. Everything is
 // little-endian and packed; these structs are the in-memory form, and
-// DecodeRecord / EncodeRecord convert field by field.
+// DecodeRecord / EncodeRecord convert them by the field lists of
+// record_schema.h.
 #pragma once
 
 #include <array>
@@ -11,6 +12,8 @@
 #include <span>
 #include <string>
 #include <vector>
+
+#include "engine/database/record_codes.h"
 
 namespace cw {
 
@@ -52,10 +55,6 @@ enum class Table : std::size_t {
   kEventCounters,
 };
 
-// Element size in bytes of each table; 0 marks the variable-size programs.
-inline constexpr std::array<std::size_t, kTableCount> kTableElementSize = {
-    4, 34, 16, 4, 6, 4, 4, 4, 1, 4, 0, 6, 4, 4, 4};
-
 struct CardDef {
   std::uint16_t dealGroup = 0;
   std::uint8_t suit = 0;  // 1 spades, 2 clubs, 3 diamonds, 4 hearts
@@ -63,18 +62,14 @@ struct CardDef {
   bool operator==(const CardDef&) const = default;
 };
 
-enum class AnchorMode : std::uint8_t { kNear = 0, kProportional = 1, kCentre = 2, kFar = 3 };
-
-enum class FanDirection : std::uint8_t { kSquared = 0, kLeft = 1, kRight = 2, kUp = 3, kDown = 4 };
-
 struct PileDef {
   std::uint16_t dealGroup = 0;
   std::int16_t x = 0;  // design units in the record; pixels after ParseDefinition
   std::int16_t y = 0;
-  std::uint8_t xAnchor = 0;
+  std::uint8_t xAnchor = 0;  // AnchorMode
   std::uint8_t yAnchor = 0;
   std::uint8_t fan = 0;   // FanDirection
-  std::uint8_t kind = 0;  // 0 plain, 1 inert when empty, 2 base mark, 3 arrow mark
+  std::uint8_t kind = 0;  // PileKind
   std::uint8_t dealFaceUp = 0;
   std::uint8_t shown = 0;
   std::uint16_t dealCount = 0;
@@ -87,50 +82,28 @@ struct PileDef {
   std::uint8_t manualOpen = 0;
   std::uint8_t enabled = 0;
   std::uint8_t drawLevel = 0;
-  std::uint8_t fanLimitAnchor = 0;
+  std::uint8_t fanLimitAnchor = 0;  // FanLimitAnchorMode
   std::uint16_t fanLimit = 0;
-  std::uint8_t baseRank = 0;  // kind 2; otherwise the low byte of pileValue
-  std::uint8_t baseSuit = 0;  // kind 2; otherwise the high byte of pileValue
+  std::uint8_t baseRank = 0;  // PileKind::kBase; otherwise the low byte of pileValue
+  std::uint8_t baseSuit = 0;  // PileKind::kBase; otherwise the high byte of pileValue
 
   std::uint16_t PileValue() const { return static_cast<std::uint16_t>(baseRank | (baseSuit << 8)); }
+  void SetPileValue(std::uint16_t value) {
+    baseRank = static_cast<std::uint8_t>(value & 0xFF);
+    baseSuit = static_cast<std::uint8_t>(value >> 8);
+  }
   bool operator==(const PileDef&) const = default;
 };
 
-enum class ActionType : std::uint8_t {
-  kMoveCards = 0,
-  kPileAttribute = 1,
-  kCardAttribute = 2,
-  kDenyRoute = 3,
-  kAllowRoute = 4,
-  kGameWon = 5,
-  kResetCounter = 6,
-};
-
-enum PileAttribute : std::uint8_t {
-  kPileShown = 6,
-  kPileEnabled = 8,
-  kPileReverse = 9,
-  kPileAcceptProgram = 10,
-  kPileValue = 11,
-  kPileShuffle = 12,
-  kPilePickProgram = 13,
-};
-
-enum CardAttribute : std::uint8_t {
-  kCardFaceUp = 0,
-  kCardMovable = 1,
-  kCardOpen = 7,
-};
-
 struct ActionDef {
-  std::uint8_t type = 0;
-  std::uint8_t mode = 0;
+  std::uint8_t type = 0;  // ActionType
+  std::uint8_t mode = 0;  // MoveRange
   std::uint16_t pile = 0;
   std::uint16_t from = 0;
   std::uint16_t to = 0;
   std::uint16_t destPile = 0;
-  std::uint8_t destMode = 0;
-  std::uint8_t attribute = 0;
+  std::uint8_t destMode = 0;   // MoveInsertion
+  std::uint8_t attribute = 0;  // PileAttribute or CardAttribute
   std::uint16_t destIndex = 0;
   std::uint16_t value = 0;
   bool operator==(const ActionDef&) const = default;
@@ -155,8 +128,6 @@ struct PilePosition {
   std::uint16_t position = 0;
   bool operator==(const PilePosition&) const = default;
 };
-
-enum class EventKind : std::uint8_t { kAutomatic = 0, kRepeating = 1, kOnRequest = 2, kGameStart = 3 };
 
 struct EventAction {
   std::uint16_t event = 0;
@@ -196,7 +167,7 @@ struct DefinitionRecord {
   std::uint16_t category = 0;
   std::uint16_t skill = 0;
   std::uint16_t duration = 0;
-  std::uint16_t layoutVariant = 0;  // 1 large cards, 0 small cards
+  std::uint16_t layoutVariant = 0;  // LayoutVariant
   std::string name;
   std::vector<std::uint8_t> extraCategories;
   std::string rulesText;
@@ -208,7 +179,7 @@ struct DefinitionRecord {
   std::vector<PilePosition> dealFlips;
   std::vector<PilePosition> dealFixed;
   std::vector<PilePosition> dealOpen;
-  std::vector<std::uint8_t> eventKinds;
+  std::vector<std::uint8_t> eventKinds;  // EventKind
   std::vector<EventAction> eventActions;
   std::vector<std::vector<std::uint8_t>> programs;  // stored bytes, no terminator
   std::vector<ConditionDef> conditions;

@@ -101,7 +101,7 @@ PileState PileStateFrom(const PileDef& def) {
   state.pickProgram = def.pickProgram;
   state.manualOpen = def.manualOpen;
   state.enabled = def.enabled;
-  if (def.kind == 2) {
+  if (def.kind == static_cast<std::uint8_t>(PileKind::kBase)) {
     state.baseRank = def.baseRank;
     state.baseSuit = def.baseSuit;
   } else {

@@ -37,14 +37,14 @@ struct PositionRange {
 // cut to the cards the pile holds.
 PositionRange SourceRange(std::uint8_t mode, int from, int to, int n) {
   PositionRange range;
-  switch (mode) {
-    case 0:  // all but the `from` bottom and the `to` top cards
+  switch (static_cast<MoveRange>(mode)) {
+    case MoveRange::kBetweenEnds:
       range = {from, n - to - 1};
       break;
-    case 1:  // the `to` cards under the top `from` cards
+    case MoveRange::kUnderTop:
       range = {std::max(0, n - to - from), n - from - 1};
       break;
-    case 2:  // `to` cards starting `from` above the bottom
+    case MoveRange::kAboveBottom:
       range = {from, std::min(n - 1, from + to - 1)};
       break;
     default:
@@ -115,12 +115,12 @@ bool MoveCards(SolGame& game, ActionDef& action, std::uint16_t* undoValue) {
   // parameter actually used.
   const int m = PileCount(game, destination);
   int insertion = 0;
-  switch (action.destMode) {
-    case 1:
+  switch (static_cast<MoveInsertion>(action.destMode)) {
+    case MoveInsertion::kUnderTop:
       insertion = std::clamp(m - action.destIndex, 0, m);
       action.destIndex = static_cast<std::uint16_t>(m - insertion);
       break;
-    case 2:
+    case MoveInsertion::kAboveBottom:
       insertion = std::clamp<int>(action.destIndex, 0, m);
       action.destIndex = static_cast<std::uint16_t>(insertion);
       break;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -47,13 +48,15 @@ enum class Opcode : std::uint8_t {
 inline constexpr std::uint8_t kFirstOpcode = 1;
 inline constexpr std::uint8_t kLastOpcode = 29;
 inline constexpr std::uint8_t kPushMarker = 1;
-inline constexpr std::size_t kPushLength = 3;
 
 struct InstructionInfo {
   Opcode opcode;
   std::string_view name;
   bool hasValue;  // PUSH only: one value byte and the marker byte follow
 };
+
+// Bytes an instruction takes in a program, its opcode byte included.
+constexpr std::size_t InstructionLength(const InstructionInfo& info) { return info.hasValue ? 3 : 1; }
 
 inline constexpr std::array<InstructionInfo, kLastOpcode> kInstructions = {{
     {Opcode::kPush, "PUSH", true},       {Opcode::kBegin, "BEGIN", false},
@@ -78,6 +81,17 @@ constexpr const InstructionInfo* FindInstruction(std::uint8_t byte) {
   if (byte < kFirstOpcode || byte > kLastOpcode) return nullptr;
   return &kInstructions[byte - kFirstOpcode];
 }
+
+constexpr bool InstructionTableFollowsOpcodes() {
+  for (std::size_t i = 0; i < kInstructions.size(); ++i) {
+    if (static_cast<std::size_t>(kInstructions[i].opcode) != kFirstOpcode + i) return false;
+  }
+  return true;
+}
+static_assert(InstructionTableFollowsOpcodes(), "kInstructions must list the opcodes in order");
+static_assert(static_cast<std::uint8_t>(Opcode::kOther) == kLastOpcode, "kLastOpcode must be the last opcode");
+
+inline constexpr std::size_t kPushLength = InstructionLength(*FindInstruction(static_cast<std::uint8_t>(Opcode::kPush)));
 
 constexpr const InstructionInfo* FindInstruction(std::string_view name) {
   for (const auto& info : kInstructions) {

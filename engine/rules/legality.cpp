@@ -6,7 +6,7 @@
 namespace cw {
 namespace {
 
-constexpr std::uint8_t kInertWhenEmpty = 1;
+constexpr auto kInertWhenEmpty = static_cast<std::uint8_t>(PileKind::kInert);
 
 // A program number that names no program fails like a program that fails.
 bool ProgramPasses(const SolGame& game, std::uint16_t program, const CardList& listA,

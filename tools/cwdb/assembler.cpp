@@ -182,7 +182,7 @@ class Assembler {
   // ---- values ---------------------------------------------------------------
 
   std::int64_t Resolve(const Token& token, std::int64_t min, std::int64_t max, SymbolKind reference,
-                       std::span<const ValueName> names, std::string_view what) const {
+                       std::span<const CodeName> names, std::string_view what) const {
     const std::string where = std::string(what);
     if (token.kind == TokenKind::kNumber) {
       if (token.number < min || token.number > max) {
@@ -193,7 +193,7 @@ class Assembler {
     }
     if (token.kind != TokenKind::kWord) Fail(token, "expected a value for " + where + ", found " + Describe(token));
     if (max == kNoReference && (token.text == kNoneWord || token.text == kAnyWord)) return kNoReference;
-    if (const auto value = FindValue(names, token.text)) return *value;
+    if (const auto value = FindCode(names, token.text)) return *value;
     const auto symbol = symbols_.find(token.text);
     if (symbol != symbols_.end()) {
       if (reference == SymbolKind::kNone) {
@@ -219,11 +219,11 @@ class Assembler {
     return static_cast<std::uint16_t>(Resolve(token, 0, kNoReference, kind, {}, SymbolKindName(kind)));
   }
 
-  std::uint16_t U16(const Token& token, std::string_view what, std::span<const ValueName> names = {}) const {
+  std::uint16_t U16(const Token& token, std::string_view what, std::span<const CodeName> names = {}) const {
     return static_cast<std::uint16_t>(Resolve(token, 0, kNoReference, SymbolKind::kNone, names, what));
   }
 
-  std::uint8_t U8(const Token& token, std::string_view what, std::span<const ValueName> names = {}) const {
+  std::uint8_t U8(const Token& token, std::string_view what, std::span<const CodeName> names = {}) const {
     return static_cast<std::uint8_t>(Resolve(token, 0, 255, SymbolKind::kNone, names, what));
   }
 
@@ -335,7 +335,7 @@ class Assembler {
     if (field == "category") record_.category = U16(value, "category", kCategoryNames);
     if (field == "skill") record_.skill = U16(value, "skill");
     if (field == "duration") record_.duration = U16(value, "duration");
-    if (field == "layoutVariant") record_.layoutVariant = U16(value, "layoutVariant", kLayoutNames);
+    if (field == "layoutVariant") record_.layoutVariant = U16(value, "layoutVariant", kLayoutVariantNames);
   }
 
   void ExtraCategories(Cursor& cursor, const Token& keyword) {
@@ -383,10 +383,15 @@ class Assembler {
     const std::vector<Token> body = cursor.BlockBody();
     for (std::size_t i = 0; i < body.size(); i += 2) {
       const Token& key = body[i];
+      const bool pileValue = key.kind == TokenKind::kWord && key.text == kPileValueWord;
       const PileField* field = key.kind == TokenKind::kWord ? FindPileField(key.text) : nullptr;
-      if (field == nullptr) Fail(key, "unknown pile field " + Describe(key));
+      if (field == nullptr && !pileValue) Fail(key, "unknown pile field " + Describe(key));
       if (i + 1 >= body.size()) Fail(key, "pile field '" + key.text + "' has no value");
-      field->set(pile, Resolve(body[i + 1], field->min, field->max, field->reference, field->names, field->name));
+      if (pileValue) {
+        pile.SetPileValue(U16(body[i + 1], kPileValueWord));
+        continue;
+      }
+      field->Set(pile, Resolve(body[i + 1], field->Min(), field->Max(), field->reference, field->names, field->name));
     }
   }
 
@@ -422,11 +427,11 @@ class Assembler {
         const bool match = field->name == only;
         if (exclude ? (field->name == "type" || field->name == "attribute") : !match) continue;
         SymbolKind reference = field->reference;
-        std::span<const ValueName> names = field->names;
+        std::span<const CodeName> names = field->names;
         if (field->name == "pile") reference = ActionPileReference(action);
         if (field->name == "attribute") names = ActionAttributeNames(action);
         if (field->name == "value") reference = ActionValueReference(action);
-        field->set(action, Resolve(*token, field->min, field->max, reference, names, field->name));
+        field->Set(action, Resolve(*token, field->Min(), field->Max(), reference, names, field->name));
       }
     };
     apply("type", false);

@@ -34,7 +34,7 @@ CatalogueListResult ParseCatalogueList(std::string_view text, const std::string&
   };
   const auto category = [&](const Token& token, std::int64_t& out) {
     if (token.kind == TokenKind::kWord) {
-      if (const auto code = FindValue(kCategoryNames, token.text)) {
+      if (const auto code = FindCode(kCategoryNames, token.text)) {
         out = *code;
         return true;
       }

@@ -61,12 +61,12 @@ class Printer {
 
   static std::string_view Prefix(SymbolKind kind) { return SymbolKindName(kind); }
 
-  static std::string Value(std::int64_t value, std::span<const ValueName> names) {
-    if (const auto name = FindValueName(names, value)) return std::string(*name);
+  static std::string Value(std::int64_t value, std::span<const CodeName> names) {
+    if (const auto name = FindCodeName(names, value)) return std::string(*name);
     return std::to_string(value);
   }
 
-  std::string FieldValue(std::int64_t value, SymbolKind reference, std::span<const ValueName> names) const {
+  std::string FieldValue(std::int64_t value, SymbolKind reference, std::span<const CodeName> names) const {
     if (reference != SymbolKind::kNone) return Ref(reference, static_cast<std::uint16_t>(value));
     return Value(value, names);
   }
@@ -81,7 +81,7 @@ class Printer {
     out_ << "category " << Value(record_.category, kCategoryNames) << "\n";
     out_ << "skill " << record_.skill << "\n";
     out_ << "duration " << record_.duration << "\n";
-    out_ << "layoutVariant " << Value(record_.layoutVariant, kLayoutNames) << "\n";
+    out_ << "layoutVariant " << Value(record_.layoutVariant, kLayoutVariantNames) << "\n";
     if (!record_.extraCategories.empty()) {
       out_ << "extraCategories";
       for (std::uint8_t code : record_.extraCategories) out_ << " " << Value(code, kCategoryNames);
@@ -140,9 +140,9 @@ class Printer {
     for (std::size_t p = 0; p < record_.piles.size(); ++p) {
       const PileDef& pile = record_.piles[p];
       out_ << "pile " << Name(SymbolKind::kPile, p) << " {";
-      for (const PileField& field : PileFields()) {
-        const std::int64_t value = field.get(pile);
-        if (value == field.get(defaults)) continue;
+      for (const PileField& field : FieldsOf<PileDef>()) {
+        const std::int64_t value = field.Get(pile);
+        if (value == field.Get(defaults)) continue;
         out_ << " " << field.name << " " << FieldValue(value, field.reference, field.names);
       }
       out_ << " }\n";
@@ -154,12 +154,12 @@ class Printer {
     for (std::size_t a = 0; a < record_.actions.size(); ++a) {
       const ActionDef& action = record_.actions[a];
       out_ << "action " << Name(SymbolKind::kAction, a) << " {";
-      for (const ActionField& field : ActionFields()) {
-        const std::int64_t value = field.get(action);
+      for (const ActionField& field : FieldsOf<ActionDef>()) {
+        const std::int64_t value = field.Get(action);
         const bool attributeType = !ActionAttributeNames(action).empty();
         if (value == 0 && field.name != "type" && !(field.name == "attribute" && attributeType)) continue;
         SymbolKind reference = field.reference;
-        std::span<const ValueName> names = field.names;
+        std::span<const CodeName> names = field.names;
         if (field.name == "pile") reference = ActionPileReference(action);
         if (field.name == "attribute") names = ActionAttributeNames(action);
         if (field.name == "value") reference = ActionValueReference(action);
@@ -335,7 +335,7 @@ std::string DisassembleProgram(std::span<const std::uint8_t> program) {
   };
   for (std::size_t i = 0; i < program.size();) {
     const InstructionInfo* info = FindInstruction(program[i]);
-    if (info == nullptr || (info->hasValue && i + kPushLength > program.size())) {
+    if (info == nullptr || i + InstructionLength(*info) > program.size()) {
       word("BYTE " + Hex(program[i]));
       ++i;
       continue;
@@ -344,10 +344,8 @@ std::string DisassembleProgram(std::span<const std::uint8_t> program) {
     if (info->hasValue) {
       out += " " + std::to_string(program[i + 1]);
       if (program[i + 2] != kPushMarker) out += " marker " + std::to_string(program[i + 2]);
-      i += kPushLength;
-    } else {
-      ++i;
     }
+    i += InstructionLength(*info);
   }
   return out;
 }

@@ -2,14 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/database/record_schema.h"
 #include "tools/cwdb/assembler.h"
 
 namespace cw {
 namespace {
-
-constexpr std::array<std::string_view, kTableCount> kTableNames = {
-    "cards",  "piles",        "actions",  "movePairs",  "placements",      "flips",    "fixed",        "open",
-    "events", "eventActions", "programs", "conditions", "eventConditions", "counters", "eventCounters"};
 
 class DanglingFinder {
  public:
@@ -125,17 +122,18 @@ class DanglingFinder {
 }  // namespace
 
 TableCounts CountTables(const DefinitionRecord& r) {
-  return {r.cards.size(),         r.piles.size(),         r.actions.size(),    r.movePairs.size(),
-          r.dealPlacements.size(), r.dealFlips.size(),    r.dealFixed.size(),  r.dealOpen.size(),
-          r.eventKinds.size(),    r.eventActions.size(),  r.programs.size(),   r.conditions.size(),
-          r.eventConditions.size(), r.counters.size(),    r.eventCounters.size()};
+  TableCounts counts{};
+  ForEachTable(r, [&](const TableInfo& info, const auto& table) {
+    counts[static_cast<std::size_t>(info.table)] = table.size();
+  });
+  return counts;
 }
 
 std::string DescribeCounts(const TableCounts& counts) {
   std::string out;
   for (std::size_t t = 0; t < kTableCount; ++t) {
     if (t > 0) out += ' ';
-    out += std::string(kTableNames[t]) + " " + std::to_string(counts[t]);
+    out += std::string(TableInfos()[t].listingName) + " " + std::to_string(counts[t]);
   }
   return out;
 }
@@ -247,7 +245,7 @@ std::vector<std::string> CompareCounts(const TableCounts& counts,
   std::vector<std::string> problems;
   for (std::size_t t = 0; t < kTableCount; ++t) {
     if (expected[t] && *expected[t] != counts[t]) {
-      problems.push_back(std::string(kTableNames[t]) + " " + std::to_string(counts[t]) + ", expected " +
+      problems.push_back(std::string(TableInfos()[t].listingName) + " " + std::to_string(counts[t]) + ", expected " +
                          std::to_string(*expected[t]));
     }
   }
