@@ -1,5 +1,8 @@
 // The game source assembler: turns a `.cwg` source (and the files it
-// includes) into a DefinitionRecord and its stored bytes.
+// includes) into a DefinitionRecord and its stored bytes. The tokens go
+// through the preprocessor (source_preprocessor.h) into statements, which
+// the record builder (record_builder.h) reads into a record, emitting
+// programs and table entries by record_emission.h.
 #pragma once
 
 #include <cstdint>
@@ -28,8 +31,5 @@ AssembleResult AssembleSource(std::string_view text, const std::string& file,
 // Reads and assembles one source file; includes are resolved against the
 // file's own directory.
 AssembleResult AssembleFile(const std::filesystem::path& path);
-
-// Reads a whole file; none when it cannot be read.
-std::optional<std::string> ReadTextFile(const std::filesystem::path& path);
 
 }  // namespace cw

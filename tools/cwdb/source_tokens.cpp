@@ -1,6 +1,8 @@
 #include "tools/cwdb/source_tokens.h"
 
 #include <cctype>
+#include <fstream>
+#include <sstream>
 
 namespace cw {
 namespace {
@@ -161,6 +163,17 @@ std::string QuoteString(std::string_view bytes) {
     }
   }
   return out + "\"";
+}
+
+std::optional<std::string> ReadTextFile(const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return std::move(text).str();
 }
 
 }  // namespace cw

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,9 @@ struct TokenizeResult {
 // Numbers are decimal or 0x hexadecimal, optionally negative. Strings take
 // the escapes \n \t \\ \" and \xHH (exactly two hex digits).
 TokenizeResult Tokenize(std::string_view text, const std::string& file);
+
+// Reads a whole source file; none when it cannot be read.
+std::optional<std::string> ReadTextFile(const std::filesystem::path& path);
 
 // A string as the tokenizer reads it back: quoted, with every byte that is
 // not printable ASCII escaped.
