@@ -92,11 +92,7 @@ DecodeResult DecodeRecord(std::span<const std::uint8_t> bytes) {
   }
 
   DefinitionRecord record;
-  record.id = header[kHeaderId];
-  record.category = header[kHeaderCategory];
-  record.skill = header[kHeaderSkill];
-  record.duration = header[kHeaderDuration];
-  record.layoutVariant = header[kHeaderLayoutVariant];
+  for (std::size_t f = 0; f < kHeaderFields.size(); ++f) kHeaderFields[f].Set(record, header[f]);
 
   auto name = ReadString(in);
   if (!name) {
@@ -157,11 +153,7 @@ std::optional<std::vector<std::uint8_t>> EncodeRecord(const DefinitionRecord& re
   if (record.rulesText.find('\0') != std::string::npos) return fail("the rules text holds a zero byte");
 
   ByteWriter out;
-  out.U16(record.id);
-  out.U16(record.category);
-  out.U16(record.skill);
-  out.U16(record.duration);
-  out.U16(record.layoutVariant);
+  Write(out, record);
   out.U16(static_cast<std::uint16_t>(record.extraCategories.size()));
   for (std::size_t size : sizes) out.U16(static_cast<std::uint16_t>(size));
   out.String(record.name);

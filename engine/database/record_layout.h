@@ -24,13 +24,9 @@ inline constexpr std::size_t kRecordHeaderSize = 42;
 inline constexpr std::size_t kRecordHeaderFieldCount = 21;
 inline constexpr std::size_t kTableCount = 15;
 
-// Header field numbers; fields 6 to 20 are the counts of the fifteen tables.
+// Header field numbers after the record's own fields (kHeaderFields in
+// record_schema.h); fields 6 to 20 are the counts of the fifteen tables.
 enum HeaderField : std::size_t {
-  kHeaderId = 0,
-  kHeaderCategory = 1,
-  kHeaderSkill = 2,
-  kHeaderDuration = 3,
-  kHeaderLayoutVariant = 4,
   kHeaderExtraCategoryCount = 5,
   kHeaderFirstTableCount = 6,
 };

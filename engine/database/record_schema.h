@@ -76,9 +76,26 @@ constexpr RecordField<Element> U16Field(std::string_view name, std::uint16_t Ele
 }
 
 template <typename Element>
+constexpr RecordField<Element> U16Field(std::string_view name, std::uint16_t Element::*member,
+                                        std::span<const CodeName> names) {
+  return {.name = name, .width = FieldWidth::kU16, .u16 = member, .names = names};
+}
+
+template <typename Element>
 constexpr RecordField<Element> I16Field(std::string_view name, std::int16_t Element::*member) {
   return {.name = name, .width = FieldWidth::kI16, .i16 = member};
 }
+
+// The header's own fields in stored order; the count of extra categories
+// and the fifteen table counts follow them.
+inline constexpr std::array<RecordField<DefinitionRecord>, 5> kHeaderFields = {{
+    U16Field("id", &DefinitionRecord::id),
+    U16Field("category", &DefinitionRecord::category, kCategoryNames),
+    U16Field("skill", &DefinitionRecord::skill),
+    U16Field("duration", &DefinitionRecord::duration),
+    U16Field("layoutVariant", &DefinitionRecord::layoutVariant, kLayoutVariantNames),
+}};
+static_assert(kHeaderFields.size() == kHeaderExtraCategoryCount);
 
 inline constexpr std::array<RecordField<CardDef>, 3> kCardFields = {{
     U16Field("dealGroup", &CardDef::dealGroup),
@@ -170,11 +187,13 @@ inline constexpr std::array<RecordField<EventCounter>, 2> kEventCounterFields = 
     U16Field("counter", &EventCounter::counter, RecordReference::kCounter),
 }};
 
-// The fields of each table element in stored order. The event kinds table
+// The fields of the header and of each table element in stored order. The event kinds table
 // holds single EventKind bytes and the programs table length-prefixed byte
 // strings; neither has fields.
 template <typename Element>
 constexpr std::span<const RecordField<Element>> FieldsOf();
+template <>
+constexpr std::span<const RecordField<DefinitionRecord>> FieldsOf<DefinitionRecord>() { return kHeaderFields; }
 template <>
 constexpr std::span<const RecordField<CardDef>> FieldsOf<CardDef>() { return kCardFields; }
 template <>

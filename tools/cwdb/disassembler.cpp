@@ -77,11 +77,9 @@ class Printer {
 
   void Header() {
     out_ << "name " << QuoteString(record_.name) << "\n";
-    out_ << "id " << record_.id << "\n";
-    out_ << "category " << Value(record_.category, kCategoryNames) << "\n";
-    out_ << "skill " << record_.skill << "\n";
-    out_ << "duration " << record_.duration << "\n";
-    out_ << "layoutVariant " << Value(record_.layoutVariant, kLayoutVariantNames) << "\n";
+    for (const auto& field : FieldsOf<DefinitionRecord>()) {
+      out_ << field.name << " " << Value(field.Get(record_), field.names) << "\n";
+    }
     if (!record_.extraCategories.empty()) {
       out_ << "extraCategories";
       for (std::uint8_t code : record_.extraCategories) out_ << " " << Value(code, kCategoryNames);

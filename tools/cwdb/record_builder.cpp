@@ -131,11 +131,6 @@ class RecordBuilder {
     static const std::map<std::string_view, Handler> kHandlers = {
         {"name", &RecordBuilder::Name},
         {"rules", &RecordBuilder::Rules},
-        {"id", &RecordBuilder::HeaderField},
-        {"category", &RecordBuilder::HeaderField},
-        {"skill", &RecordBuilder::HeaderField},
-        {"duration", &RecordBuilder::HeaderField},
-        {"layoutVariant", &RecordBuilder::HeaderField},
         {"extraCategories", &RecordBuilder::ExtraCategories},
         {"deck", &RecordBuilder::Deck},
         {"card", &RecordBuilder::Card},
@@ -158,9 +153,16 @@ class RecordBuilder {
         {"macro", &RecordBuilder::Skip},
     };
     const auto handler = kHandlers.find(keyword.text);
-    if (handler == kHandlers.end()) Fail(keyword, "unknown statement '" + keyword.text + "'");
+    Handler run = nullptr;
+    if (handler != kHandlers.end()) {
+      run = handler->second;
+    } else if (FindHeaderField(keyword.text) != nullptr) {
+      run = &RecordBuilder::HeaderField;
+    } else {
+      Fail(keyword, "unknown statement '" + keyword.text + "'");
+    }
     Cursor cursor(statement);
-    (this->*handler->second)(cursor, keyword);
+    (this->*run)(cursor, keyword);
     cursor.ExpectEnd();
   }
 
@@ -193,12 +195,8 @@ class RecordBuilder {
   void HeaderField(Cursor& cursor, const Token& keyword) {
     Once(keyword);
     const Token& value = cursor.Next("its value");
-    const std::string& field = keyword.text;
-    if (field == "id") record_.id = U16(value, "id");
-    if (field == "category") record_.category = U16(value, "category", kCategoryNames);
-    if (field == "skill") record_.skill = U16(value, "skill");
-    if (field == "duration") record_.duration = U16(value, "duration");
-    if (field == "layoutVariant") record_.layoutVariant = U16(value, "layoutVariant", kLayoutVariantNames);
+    const auto* field = FindHeaderField(keyword.text);
+    field->Set(record_, Resolve(value, field->Min(), field->Max(), field->reference, field->names, field->name));
   }
 
   void ExtraCategories(Cursor& cursor, const Token& keyword) {

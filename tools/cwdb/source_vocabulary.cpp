@@ -26,6 +26,10 @@ std::string_view SymbolKindName(SymbolKind kind) {
   return "value";
 }
 
+const RecordField<DefinitionRecord>* FindHeaderField(std::string_view name) {
+  return FindField<DefinitionRecord>(name);
+}
+
 const PileField* FindPileField(std::string_view name) { return FindField<PileDef>(name); }
 
 const ActionField* FindActionField(std::string_view name) { return FindField<ActionDef>(name); }

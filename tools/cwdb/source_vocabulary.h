@@ -30,6 +30,9 @@ using ActionField = RecordField<ActionDef>;
 // A pile block may also give baseRank and baseSuit as one 16-bit number.
 inline constexpr std::string_view kPileValueWord = "pileValue";
 
+// The header field a statement keyword names, if any.
+const RecordField<DefinitionRecord>* FindHeaderField(std::string_view name);
+
 const PileField* FindPileField(std::string_view name);
 
 // `pile` names a counter for resetCounter actions, `attribute` takes the

@@ -74,6 +74,26 @@ TEST(RecordSchema, EveryFieldListDrivesTheStoredBytesAndComesBack) {
   ExpectFieldsRoundTrip(&DefinitionRecord::eventCounters);
 }
 
+TEST(RecordSchema, HeaderFieldsOpenTheRecordInOrder) {
+  DefinitionRecord record;
+  std::uint16_t value = 0x0101;
+  for (const auto& field : FieldsOf<DefinitionRecord>()) {
+    field.Set(record, value);
+    value = static_cast<std::uint16_t>(value + 0x0101);
+  }
+  EXPECT_EQ(record.id, 0x0101);
+  EXPECT_EQ(record.layoutVariant, 0x0505);
+  const auto bytes = EncodeRecord(record);
+  ASSERT_TRUE(bytes.has_value());
+  for (std::size_t f = 0; f < kHeaderExtraCategoryCount; ++f) {
+    EXPECT_EQ((*bytes)[2 * f], f + 1);
+    EXPECT_EQ((*bytes)[2 * f + 1], f + 1);
+  }
+  const DecodeResult decoded = DecodeRecord(*bytes);
+  ASSERT_TRUE(decoded.record.has_value()) << decoded.error;
+  EXPECT_EQ(*decoded.record, record);
+}
+
 TEST(RecordSchema, PileFieldsLieAtTheirStoredOffsets) {
   DefinitionRecord record;
   PileDef pile;
