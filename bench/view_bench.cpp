@@ -11,6 +11,7 @@
 #include "engine/database/record_loader.h"
 #include "engine/rules/automatic_events.h"
 #include "platform/screen/screen_facts.h"
+#include "view/display_metrics.h"
 #include "view/game_field_view.h"
 
 namespace cw {
@@ -38,7 +39,6 @@ struct Field {
   CeWnd owner;
   std::unique_ptr<GameFieldView> view;
   std::optional<SolGame> game = DealFreeCell();
-  Preferences preferences;
 
   bool Open() {
     if (!game || !owner.Create(QStringLiteral("BenchMainWindow"), QStringLiteral("bench"), QRect(0, 0, 480, 536))) {
@@ -47,7 +47,6 @@ struct Field {
     owner.ShowWindow(true);
     view = std::make_unique<GameFieldView>(kVgaScreen);
     if (!view->CreateGameField(owner)) return false;
-    view->SetPreferences(&preferences);
     view->SetGame(&*game);
     view->RebuildMirror();
     view->ResetLayout();

@@ -102,10 +102,10 @@ ChooserLayout LayOut(const QSize& client, const ScreenFacts& facts, const Choose
 
 }  // namespace
 
-ChooserDialog::ChooserDialog(const ResourceSource& resources, Preferences& preferences)
+ChooserDialog::ChooserDialog(const ResourceSource& resources, ChooserOptions& options)
     : CeDialog(LoadString(string_id::kChooserTitle), ChooserMenuBar()),
       resources_(resources),
-      preferences_(preferences) {}
+      options_(options) {}
 
 ChooserDialog::~ChooserDialog() = default;
 
@@ -118,7 +118,7 @@ std::optional<int> ChooserDialog::Run(CeMsgWnd* owner) {
 void ChooserDialog::OnInitDialog(bool& handled) {
   handled = true;
   catalogue_ = LoadCatalogue(resources_);
-  filters_ = FiltersFromPreferences(preferences_);
+  filters_ = FiltersInRange(options_.filters);
   openFilter_.reset();
   facts_ = ReadScreenFacts();
   metrics_ = ChooserMetricsFor(facts_);
@@ -126,7 +126,7 @@ void ChooserDialog::OnInitDialog(bool& handled) {
   CreateControls();
   PlaceControls();
   FillGames();
-  SelectGame(preferences_.curSolId);
+  SelectGame(options_.currentGame);
   UpdateFavouriteButton();
 }
 
@@ -225,7 +225,7 @@ void ChooserDialog::CreateControls() {
       return;
     }
     const CatalogueEntry& entry = catalogue_.entries[static_cast<std::size_t>(item)];
-    DrawGameRow(painter, rect, entry, IsFavourite(preferences_.favList, entry.id), look, metrics_,
+    DrawGameRow(painter, rect, entry, IsFavourite(options_.favourites, entry.id), look, metrics_,
                 *pictures_);
   });
 
@@ -234,7 +234,7 @@ void ChooserDialog::CreateControls() {
       [this] {
         const std::optional<int> game = SelectedGame();
         const bool favourite =
-            game && IsFavourite(preferences_.favList, catalogue_.entries[static_cast<std::size_t>(*game)].id);
+            game && IsFavourite(options_.favourites, catalogue_.entries[static_cast<std::size_t>(*game)].id);
         return std::vector<FacePart>{{favourite ? pictures_->LeftArrow() : pictures_->RightArrow(), {}},
                                      {{}, favourite ? kFrom : kTo},
                                      {pictures_->Star(), {}}};
@@ -305,7 +305,7 @@ void ChooserDialog::PlaceControls() {
 
 void ChooserDialog::FillGames() {
   games_->DeleteAllItems();
-  for (const int item : ListedGames(catalogue_, filters_, preferences_.favList)) {
+  for (const int item : ListedGames(catalogue_, filters_, options_.favourites)) {
     const QString text =
         item == kEmptyListRow
             ? QStringLiteral("<%1>").arg(LoadString(string_id::kNoMatchingGame))
@@ -346,14 +346,14 @@ void ChooserDialog::ToggleFavourite() {
   const std::optional<int> game = SelectedGame();
   if (!game) return;
   const std::uint16_t id = catalogue_.entries[static_cast<std::size_t>(*game)].id;
-  if (IsFavourite(preferences_.favList, id)) {
-    RemoveFavourite(preferences_.favList, id);
+  if (IsFavourite(options_.favourites, id)) {
+    RemoveFavourite(options_.favourites, id);
     if (filters_.favouritesOnly) {
       PostMessage(WM_CHOOSER_REFRESH);
       return;
     }
   } else {
-    AddFavourite(preferences_.favList, id);
+    AddFavourite(options_.favourites, id);
   }
   games_->RedrawRow(games_->SelectedRow());
   favouriteButton_->update();
@@ -366,8 +366,8 @@ void ChooserDialog::Play() {
   const std::optional<int> game = SelectedGame();
   if (!game) return;
   chosen_ = *game;
-  preferences_.curSolId = *game;
-  StoreFilters(filters_, preferences_);
+  options_.currentGame = *game;
+  options_.filters = filters_;
   EndDialog(IDOK);
 }
 
@@ -539,7 +539,7 @@ void ChooserDialog::OnCommand(unsigned id, unsigned, bool& handled) {
       return;
     case IDCANCEL:
       // The dialog ends by the default handling; the filters stay.
-      StoreFilters(filters_, preferences_);
+      options_.filters = filters_;
       return;
     case kCategoryButton:
       handled = true;

@@ -1,7 +1,7 @@
 // The solitaire chooser: the catalogue as a list narrowed by five filters,
 // with favourites, through which the player picks the game to play. The
-// filters and the favourites live in the preferences it is given; on "Play"
-// it makes the chosen game the current one (curSolId).
+// filters and the favourites live in the options it is given; on "Play" it
+// makes the chosen game the current one.
 #pragma once
 
 #include <QPointer>
@@ -12,8 +12,8 @@
 
 #include "chooser/chooser_drawing.h"
 #include "chooser/chooser_filter.h"
+#include "chooser/chooser_options.h"
 #include "engine/database/catalogue.h"
-#include "shell/preferences.h"
 #include "uilib/ce_dialog.h"
 
 namespace cw {
@@ -46,14 +46,14 @@ inline constexpr int kLettersPerColumn = 9;
 class ChooserDialog : public CeDialog {
  public:
   // `resources`: where the catalogue is read from each time the chooser
-  // opens. `preferences`: the main window's; they must outlive the dialog.
-  ChooserDialog(const ResourceSource& resources, Preferences& preferences);
+  // opens. `options`: the owner's; they must outlive the dialog.
+  ChooserDialog(const ResourceSource& resources, ChooserOptions& options);
   ~ChooserDialog() override;
 
   // Runs the chooser modally. Answers the record index of the game chosen
-  // with "Play", which is then also the preferences' curSolId; none when the
-  // player left without a choice (curSolId unchanged). Either way the filters
-  // are written back to the preferences.
+  // with "Play", which is then also the options' current game; none when the
+  // player left without a choice (current game unchanged). Either way the
+  // filters are written back to the options.
   std::optional<int> Run(CeMsgWnd* owner);
 
   // The filters as the player has set them so far.
@@ -98,7 +98,7 @@ class ChooserDialog : public CeDialog {
   QString LetterName(std::uint32_t letter) const;
 
   const ResourceSource& resources_;
-  Preferences& preferences_;
+  ChooserOptions& options_;
   Catalogue catalogue_;
   ChooserFilters filters_;
   std::optional<Filter> openFilter_;

@@ -27,22 +27,14 @@ bool StartsWithLetter(const std::string& name, std::uint32_t letter) {
 
 }  // namespace
 
-ChooserFilters FiltersFromPreferences(const Preferences& preferences) {
+ChooserFilters FiltersInRange(const ChooserFilters& kept) {
   ChooserFilters filters;
-  filters.category = InRangeOrAll(preferences.filterCat, kMaxCategoryFilter);
-  filters.skill = InRangeOrAll(preferences.filterSkill, kMaxSkillFilter);
-  filters.duration = InRangeOrAll(preferences.filterTime, kMaxDurationFilter);
-  filters.letter = InRangeOrAll(preferences.filterLetter, kMaxLetterFilter);
-  filters.favouritesOnly = preferences.filterFav != 0;
+  filters.category = InRangeOrAll(kept.category, kMaxCategoryFilter);
+  filters.skill = InRangeOrAll(kept.skill, kMaxSkillFilter);
+  filters.duration = InRangeOrAll(kept.duration, kMaxDurationFilter);
+  filters.letter = InRangeOrAll(kept.letter, kMaxLetterFilter);
+  filters.favouritesOnly = kept.favouritesOnly;
   return filters;
-}
-
-void StoreFilters(const ChooserFilters& filters, Preferences& preferences) {
-  preferences.filterCat = filters.category;
-  preferences.filterSkill = filters.skill;
-  preferences.filterTime = filters.duration;
-  preferences.filterLetter = filters.letter;
-  preferences.filterFav = filters.favouritesOnly ? 1 : 0;
 }
 
 bool IsFavourite(std::span<const std::uint16_t> favourites, std::uint16_t id) {

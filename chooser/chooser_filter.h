@@ -1,14 +1,14 @@
 // What the game chooser lists: the catalogue narrowed by category, skill,
 // duration, initial letter and favourites, and the editing of the favourites
-// list. Pure functions over the catalogue and the preferences.
+// list. Pure functions over the catalogue, the filters and the favourites.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "chooser/chooser_options.h"
 #include "engine/database/catalogue.h"
-#include "shell/preferences.h"
 
 namespace cw {
 
@@ -21,24 +21,9 @@ inline constexpr std::uint32_t kMaxSkillFilter = 3;
 inline constexpr std::uint32_t kMaxDurationFilter = 4;
 inline constexpr std::uint32_t kMaxLetterFilter = 26;  // 1 "A" ... 26 "Z"
 
-struct ChooserFilters {
-  std::uint32_t category = 0;
-  std::uint32_t skill = 0;
-  std::uint32_t duration = 0;
-  std::uint32_t letter = 0;
-  bool favouritesOnly = false;
-
-  bool AnySet() const {
-    return category != 0 || skill != 0 || duration != 0 || letter != 0 || favouritesOnly;
-  }
-  bool operator==(const ChooserFilters&) const = default;
-};
-
-// The filters stored in the preferences. A stored value outside its range
-// reads as "All": no game could pass it and no filter list could show it.
-ChooserFilters FiltersFromPreferences(const Preferences& preferences);
-// Writes all five filters back, favourites-only included.
-void StoreFilters(const ChooserFilters& filters, Preferences& preferences);
+// The filters as kept between runs, each value outside its range read as
+// "All": no game could pass it and no filter list could show it.
+ChooserFilters FiltersInRange(const ChooserFilters& kept);
 
 // Whether `id` is a favourite. The search stops at the first kNoFavourite.
 bool IsFavourite(std::span<const std::uint16_t> favourites, std::uint16_t id);

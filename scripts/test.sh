@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the suites in an ordinary build, the
-# suites again under AddressSanitizer and UndefinedBehaviorSanitizer, and each
-# fuzz target for a short bounded time.
+# Sets up, checks the layering, builds and runs every test: the suites in an
+# ordinary build, the suites again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each fuzz target for a short bounded time.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 scripts/install-deps.sh
+# Cheap and decisive: before the long builds.
+python3 scripts/check-layering.py
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen

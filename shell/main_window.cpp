@@ -19,11 +19,13 @@
 #include "shell/best_times_dialog.h"
 #include "shell/help_viewer.h"
 #include "shell/options_dialog.h"
+#include "shell/preference_options.h"
 #include "shell/saved_game.h"
 #include "shell/statistics_dialog.h"
 #include "shell/widen_name.h"
 #include "uilib/device_pixels.h"
 #include "uilib/message_box.h"
+#include "view/display_metrics.h"
 #include "view/game_field_view.h"
 
 namespace cw {
@@ -116,12 +118,11 @@ int MainWindow::OnCreate(bool& handled) {
   view_ = std::make_unique<GameFieldView>(screen_);
   if (!view_->CreateGameField(*this)) return -1;
   view_->SetGame(&game_);
-  view_->SetPreferences(&prefs_);
   view_->SetElapsedSeconds([this] { return clock_.Elapsed(); });
 
   prefs_ = LoadPreferences(registry_, programTitle_);
   ApplyMenuBarMode();
-  view_->LoadViewOptions();
+  view_->SetOptions(FieldOptionsFrom(prefs_));
   if (const AcceleratorTable* accelerators = FindAccelerators(kMainAccelerators)) {
     SetAccelerators(*accelerators);
   }
@@ -318,8 +319,10 @@ void MainWindow::GameWon() {
 
 void MainWindow::SelectSolitaire() {
   if (SolitaireCurrent()) SaveCurrentGame();
-  ChooserDialog chooser(EmbeddedGameResources(), prefs_);
+  ChooserOptions choice = ChooserOptionsFrom(prefs_);
+  ChooserDialog chooser(EmbeddedGameResources(), choice);
   const std::optional<int> chosen = WithClockPaused([&] { return chooser.Run(this); });
+  StoreChooserOptions(choice, prefs_);
   if (chosen && LoadCurrentSolitaire()) {
     if (RestoreSavedGame()) {
       RebuildView();
@@ -353,7 +356,7 @@ void MainWindow::ShowOptions() {
   const OptionsResult result = WithClockPaused(
       [&] { return RunOptions(this, prefs_, menuBar_.get(), registry_, programTitle_, screen_); });
   if (!result.accepted) return;
-  view_->LoadViewOptions();
+  view_->SetOptions(FieldOptionsFrom(prefs_));
   optionsChanged_ = result.optionsChanged;
   if (optionsChanged_) {
     optionsChanged_ = false;

@@ -9,11 +9,11 @@
 #include <QString>
 #include <QStringView>
 
+#include "chooser/chooser_options.h"
 #include "platform/registry/registry.h"
 
 namespace cw {
 
-inline constexpr std::uint16_t kNoFavourite = 0xFFFF;
 inline constexpr std::size_t kSavedGameSlotCount = 10;
 inline constexpr std::size_t kLastEnteredNameLength = 16;  // WCHARs with the terminator
 

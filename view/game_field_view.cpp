@@ -10,6 +10,7 @@
 #include "engine/rules/moves.h"
 #include "platform/gdi/colorref.h"
 #include "uilib/messages.h"
+#include "view/display_metrics.h"
 
 namespace cw {
 
@@ -25,11 +26,6 @@ constexpr int kFlashFrames = 4;
 constexpr QRgb kTimerColour = qRgb(0, 0, 0);
 constexpr QRgb kCursorColour = qRgb(0, 0, 0xFF);
 
-const Preferences& DefaultPreferences() {
-  static const Preferences defaults;
-  return defaults;
-}
-
 }  // namespace
 
 GameFieldView::GameFieldView(const ScreenFacts& screen) : screen_(screen) {
@@ -44,15 +40,6 @@ bool GameFieldView::CreateGameField(CeMsgWnd& parent) {
   owner_ = &parent;
   RecreateBuffer(ClientRect());
   return true;
-}
-
-const Preferences& GameFieldView::Prefs() const {
-  return preferences_ != nullptr ? *preferences_ : DefaultPreferences();
-}
-
-void GameFieldView::LoadViewOptions() {
-  playMode_ = Prefs().playMode;
-  animation_ = Prefs().animation;
 }
 
 QRect GameFieldView::ClientRect() const { return GetClientRect(); }
@@ -108,7 +95,7 @@ bool GameFieldView::IsSelectableCard(const CardSlot& slot) const {
 void GameFieldView::PaintPiles() {
   const int width = buffer_.Width();
   const int height = buffer_.Height();
-  const std::uint32_t back = Prefs().cardBack;
+  const std::uint32_t back = options_.cardBack;
   hitMap_.Clear();
   WalkField(layout_, width, height, [&](const PaintedItem& item) {
     const PileView& pile = layout_.piles[item.pile];
@@ -137,24 +124,23 @@ void GameFieldView::PaintField() {
   const QRect client = ClientRect();
   if (client != bufferClient_) RecreateBuffer(client);
   if (dirty_) {
-    buffer_.FillRect(QRect(0, 0, buffer_.Width(), buffer_.Height()), FromColorRef(Prefs().bgColor));
+    buffer_.FillRect(QRect(0, 0, buffer_.Width(), buffer_.Height()), FromColorRef(options_.bgColor));
     if (!layout_.drawOrder.empty()) PaintPiles();
     if ((Mode() == PlayMode::kKeyboardCardWise || Mode() == PlayMode::kKeyboardPileWise) && grid_.Exists()) {
       DrawKeyboardCursor();
     }
     dirty_ = false;
   }
-  if (Prefs().showTimer != 0 && !suppressTimer_) {
+  if (options_.showTimer && !suppressTimer_) {
     DrawTimerText();
     if (dragging_) buffer_.Draw(dragImage_.image, dragPosition_);
   }
 }
 
 void GameFieldView::DrawTimerText() {
-  const Preferences& prefs = Prefs();
   std::uint32_t t = elapsed_ ? elapsed_() : 0;
-  if (prefs.timedGame != 0) {
-    const std::uint64_t limit = static_cast<std::uint64_t>(prefs.timeLimit) * 60;
+  if (options_.timedGame) {
+    const std::uint64_t limit = static_cast<std::uint64_t>(options_.timeLimit) * 60;
     t = t >= limit ? 0 : static_cast<std::uint32_t>(limit - t);
   }
   const QString text = QString::number(t / 60) + QLatin1Char(':') + QString::number((t % 60) / 10) +
@@ -260,13 +246,13 @@ void GameFieldView::AnimateMove(int source, int start, int n, int target, int ta
   if (piles[target].Count() < targetIndex || targetIndex < 0) return;
   const bool sourceShown = piles[source].shown != 0;
   const bool targetShown = piles[target].shown != 0;
-  const bool sliding = animation_ != 0 && sourceShown && targetShown;
+  const bool sliding = options_.animation && sourceShown && targetShown;
 
   GroupImage group;
-  if (sliding) group = RenderGroupImage(layout_, cache_, source, start, n, Prefs().cardBack);
+  if (sliding) group = RenderGroupImage(layout_, cache_, source, start, n, options_.cardBack);
   std::vector<CardSlot> run(piles[source].cards.begin() + start, piles[source].cards.begin() + start + n);
   piles[source].cards.erase(piles[source].cards.begin() + start, piles[source].cards.begin() + start + n);
-  if (sourceShown && animation_ != 0) RefreshField();
+  if (sourceShown && options_.animation) RefreshField();
 
   if (sliding) {
     const QPoint from = hitMap_.CardPosition(static_cast<std::uint16_t>(source), start);
@@ -291,7 +277,7 @@ void GameFieldView::AnimateMove(int source, int start, int n, int target, int ta
   // The target may be the source itself, which now holds n cards fewer.
   const int insertAt = std::min(targetIndex, piles[target].Count());
   piles[target].cards.insert(piles[target].cards.begin() + insertAt, run.begin(), run.end());
-  if (targetShown && animation_ != 0) RefreshField();
+  if (targetShown && options_.animation) RefreshField();
 }
 
 void GameFieldView::ReplayChanges(ChangeList& changes) {
@@ -325,7 +311,7 @@ void GameFieldView::ReplayChanges(ChangeList& changes) {
         ShuffleSlots(piles, change.pile, change.parameter);
         break;
     }
-    if (animation_ != 0) RefreshField();
+    if (options_.animation) RefreshField();
   }
   changes.clear();
   bool resynced = false;
@@ -339,7 +325,7 @@ void GameFieldView::ReplayChanges(ChangeList& changes) {
       resynced = true;
     }
   }
-  if (animation_ == 0 || resynced) RefreshField();
+  if (!options_.animation || resynced) RefreshField();
 }
 
 void GameFieldView::FlashRecord(std::uint16_t pile, std::uint16_t index) {
@@ -493,7 +479,7 @@ void GameFieldView::DragMove(int x, int y) {
 void GameFieldView::StartDrag(int x, int y) {
   PileView& pile = layout_.piles[hitPile_];
   const int n = pile.Count() - hitIndex_;
-  dragImage_ = RenderGroupImage(layout_, cache_, hitPile_, hitIndex_, n, Prefs().cardBack);
+  dragImage_ = RenderGroupImage(layout_, cache_, hitPile_, hitIndex_, n, options_.cardBack);
   draggedSlots_.assign(pile.cards.begin() + hitIndex_, pile.cards.end());
   pile.cards.resize(hitIndex_);
   // The field without the lifted cards, with the clock drawn once on top.
@@ -501,7 +487,7 @@ void GameFieldView::StartDrag(int x, int y) {
   suppressTimer_ = true;
   PaintField();
   suppressTimer_ = false;
-  if (Prefs().showTimer != 0) DrawTimerText();
+  if (options_.showTimer) DrawTimerText();
   dragPosition_ = hitRect_.topLeft() - dragImage_.firstCard;
   dragOffset_ = dragPosition_ - QPoint(x, y);
   saveUnder_.Create(dragImage_.image.Width(), dragImage_.image.Height());

@@ -13,20 +13,17 @@
 #include "platform/gdi/font_style.h"
 #include "platform/gdi/surface.h"
 #include "platform/screen/screen_facts.h"
-#include "shell/preferences.h"
 #include "uilib/ce_wnd.h"
 #include "view/card_images.h"
 #include "view/change_list.h"
 #include "view/field_layout.h"
+#include "view/field_options.h"
 #include "view/hit_map.h"
 #include "view/keyboard_grid.h"
 
 namespace cw {
 
 inline constexpr std::uint16_t kNoSelection = 0xFFFF;
-
-// Play modes of the playMode preference.
-enum class PlayMode : std::uint8_t { kTapping = 0, kDragAndDrop = 1, kKeyboardCardWise = 2, kKeyboardPileWise = 3 };
 
 class GameFieldView : public CeWnd {
  public:
@@ -39,13 +36,10 @@ class GameFieldView : public CeWnd {
 
   // The engine object the table comes from; owned by the caller.
   void SetGame(SolGame* game) { game_ = game; }
-  // The preferences read at paint time (background, back, clock); owned by
-  // the caller. Without them the defaults apply.
-  void SetPreferences(const Preferences* preferences) { preferences_ = preferences; }
+  // How the field is shown and played; the defaults until set.
+  void SetOptions(const FieldOptions& options) { options_ = options; }
   // Whole seconds played in the current game, for the on-table clock.
   void SetElapsedSeconds(std::function<std::uint32_t()> elapsed) { elapsed_ = std::move(elapsed); }
-  // Takes over playMode and animation from the preferences.
-  void LoadViewOptions();
 
   // Pauses of the slide frames and of the hint blink steps.
   void SetFramePause(std::chrono::milliseconds pause) { framePause_ = pause; }
@@ -103,8 +97,7 @@ class GameFieldView : public CeWnd {
   LRESULT OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
  private:
-  const Preferences& Prefs() const;
-  PlayMode Mode() const { return static_cast<PlayMode>(playMode_); }
+  PlayMode Mode() const { return options_.playMode; }
   QRect ClientRect() const;
   void RecreateBuffer(const QRect& client);
   void PaintPiles();
@@ -139,7 +132,7 @@ class GameFieldView : public CeWnd {
 
   ScreenFacts screen_;
   SolGame* game_ = nullptr;
-  const Preferences* preferences_ = nullptr;
+  FieldOptions options_;
   CeMsgWnd* owner_ = nullptr;
   std::function<std::uint32_t()> elapsed_;
   std::function<std::int64_t()> secondsClock_;
@@ -156,9 +149,6 @@ class GameFieldView : public CeWnd {
   bool dirty_ = true;
   bool suppressTimer_ = false;
   int mirrorResyncs_ = 0;
-
-  std::uint8_t playMode_ = 1;
-  std::uint8_t animation_ = 1;
 
   bool pointerDown_ = false;
   QPoint penDown_;

@@ -51,7 +51,6 @@ inline constexpr int kBestTimes = 3014;
 inline constexpr int kCongratulations = 3015;
 inline constexpr int kClearStatistics = 3018;
 inline constexpr int kRegistrySetAside = 3019;  // %1: the damaged file's new name
-inline constexpr int kFirstGameName = 4000;  // 4000 + catalogue position
 inline constexpr int kChooserTitle = 5001;
 inline constexpr int kNoMatchingGame = 5002;
 inline constexpr int kHelp = 40001;  // menu texts share the id of their command

@@ -3,8 +3,6 @@
 #include <QFile>
 #include <QtGlobal>
 
-#include "engine/database/embedded_resources.h"
-
 namespace cw {
 namespace {
 
@@ -82,11 +80,8 @@ std::optional<QHash<int, QString>> ParseStringTable(QByteArrayView source, QStri
 
 QString LoadString(int id) {
   const QHash<int, QString>& own = OwnStrings();
-  if (const auto found = own.constFind(id); found != own.cend()) return *found;
-  if (const std::optional<std::string> name = EmbeddedGameResources().LoadString(id)) {
-    return QString::fromStdString(*name);
-  }
-  return {};
+  const auto found = own.constFind(id);
+  return found != own.cend() ? *found : QString();
 }
 
 }  // namespace cw

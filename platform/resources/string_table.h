@@ -1,6 +1,6 @@
 // The program's string table: every text the player sees that is not a
-// literal of its own. Compiled in from resources/strings/strings.tsv; the
-// game names (4000 to 4019) come with the game database.
+// literal of its own. Compiled in from resources/strings/strings.tsv. The
+// game names are not here: the catalogue reads them from the game database.
 #pragma once
 
 #include <QByteArrayView>

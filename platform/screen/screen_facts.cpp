@@ -41,10 +41,6 @@ ScreenFacts ReadScreenFacts() {
 
 bool BuildFitsScreen(const ScreenFacts& facts) { return IsVgaBuild() == facts.HighDpi(); }
 
-DisplayMetrics ToDisplayMetrics(const ScreenFacts& facts) {
-  return DisplayMetrics{IsVgaBuild(), facts.logPixelsX, facts.logPixelsY};
-}
-
 void PrepareScreenScaling() {
   if (!IsVgaBuild()) return;
   if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") || qEnvironmentVariableIsSet(kDpiVariable)) {

@@ -5,8 +5,6 @@
 #include <QByteArrayView>
 #include <optional>
 
-#include "engine/model/sol_game.h"
-
 namespace cw {
 
 struct ScreenFacts {
@@ -41,9 +39,6 @@ ScreenFacts ReadScreenFacts();
 // Whether this build may run on that screen: the VGA build only on a high-DPI
 // screen, the QVGA build only on any other.
 bool BuildFitsScreen(const ScreenFacts& facts);
-
-// The display facts the engine converts a definition's coordinates with.
-DisplayMetrics ToDisplayMetrics(const ScreenFacts& facts);
 
 // Call before the QGuiApplication is created. The VGA build asks Qt for a
 // scale factor of 2 (unless QT_SCALE_FACTOR or the DPI override is already

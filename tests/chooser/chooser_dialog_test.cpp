@@ -11,7 +11,6 @@
 
 #include "chooser_test_support.h"
 #include "engine/database/embedded_resources.h"
-#include "tests/platform/registry/temporary_registry.h"
 #include "uilib/icon_button.h"
 #include "uilib/list_view.h"
 
@@ -34,7 +33,7 @@ const std::vector<std::string> kLetterF{"ForeCell", "Four by Ten", "Four Colours
 class ChooserDialogTest : public ChooserWindowTest {
  protected:
   // Runs the chooser over the test window with `steps` played from inside it.
-  std::optional<int> RunChooser(Preferences& edited, std::function<void(ChooserDialog&)> steps) {
+  std::optional<int> RunChooser(ChooserOptions& edited, std::function<void(ChooserDialog&)> steps) {
     ChooserDialog dialog(EmbeddedGameResources(), edited);
     testing::WhenChooserRuns(dialog, std::move(steps));
     return dialog.Run(&main);
@@ -73,13 +72,13 @@ class ChooserDialogTest : public ChooserWindowTest {
     ClickRow(games, static_cast<int>(found - rows.begin()));
   }
 
-  Preferences preferences;
+  ChooserOptions options;
 };
 
 TEST_F(ChooserDialogTest, OpensWithTheStoredFiltersAndTheCurrentGameSelected) {
-  preferences.filterLetter = 6;
-  preferences.curSolId = kFreeCell;
-  const std::optional<int> chosen = RunChooser(preferences, [&](ChooserDialog& dialog) {
+  options.filters.letter = 6;
+  options.currentGame = kFreeCell;
+  const std::optional<int> chosen = RunChooser(options, [&](ChooserDialog& dialog) {
     EXPECT_EQ(dialog.TopLevel()->windowTitle(), QStringLiteral("Select Solitaire"));
     EXPECT_EQ(Rows(dialog), kLetterF);
     EXPECT_EQ(List(dialog, kGames)->SelectedRow(), 3);
@@ -95,25 +94,25 @@ TEST_F(ChooserDialogTest, OpensWithTheStoredFiltersAndTheCurrentGameSelected) {
     PlayKey(dialog);
   });
   EXPECT_EQ(chosen, std::optional<int>(7));
-  EXPECT_EQ(preferences.curSolId, 7);
-  EXPECT_EQ(preferences.filterLetter, 6u);
+  EXPECT_EQ(options.currentGame, 7);
+  EXPECT_EQ(options.filters.letter, 6u);
 }
 
 TEST_F(ChooserDialogTest, CurrentGameHiddenByTheFiltersIsNotSelected) {
-  preferences.filterLetter = 6;
-  preferences.curSolId = 4;  // Eight Off
-  RunChooser(preferences, [&](ChooserDialog& dialog) {
+  options.filters.letter = 6;
+  options.currentGame = 4;  // Eight Off
+  RunChooser(options, [&](ChooserDialog& dialog) {
     ListView* games = List(dialog, kGames);
     // The games list has the focus, which selects its first row.
     EXPECT_EQ(games->SelectedRow(), 0);
     EXPECT_TRUE(Button(dialog, kFavourite)->isVisible());
     CancelKey(dialog);
   });
-  EXPECT_EQ(preferences.curSolId, 4);
+  EXPECT_EQ(options.currentGame, 4);
 }
 
 TEST_F(ChooserDialogTest, CategoryChosenFromItsList) {
-  const std::optional<int> chosen = RunChooser(preferences, [&](ChooserDialog& dialog) {
+  const std::optional<int> chosen = RunChooser(options, [&](ChooserDialog& dialog) {
     Click(dialog, kCategoryButton);
     ListView* categories = List(dialog, kCategoryList);
     ASSERT_TRUE(categories->isVisible());
@@ -147,12 +146,12 @@ TEST_F(ChooserDialogTest, CategoryChosenFromItsList) {
     CancelKey(dialog);
   });
   EXPECT_FALSE(chosen.has_value());
-  EXPECT_EQ(preferences.curSolId, -1);
-  EXPECT_EQ(preferences.filterCat, 10u) << "the filters are stored on Cancel too";
+  EXPECT_EQ(options.currentGame, -1);
+  EXPECT_EQ(options.filters.category, 10u) << "the filters are stored on Cancel too";
 }
 
 TEST_F(ChooserDialogTest, SkillAndDurationLists) {
-  RunChooser(preferences, [&](ChooserDialog& dialog) {
+  RunChooser(options, [&](ChooserDialog& dialog) {
     Click(dialog, kSkillButton);
     ListView* skills = List(dialog, kSkillList);
     EXPECT_EQ(skills->ItemCount(), 4);
@@ -164,12 +163,12 @@ TEST_F(ChooserDialogTest, SkillAndDurationLists) {
     EXPECT_EQ(Rows(dialog), (std::vector<std::string>{"Double FreeCell", "Milligan Cell"}));
     CancelKey(dialog);
   });
-  EXPECT_EQ(preferences.filterSkill, 2u);
-  EXPECT_EQ(preferences.filterTime, 4u);
+  EXPECT_EQ(options.filters.skill, 2u);
+  EXPECT_EQ(options.filters.duration, 4u);
 }
 
 TEST_F(ChooserDialogTest, LetterColumnsMoveTogether) {
-  RunChooser(preferences, [&](ChooserDialog& dialog) {
+  RunChooser(options, [&](ChooserDialog& dialog) {
     Click(dialog, kLetterButton);
     std::vector<ListView*> columns;
     for (unsigned id : kLetterColumns) {
@@ -211,13 +210,13 @@ TEST_F(ChooserDialogTest, LetterColumnsMoveTogether) {
     EXPECT_TRUE(dialog.IsWindow());
     CancelKey(dialog);
   });
-  EXPECT_EQ(preferences.filterLetter, 24u);
-  EXPECT_EQ(preferences.curSolId, -1);
+  EXPECT_EQ(options.filters.letter, 24u);
+  EXPECT_EQ(options.currentGame, -1);
 }
 
 TEST_F(ChooserDialogTest, LosingTheFocusClosesAListWithoutChange) {
-  preferences.filterSkill = 3;
-  RunChooser(preferences, [&](ChooserDialog& dialog) {
+  options.filters.skill = 3;
+  RunChooser(options, [&](ChooserDialog& dialog) {
     Click(dialog, kSkillButton);
     ListView* skills = List(dialog, kSkillList);
     EXPECT_EQ(skills->SelectedRow(), 3);
@@ -243,13 +242,13 @@ TEST_F(ChooserDialogTest, LosingTheFocusClosesAListWithoutChange) {
 }
 
 TEST_F(ChooserDialogTest, ClearFiltersResetsAllFiveOnlyWhenOneIsSet) {
-  preferences.filterCat = 8;
-  preferences.filterSkill = 3;
-  preferences.filterTime = 3;
-  preferences.filterLetter = 1;
-  preferences.filterFav = 1;
-  preferences.favList = {kAntaresId};
-  RunChooser(preferences, [&](ChooserDialog& dialog) {
+  options.filters.category = 8;
+  options.filters.skill = 3;
+  options.filters.duration = 3;
+  options.filters.letter = 1;
+  options.filters.favouritesOnly = true;
+  options.favourites = {kAntaresId};
+  RunChooser(options, [&](ChooserDialog& dialog) {
     EXPECT_EQ(Rows(dialog), std::vector<std::string>{"Antares"});
     Click(dialog, kClearFilters);
     EXPECT_EQ(dialog.Filters(), ChooserFilters{});
@@ -259,28 +258,23 @@ TEST_F(ChooserDialogTest, ClearFiltersResetsAllFiveOnlyWhenOneIsSet) {
     EXPECT_EQ(List(dialog, kGames)->SelectedRow(), 13) << "nothing to clear: no refresh";
     CancelKey(dialog);
   });
-  EXPECT_EQ(preferences.filterCat, 0u);
-  EXPECT_EQ(preferences.filterFav, 0);
+  EXPECT_EQ(options.filters.category, 0u);
+  EXPECT_FALSE(options.filters.favouritesOnly);
 }
 
-TEST_F(ChooserDialogTest, FavouritesAreMarkedListedAndKeptInTheRegistry) {
-  TemporaryRegistryFile file;
-  {
-    Registry registry;
-    preferences = LoadPreferences(registry, kTitle);
-  }
-  ASSERT_EQ(preferences.favList, std::vector<std::uint16_t>{kNoFavourite});
+TEST_F(ChooserDialogTest, FavouritesAreMarkedListedAndKeptForTheNextRun) {
+  ASSERT_EQ(options.favourites, std::vector<std::uint16_t>{kNoFavourite});
 
-  RunChooser(preferences, [&](ChooserDialog& dialog) {
+  RunChooser(options, [&](ChooserDialog& dialog) {
     SelectGameRow(dialog, "FreeCell");
     Click(dialog, kFavourite);
-    EXPECT_EQ(preferences.favList, std::vector<std::uint16_t>{kFreeCellId});
+    EXPECT_EQ(options.favourites, std::vector<std::uint16_t>{kFreeCellId});
     SelectGameRow(dialog, "Antares");
     Click(dialog, kFavourite);
     SelectGameRow(dialog, "Penguin");
     Click(dialog, kFavourite);
     Click(dialog, kFavourite);  // and off again
-    EXPECT_EQ(preferences.favList, (std::vector<std::uint16_t>{kFreeCellId, kAntaresId}));
+    EXPECT_EQ(options.favourites, (std::vector<std::uint16_t>{kFreeCellId, kAntaresId}));
     EXPECT_EQ(Rows(dialog).size(), 20u) << "marking does not refresh the list";
 
     Click(dialog, kFavouritesOnly);
@@ -290,50 +284,40 @@ TEST_F(ChooserDialogTest, FavouritesAreMarkedListedAndKeptInTheRegistry) {
     EXPECT_EQ(Rows(dialog), std::vector<std::string>{"Antares"});
     CancelKey(dialog);
   });
-  EXPECT_EQ(preferences.filterFav, 1);
-  {
-    Registry registry;
-    SavePreferences(registry, kTitle, preferences);
-  }
-  Preferences reloaded;
-  {
-    Registry registry;
-    reloaded = LoadPreferences(registry, kTitle);
-  }
-  EXPECT_EQ(reloaded.favList, std::vector<std::uint16_t>{kAntaresId});
-  EXPECT_EQ(reloaded.filterFav, 1);
+  EXPECT_EQ(options.favourites, std::vector<std::uint16_t>{kAntaresId});
+  EXPECT_TRUE(options.filters.favouritesOnly);
 
-  RunChooser(reloaded, [&](ChooserDialog& dialog) {
+  RunChooser(options, [&](ChooserDialog& dialog) {
     EXPECT_EQ(Rows(dialog), std::vector<std::string>{"Antares"});
     SelectGameRow(dialog, "Antares");
     Click(dialog, kFavourite);
     EXPECT_EQ(Rows(dialog), kNotice);
-    EXPECT_EQ(reloaded.favList, std::vector<std::uint16_t>{kNoFavourite});
+    EXPECT_EQ(options.favourites, std::vector<std::uint16_t>{kNoFavourite});
     Click(dialog, kFavouritesOnly);
     EXPECT_EQ(Rows(dialog).size(), 20u);
     SelectGameRow(dialog, "Penguin");
     Click(dialog, kFavourite);
-    EXPECT_EQ(reloaded.favList, std::vector<std::uint16_t>{746});
+    EXPECT_EQ(options.favourites, std::vector<std::uint16_t>{746});
     CancelKey(dialog);
   });
 }
 
 TEST_F(ChooserDialogTest, EnterInTheGamesListPlays) {
-  preferences.curSolId = 2;
-  const std::optional<int> chosen = RunChooser(preferences, [&](ChooserDialog& dialog) {
+  options.currentGame = 2;
+  const std::optional<int> chosen = RunChooser(options, [&](ChooserDialog& dialog) {
     ListView* games = List(dialog, kGames);
     EXPECT_TRUE(games->hasFocus());
     Key(games, Qt::Key_Down);
     Key(games, Qt::Key_Return);
   });
   EXPECT_EQ(chosen, std::optional<int>(3));
-  EXPECT_EQ(preferences.curSolId, 3);
+  EXPECT_EQ(options.currentGame, 3);
 }
 
 TEST_F(ChooserDialogTest, LeavingWithoutAChoiceAnswersNone) {
-  preferences.filterTime = 2;
+  options.filters.duration = 2;
   for (const bool escape : {false, true}) {
-    const std::optional<int> chosen = RunChooser(preferences, [&](ChooserDialog& dialog) {
+    const std::optional<int> chosen = RunChooser(options, [&](ChooserDialog& dialog) {
       SelectGameRow(dialog, "Penguin");
       if (escape) {
         QTest::keyClick(dialog.TopLevel(), Qt::Key_Escape);
@@ -342,8 +326,8 @@ TEST_F(ChooserDialogTest, LeavingWithoutAChoiceAnswersNone) {
       }
     });
     EXPECT_FALSE(chosen.has_value());
-    EXPECT_EQ(preferences.curSolId, -1);
-    EXPECT_EQ(preferences.filterTime, 2u);
+    EXPECT_EQ(options.currentGame, -1);
+    EXPECT_EQ(options.filters.duration, 2u);
   }
 }
 

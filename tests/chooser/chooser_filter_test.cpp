@@ -171,31 +171,10 @@ TEST(ChooserFavourites, StoredListsWithDuplicatesOrUnreachableEntries) {
   EXPECT_EQ(emptyFirst, (std::vector<std::uint16_t>{kNoFavourite}));
 }
 
-TEST(ChooserFilter, PreferencesOutsideTheirRangesReadAsAll) {
-  Preferences preferences;
-  preferences.filterCat = 11;
-  preferences.filterSkill = 3;
-  preferences.filterTime = 4;
-  preferences.filterLetter = 26;
-  preferences.filterFav = 1;
-  EXPECT_EQ(FiltersFromPreferences(preferences), (ChooserFilters{11, 3, 4, 26, true}));
-  preferences.filterCat = 12;
-  preferences.filterSkill = 4;
-  preferences.filterTime = 0xFFFFFFFF;
-  preferences.filterLetter = 27;
-  preferences.filterFav = 7;
-  EXPECT_EQ(FiltersFromPreferences(preferences), (ChooserFilters{0, 0, 0, 0, true}));
-}
-
-TEST(ChooserFilter, StoredBackWithFavouritesOnly) {
-  Preferences preferences;
-  StoreFilters(ChooserFilters{8, 2, 3, 6, true}, preferences);
-  EXPECT_EQ(preferences.filterCat, 8u);
-  EXPECT_EQ(preferences.filterSkill, 2u);
-  EXPECT_EQ(preferences.filterTime, 3u);
-  EXPECT_EQ(preferences.filterLetter, 6u);
-  EXPECT_EQ(preferences.filterFav, 1);
-  EXPECT_EQ(FiltersFromPreferences(preferences), (ChooserFilters{8, 2, 3, 6, true}));
+TEST(ChooserFilter, KeptValuesOutsideTheirRangesReadAsAll) {
+  EXPECT_EQ(FiltersInRange(ChooserFilters{11, 3, 4, 26, true}), (ChooserFilters{11, 3, 4, 26, true}));
+  EXPECT_EQ(FiltersInRange(ChooserFilters{12, 4, 0xFFFFFFFF, 27, true}), (ChooserFilters{0, 0, 0, 0, true}));
+  EXPECT_EQ(FiltersInRange(ChooserFilters{8, 2, 3, 6, false}), (ChooserFilters{8, 2, 3, 6, false}));
   EXPECT_TRUE((ChooserFilters{0, 0, 0, 0, true}).AnySet());
   EXPECT_FALSE(ChooserFilters{}.AnySet());
 }

@@ -90,10 +90,10 @@ class ChooserRenderingTest : public testing::ChooserWindowTest {
 };
 
 TEST_F(ChooserRenderingTest, RowsShowNameStarAndPicturesInTheirPlaces) {
-  Preferences preferences;
-  preferences.curSolId = 9;     // FreeCell
-  preferences.favList = {562};  // Antares
-  ChooserDialog dialog(EmbeddedGameResources(), preferences);
+  ChooserOptions options;
+  options.currentGame = 9;     // FreeCell
+  options.favourites = {562};  // Antares
+  ChooserDialog dialog(EmbeddedGameResources(), options);
   testing::WhenChooserRuns(dialog, [&](ChooserDialog& d) {
     const ScreenFacts facts = ReadScreenFacts();
     EXPECT_EQ(facts.HighDpi(), IsVgaBuild());
@@ -149,12 +149,12 @@ TEST_F(ChooserRenderingTest, RowsShowNameStarAndPicturesInTheirPlaces) {
 }
 
 TEST_F(ChooserRenderingTest, ButtonsShowTheFiltersAndTheNoticeIsCentred) {
-  Preferences preferences;
-  preferences.filterCat = 5;  // 40Thieves, the longest category name
-  preferences.filterSkill = 3;
-  preferences.filterTime = 3;
-  preferences.filterLetter = 24;  // X
-  ChooserDialog dialog(EmbeddedGameResources(), preferences);
+  ChooserOptions options;
+  options.filters.category = 5;  // 40Thieves, the longest category name
+  options.filters.skill = 3;
+  options.filters.duration = 3;
+  options.filters.letter = 24;  // X
+  ChooserDialog dialog(EmbeddedGameResources(), options);
   testing::WhenChooserRuns(dialog, [&](ChooserDialog& d) {
     const ChooserMetrics metrics = ChooserMetricsFor(ReadScreenFacts());
     auto* games = qobject_cast<ListView*>(d.GetDlgItem(kGames));

@@ -6,6 +6,7 @@
 #include "engine/database/record_loader.h"
 #include "engine/rules/player_move.h"
 #include "shell/saved_game.h"
+#include "view/display_metrics.h"
 
 namespace cw {
 namespace {

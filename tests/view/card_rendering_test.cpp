@@ -4,6 +4,7 @@
 
 #include "tests/view/field_fixture.h"
 #include "view/card_images.h"
+#include "view/display_metrics.h"
 
 namespace cw {
 namespace {
@@ -105,8 +106,8 @@ INSTANTIATE_TEST_SUITE_P(CardSizes, CardImages, ::testing::Bool(),
 class FieldPainting : public FieldFixture {};
 
 TEST_F(FieldPainting, EveryRecordedCardIsItsCacheImageAndTheRestIsBackground) {
-  preferences.bgColor = 0x00804020;  // COLORREF: blue 0x80, green 0x40, red 0x20
-  preferences.showTimer = 0;
+  options.bgColor = 0x00804020;  // COLORREF: blue 0x80, green 0x40, red 0x20
+  options.showTimer = false;
   Start("FreeCell", 7);
   const QImage& buffer = view->FieldBuffer().Image();
   const FieldLayout& layout = view->Layout();
@@ -147,7 +148,7 @@ TEST_F(FieldPainting, SelectionInvertsTheSelectedCard) {
 }
 
 TEST_F(FieldPainting, EmptyBaseShowsItsGreyRankInsideALightFrame) {
-  preferences.showTimer = 0;
+  options.showTimer = false;
   Start("FreeCell", 7);
   const FieldLayout& layout = view->Layout();
   const QImage& buffer = view->FieldBuffer().Image();
@@ -170,7 +171,7 @@ TEST_F(FieldPainting, EmptyBaseShowsItsGreyRankInsideALightFrame) {
 }
 
 TEST_F(FieldPainting, ClockShowsInTheBottomRightWhenAskedFor) {
-  preferences.timedGame = 0;
+  options.timedGame = false;
   std::uint32_t elapsed = 754;
   view->SetElapsedSeconds([&elapsed] { return elapsed; });
   Start("FreeCell", 7);
@@ -192,7 +193,8 @@ TEST_F(FieldPainting, ClockShowsInTheBottomRightWhenAskedFor) {
     return n;
   };
   EXPECT_GT(ink(), 0);
-  preferences.showTimer = 0;
+  options.showTimer = false;
+  view->SetOptions(options);
   view->RefreshField();
   EXPECT_EQ(ink(), 0);
 }

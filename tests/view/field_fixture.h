@@ -28,7 +28,6 @@ class FieldFixture : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(owner.TopLevel()));
     view = std::make_unique<GameFieldView>(screen);
     ASSERT_TRUE(view->CreateGameField(owner));
-    view->SetPreferences(&preferences);
     view->SetFramePause(std::chrono::milliseconds(0));
     view->SetFlashPause(std::chrono::milliseconds(0));
     view->SetSecondsClock([this] { return now; });
@@ -44,16 +43,16 @@ class FieldFixture : public ::testing::Test {
     ASSERT_TRUE(game) << name;
     reference = game;
     view->SetGame(&*game);
-    view->LoadViewOptions();
+    view->SetOptions(options);
     view->RebuildMirror();
     view->ResetLayout();
     view->RefreshField();
   }
 
   void SetMode(PlayMode mode, bool animation = true) {
-    preferences.playMode = static_cast<std::uint8_t>(mode);
-    preferences.animation = animation ? 1 : 0;
-    view->LoadViewOptions();
+    options.playMode = mode;
+    options.animation = animation;
+    view->SetOptions(options);
   }
 
   // The pen in device pixels of the field.
@@ -99,7 +98,7 @@ class FieldFixture : public ::testing::Test {
     return moves[pick % moves.size()];
   }
 
-  Preferences preferences;
+  FieldOptions options;
   OwnerWindow owner;
   std::unique_ptr<GameFieldView> view;
   std::optional<SolGame> game;

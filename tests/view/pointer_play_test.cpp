@@ -145,10 +145,9 @@ TEST_F(DragPlay, LiftedCardsLeaveTheTableWhileDraggedAndComeBackWhenDroppedOffTa
 
 TEST_F(DragPlay, PressAndReleaseWithoutMovingIsATapOnThePile) {
   SetMode(PlayMode::kDragAndDrop);
-  Start("FreeCell", 7);
+  Start("Milligan Cell", 7);  // its stock deals when tapped
   for (std::uint16_t pile = 0; pile < game->piles.size(); ++pile) {
     if (game->piles[pile].shown == 0 || !CanTap(*game, pile)) continue;
-    const int count = view->Layout().piles[pile].Count();
     const QPoint at = PileTarget(pile);
     Pen(QEvent::MouseButtonPress, at);
     Pen(QEvent::MouseMove, at + QPoint(2, 2));
@@ -156,10 +155,9 @@ TEST_F(DragPlay, PressAndReleaseWithoutMovingIsATapOnThePile) {
     ReferenceMove(MoveReference{pile, kNoReference});
     ExpectSameAsReference();
     EXPECT_EQ(owner.checkStates, 1);
-    (void)count;
     return;
   }
-  GTEST_SKIP() << "no pile with a tap action in this deal";
+  FAIL() << "no pile with a tap action in this deal";
 }
 
 // Animation changes what is seen on the way, never where the cards end up.

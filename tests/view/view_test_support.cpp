@@ -7,6 +7,7 @@
 #include "engine/database/record_loader.h"
 #include "engine/rules/automatic_events.h"
 #include "platform/resources/build_variant.h"
+#include "view/display_metrics.h"
 
 namespace cw::testing {
 
@@ -14,15 +15,7 @@ ScreenFacts BuildScreen() { return IsVgaBuild() ? ScreenFacts{192, 192} : Screen
 
 std::vector<std::string> DatabaseGames() {
   std::vector<std::string> names;
-  const Catalogue catalogue = LoadCatalogue(EmbeddedGameResources());
-  for (std::size_t i = 0; i < catalogue.entries.size(); ++i) {
-    const auto record = LoadDefinitionRecord(EmbeddedGameResources(), static_cast<std::uint16_t>(i));
-    if (!record || record->empty()) continue;
-    SolGame game;
-    if (ParseDefinition(game, *record, DisplayMetrics{}) && !game.definition.piles.empty()) {
-      names.push_back(catalogue.entries[i].name);
-    }
-  }
+  for (const CatalogueEntry& entry : LoadCatalogue(EmbeddedGameResources()).entries) names.push_back(entry.name);
   return names;
 }
 

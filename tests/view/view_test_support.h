@@ -20,7 +20,7 @@ namespace cw::testing {
 // build, 96 dpi otherwise.
 ScreenFacts BuildScreen();
 
-// Names of the catalogue's games whose records exist in the database.
+// Names of the catalogue's games, every one of which the database holds.
 std::vector<std::string> DatabaseGames();
 
 // A game's name as a test name: its letters and digits.

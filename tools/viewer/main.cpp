@@ -23,6 +23,7 @@
 #include "uilib/ce_wnd.h"
 #include "uilib/messages.h"
 #include "uilib/pen_input.h"
+#include "view/display_metrics.h"
 #include "view/game_field_view.h"
 
 namespace cw {
@@ -162,11 +163,11 @@ int Run(int argc, char** argv) {
   if (!game || !ApplyMoves(*game, options.moves)) return 1;
 
   const QSize field = options.size.value_or(options.landscape ? QSize(320, 188) : QSize(240, 268));
-  Preferences preferences;
-  preferences.playMode = options.playMode;
-  preferences.animation = options.animation ? 1 : 0;
-  preferences.cardBack = options.cardBack;
-  preferences.timedGame = 0;
+  FieldOptions fieldOptions;
+  fieldOptions.playMode = static_cast<PlayMode>(options.playMode);
+  fieldOptions.animation = options.animation;
+  fieldOptions.cardBack = options.cardBack;
+  fieldOptions.timedGame = false;
 
   ViewerWindow window;
   window.playMode = options.playMode;
@@ -183,9 +184,8 @@ int Run(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
   view->SetElapsedSeconds([&clock] { return static_cast<std::uint32_t>(clock.elapsed() / 1000); });
-  view->SetPreferences(&preferences);
   view->SetGame(&*game);
-  view->LoadViewOptions();
+  view->SetOptions(fieldOptions);
   view->RebuildMirror();
   view->ResetLayout();
   view->RefreshField();
@@ -195,8 +195,8 @@ int Run(int argc, char** argv) {
   }
 
   if (options.selectCard) {
-    preferences.playMode = 0;
-    view->LoadViewOptions();
+    fieldOptions.playMode = PlayMode::kTapping;
+    view->SetOptions(fieldOptions);
     const auto at = CardPoint(*view, *game, *options.selectCard);
     if (!at) {
       Err() << "card " << *options.selectCard << " is not on the field\n";
@@ -204,11 +204,10 @@ int Run(int argc, char** argv) {
     }
     SendPen(view->Widget(), QEvent::MouseButtonPress, *at);
     SendPen(view->Widget(), QEvent::MouseButtonRelease, *at);
-    preferences.playMode = options.playMode;
   }
   if (options.dragCard) {
-    preferences.playMode = 1;
-    view->LoadViewOptions();
+    fieldOptions.playMode = PlayMode::kDragAndDrop;
+    view->SetOptions(fieldOptions);
     const auto at = CardPoint(*view, *game, *options.dragCard);
     if (!at) {
       Err() << "card " << *options.dragCard << " is not on the field\n";

@@ -158,13 +158,11 @@ std::vector<MoveReference> CardMovesByBruteForce(const SolGame& game, bool topCa
 
 TEST(RealGameMoves, SearchOrderIsTapsThenTopCardsThenDeeperCards) {
   const Catalogue catalogue = LoadCatalogue(EmbeddedGameResources());
-  int searched = 0;
   for (const auto& entry : catalogue.entries) {
     for (std::uint32_t number : {1u, 77u}) {
       auto game = DealGame(entry.name, number);
-      if (!game) continue;
+      ASSERT_TRUE(game) << entry.name << " deal " << number;
       SCOPED_TRACE(entry.name);
-      ++searched;
       std::vector<MoveReference> expected;
       for (std::uint16_t pile = 0; pile < game->piles.size(); ++pile) {
         const bool holds = game->piles[pile].count > 0;
@@ -186,7 +184,6 @@ TEST(RealGameMoves, SearchOrderIsTapsThenTopCardsThenDeeperCards) {
       EXPECT_EQ(FindMove(*game, static_cast<std::uint32_t>(expected.size())), std::nullopt);
     }
   }
-  EXPECT_GT(searched, 0);
 }
 
 TEST(RealGameMoves, HintsCycleAndStartAgainAfterEveryRecord) {
@@ -291,7 +288,7 @@ TEST_P(RealGameUndo, UndoRestoresEveryEarlierState) {
   const Catalogue catalogue = LoadCatalogue(EmbeddedGameResources());
   ASSERT_LT(GetParam(), catalogue.entries.size());
   const std::string name = catalogue.entries[GetParam()].name;
-  if (!LoadGame(name)) GTEST_SKIP() << name << " is not in the database yet";
+  ASSERT_TRUE(LoadGame(name)) << name;
   SCOPED_TRACE(name);
   std::mt19937 rng(static_cast<unsigned>(GetParam()) + 100);
   for (std::uint32_t number : {5u, 1234u}) {

@@ -75,13 +75,6 @@ TEST(QvgaBuild, RunsOnEveryScreenButVga) {
   EXPECT_FALSE(BuildFitsScreen({192, 192}));
 }
 
-TEST(QvgaBuild, DisplayMetricsCarryTheVariantAndTheDpi) {
-  const DisplayMetrics metrics = ToDisplayMetrics({131, 120});
-  EXPECT_FALSE(metrics.vgaBuild);
-  EXPECT_EQ(metrics.logPixelsX, 131);
-  EXPECT_EQ(metrics.logPixelsY, 120);
-}
-
 TEST(QvgaBuild, LeavesQtScalingAlone) {
   EnvGuard env;
   env.Unset("QT_SCALE_FACTOR");

@@ -14,13 +14,6 @@ TEST(VgaBuild, RunsOnlyOnHighDpiScreens) {
   EXPECT_FALSE(BuildFitsScreen({131, 131}));
 }
 
-TEST(VgaBuild, DisplayMetricsCarryTheVariant) {
-  const DisplayMetrics metrics = ToDisplayMetrics({192, 192});
-  EXPECT_TRUE(metrics.vgaBuild);
-  EXPECT_EQ(metrics.logPixelsX, 192);
-  EXPECT_EQ(metrics.logPixelsY, 192);
-}
-
 TEST(VgaBuild, AsksQtForScaleFactorTwoUnlessTheUserChoseOne) {
   {
     EnvGuard env;
