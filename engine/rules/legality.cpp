@@ -1,7 +1,7 @@
 #include "engine/rules/legality.h"
 
 #include "engine/rules/card_list.h"
-#include "engine/rules/rule_evaluator.h"
+#include "engine/rules/rule_cache.h"
 
 namespace cw {
 namespace {
@@ -12,7 +12,7 @@ constexpr std::uint8_t kInertWhenEmpty = 1;
 bool ProgramPasses(const SolGame& game, std::uint16_t program, const CardList& listA,
                    const CardList* listB) {
   if (program >= game.definition.programs.size()) return false;
-  return EvaluateRule(game.definition.programs[program], listA, listB);
+  return EvaluateRuleRemembered(game.definition.programs[program], listA, listB);
 }
 
 bool IsPile(const SolGame& game, std::uint16_t pile) {

@@ -1,6 +1,7 @@
 #include "engine/solver/pile_symmetry.h"
 
 #include <algorithm>
+#include <array>
 
 namespace cw {
 namespace {
@@ -34,7 +35,10 @@ bool NamesPile(const ActionDef& action) {
 }
 
 // Everything an event does, with the piles renamed by `swap`.
-Signature EventSignature(const GameDefinition& definition, std::uint16_t event, Swap swap) {
+// `programs` gives each program number the first number of a program with the
+// same bytes.
+Signature EventSignature(const GameDefinition& definition, const std::vector<std::uint32_t>& programs,
+                         std::uint16_t event, Swap swap) {
   Signature signature;
   if (event < definition.eventKinds.size()) signature.push_back(definition.eventKinds[event]);
   for (const EventAction& link : definition.eventActions) {
@@ -53,16 +57,22 @@ Signature EventSignature(const GameDefinition& definition, std::uint16_t event, 
                       action.destPile, action.destMode, action.attribute, action.destIndex,
                       action.value});
   }
+  // All conditions must hold, so their order is no part of the event.
   signature.push_back(0xFFFFFFFE);
+  std::vector<std::array<std::uint32_t, 3>> conditions;
   for (const EventCondition& link : definition.eventConditions) {
     if (link.event != event) continue;
     if (link.condition >= definition.conditions.size()) {
-      signature.push_back(0xFFFFFFFF);
+      conditions.push_back({0xFFFFFFFF, 0, 0});
       continue;
     }
     const ConditionDef& condition = definition.conditions[link.condition];
-    signature.insert(signature.end(),
-                     {condition.program, swap(condition.pileA), swap(condition.pileB)});
+    conditions.push_back({programs[condition.program < programs.size() ? condition.program : 0],
+                          swap(condition.pileA), swap(condition.pileB)});
+  }
+  std::sort(conditions.begin(), conditions.end());
+  for (const auto& condition : conditions) {
+    signature.insert(signature.end(), condition.begin(), condition.end());
   }
   signature.push_back(0xFFFFFFFD);
   for (const EventCounter& link : definition.eventCounters) {
@@ -93,7 +103,8 @@ bool PlayAlike(const PileDef& a, const PileDef& b) {
          a.enabled == b.enabled && a.baseRank == b.baseRank && a.baseSuit == b.baseSuit;
 }
 
-bool Interchangeable(const GameDefinition& definition, std::uint16_t p, std::uint16_t q) {
+bool Interchangeable(const GameDefinition& definition, const std::vector<std::uint32_t>& programs,
+                     std::uint16_t p, std::uint16_t q) {
   const PileDef& a = definition.piles[p];
   const PileDef& b = definition.piles[q];
   if (!PlayAlike(a, b) || RoutesName(definition, p) || RoutesName(definition, q)) return false;
@@ -103,8 +114,8 @@ bool Interchangeable(const GameDefinition& definition, std::uint16_t p, std::uin
   const std::uint16_t eventsA[] = {a.tapEvent, a.emptyTapEvent, a.dropEvent};
   const std::uint16_t eventsB[] = {b.tapEvent, b.emptyTapEvent, b.dropEvent};
   for (int i = 0; i < 3; ++i) {
-    if (EventSignature(definition, eventsA[i], swap) !=
-        EventSignature(definition, eventsB[i], identity)) {
+    if (EventSignature(definition, programs, eventsA[i], swap) !=
+        EventSignature(definition, programs, eventsB[i], identity)) {
       return false;
     }
   }
@@ -113,8 +124,8 @@ bool Interchangeable(const GameDefinition& definition, std::uint16_t p, std::uin
   std::vector<Signature> after;
   for (std::size_t e = 0; e < definition.eventKinds.size(); ++e) {
     const auto event = static_cast<std::uint16_t>(e);
-    before.push_back(EventSignature(definition, event, identity));
-    after.push_back(EventSignature(definition, event, swap));
+    before.push_back(EventSignature(definition, programs, event, identity));
+    after.push_back(EventSignature(definition, programs, event, swap));
   }
   // A counter's exhausted event must map onto itself.
   for (const CounterDef& counter : definition.counters) {
@@ -131,6 +142,16 @@ bool Interchangeable(const GameDefinition& definition, std::uint16_t p, std::uin
 }  // namespace
 
 std::vector<std::uint16_t> InterchangeablePileClasses(const GameDefinition& definition) {
+  std::vector<std::uint32_t> programs(definition.programs.size());
+  for (std::size_t i = 0; i < programs.size(); ++i) {
+    programs[i] = static_cast<std::uint32_t>(i);
+    for (std::size_t j = 0; j < i; ++j) {
+      if (definition.programs[j] == definition.programs[i]) {
+        programs[i] = static_cast<std::uint32_t>(j);
+        break;
+      }
+    }
+  }
   const std::size_t count = definition.piles.size();
   std::vector<std::uint16_t> classes(count);
   for (std::size_t p = 0; p < count; ++p) {
@@ -139,7 +160,7 @@ std::vector<std::uint16_t> InterchangeablePileClasses(const GameDefinition& defi
     // the first pile of each class already found is enough.
     for (std::size_t first = 0; first < p; ++first) {
       if (classes[first] == first &&
-          Interchangeable(definition, static_cast<std::uint16_t>(first),
+          Interchangeable(definition, programs, static_cast<std::uint16_t>(first),
                           static_cast<std::uint16_t>(p))) {
         classes[p] = static_cast<std::uint16_t>(first);
         break;
