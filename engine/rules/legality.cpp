@@ -64,20 +64,23 @@ bool CanTap(const SolGame& game, std::uint16_t pile) {
   return ConditionsHold(game, event) && CounterAllows(game, event);
 }
 
-bool ConditionsHold(const SolGame& game, std::uint16_t event) {
+bool LinkedConditionHolds(const SolGame& game, const EventCondition& link) {
   const GameDefinition& definition = game.definition;
-  for (const EventCondition& link : definition.eventConditions) {
-    if (link.event != event) continue;
-    if (link.condition >= definition.conditions.size()) return false;
-    const ConditionDef& condition = definition.conditions[link.condition];
-    if (condition.pileA >= game.piles.size() || game.piles[condition.pileA].enabled == 0) {
-      return false;
-    }
-    const bool hasB = condition.pileB != kNoReference;
-    if (hasB && condition.pileB >= game.piles.size()) return false;
-    const CardList listA = BuildPileList(game, condition.pileA);
-    const CardList listB = hasB ? BuildPileList(game, condition.pileB) : CardList{};
-    if (!ProgramPasses(game, condition.program, listA, hasB ? &listB : nullptr)) return false;
+  if (link.condition >= definition.conditions.size()) return false;
+  const ConditionDef& condition = definition.conditions[link.condition];
+  if (condition.pileA >= game.piles.size() || game.piles[condition.pileA].enabled == 0) {
+    return false;
+  }
+  const bool hasB = condition.pileB != kNoReference;
+  if (hasB && condition.pileB >= game.piles.size()) return false;
+  const CardList listA = BuildPileList(game, condition.pileA);
+  const CardList listB = hasB ? BuildPileList(game, condition.pileB) : CardList{};
+  return ProgramPasses(game, condition.program, listA, hasB ? &listB : nullptr);
+}
+
+bool ConditionsHold(const SolGame& game, std::uint16_t event) {
+  for (const EventCondition& link : game.definition.eventConditions) {
+    if (link.event == event && !LinkedConditionHolds(game, link)) return false;
   }
   return true;
 }

@@ -195,6 +195,8 @@ SolveResult Searcher::Run() {
     return result;
   };
   if (work_.won != 0) return finish(SolveVerdict::kWinnable);
+  // Nothing dealt: there is no position to decide.
+  if (!work_.HasPlayState()) return finish(SolveVerdict::kUndecided);
   if (table_.Add(Key()) == TranspositionTable::Insert::kPresent) {
     return finish(SolveVerdict::kUnwinnable);
   }
