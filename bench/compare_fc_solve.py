@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Runs cardwright-cli solve and Freecell Solver (fc-solve) side by side on
-the same deals and prints, per deal, both verdicts and times, then the median
-time per deal of ours divided by theirs and any deal we call unwinnable that
-fc-solve solves.
+the same deals of FreeCell, Baker's Game, Eight Off, Sea Towers or ForeCell and
+prints, per deal, both verdicts and times, then the median time per deal of
+ours divided by theirs and any deal we call unwinnable that fc-solve solves.
 
     bench/compare_fc_solve.py build/tools/cli/cardwright-cli FreeCell 1 20 --seconds 10
 """
@@ -19,6 +19,8 @@ GAMES = {
     "FreeCell": (range(0, 8), range(8, 12), ["-g", "freecell"]),
     "Baker's Game": (range(0, 8), range(8, 12), ["-g", "bakers_game"]),
     "Eight Off": (range(4, 12), range(12, 20), ["-g", "eight_off"]),
+    "Sea Towers": (range(0, 10), range(10, 14), ["-g", "seahaven"]),
+    "ForeCell": (range(0, 8), range(8, 12), ["-g", "forecell"]),
 }
 
 
