@@ -1,6 +1,8 @@
 #include "engine/rules/automatic_events.h"
 
 #include <algorithm>
+#include <span>
+#include <vector>
 
 #include "engine/model/dealer.h"
 #include "engine/rules/actions.h"
@@ -14,17 +16,76 @@ bool IsKind(const SolGame& game, std::size_t event, EventKind kind) {
   return game.definition.eventKinds[event] == static_cast<std::uint8_t>(kind);
 }
 
+// The event-condition links of each event, in table order: one scan of the
+// table instead of one per event. The table does not change during play.
+struct LinksByEvent {
+  std::vector<std::uint32_t> first;  // per event, then one past the last
+  std::vector<std::uint32_t> links;
+
+  explicit LinksByEvent(const GameDefinition& definition) {
+    const std::size_t eventCount = definition.eventKinds.size();
+    first.assign(eventCount + 1, 0);
+    for (const EventCondition& link : definition.eventConditions) {
+      if (link.event < eventCount) ++first[link.event + 1];
+    }
+    for (std::size_t e = 0; e < eventCount; ++e) first[e + 1] += first[e];
+    links.resize(first[eventCount]);
+    std::vector<std::uint32_t> next(first.begin(), first.end() - 1);
+    for (std::size_t i = 0; i < definition.eventConditions.size(); ++i) {
+      const std::uint16_t event = definition.eventConditions[i].event;
+      if (event < eventCount) links[next[event]++] = static_cast<std::uint32_t>(i);
+    }
+  }
+  std::span<const std::uint32_t> Of(std::size_t event) const {
+    return std::span(links).subspan(first[event], first[event + 1] - first[event]);
+  }
+};
+
+// The answers of conditions while the table stays as it is. Every change of
+// the play state during play writes a journal record, so an unchanged journal
+// length means an unchanged table; conditions are pure functions of it.
+class ConditionAnswers {
+ public:
+  explicit ConditionAnswers(const SolGame& game)
+      : game_(game), answers_(game.definition.conditions.size(), kUnknown) {}
+
+  bool AllHold(std::span<const std::uint32_t> links) {
+    const std::uint32_t length = game_.journal ? game_.journal->Count() : 0;
+    if (length != journalLength_) {
+      std::fill(answers_.begin(), answers_.end(), kUnknown);
+      journalLength_ = length;
+    }
+    for (const std::uint32_t index : links) {
+      const EventCondition& link = game_.definition.eventConditions[index];
+      if (link.condition >= answers_.size()) return false;
+      std::int8_t& answer = answers_[link.condition];
+      if (answer == kUnknown) answer = LinkedConditionHolds(game_, link) ? 1 : 0;
+      if (answer == 0) return false;
+    }
+    return true;
+  }
+
+ private:
+  static constexpr std::int8_t kUnknown = -1;
+  const SolGame& game_;
+  std::vector<std::int8_t> answers_;
+  std::uint32_t journalLength_ = 0xFFFFFFFF;
+};
+
 // Runs one automatic pass; answers whether a repeating event fired.
 bool RunAutomaticPass(SolGame& game, ActionObserver* observer, bool& performed) {
   bool repeat = false;
   bool groupStarted = true;
   const std::size_t eventCount = game.definition.eventKinds.size();
+  const LinksByEvent conditions(game.definition);
+  ConditionAnswers answers(game);
   for (std::size_t e = 1; e < eventCount; ++e) {
     const bool repeating = IsKind(game, e, EventKind::kRepeating);
     if (!repeating && !IsKind(game, e, EventKind::kAutomatic)) continue;
     const auto event = static_cast<std::uint16_t>(e);
     std::uint16_t counter = kNoReference;
-    if (!ConditionsHold(game, event) || !UseCounter(game, event, groupStarted, counter, true)) {
+    if (!answers.AllHold(conditions.Of(e)) ||
+        !UseCounter(game, event, groupStarted, counter, true)) {
       continue;
     }
     if (FireEventCompletely(game, event, counter, groupStarted, observer, true)) performed = true;

@@ -1,7 +1,7 @@
 #include "engine/rules/legality.h"
 
 #include "engine/rules/card_list.h"
-#include "engine/rules/rule_evaluator.h"
+#include "engine/rules/rule_cache.h"
 
 namespace cw {
 namespace {
@@ -12,7 +12,7 @@ constexpr auto kInertWhenEmpty = static_cast<std::uint8_t>(PileKind::kInert);
 bool ProgramPasses(const SolGame& game, std::uint16_t program, const CardList& listA,
                    const CardList* listB) {
   if (program >= game.definition.programs.size()) return false;
-  return EvaluateRule(game.definition.programs[program], listA, listB);
+  return EvaluateRuleRemembered(game.definition.programs[program], listA, listB);
 }
 
 bool IsPile(const SolGame& game, std::uint16_t pile) {
@@ -64,20 +64,23 @@ bool CanTap(const SolGame& game, std::uint16_t pile) {
   return ConditionsHold(game, event) && CounterAllows(game, event);
 }
 
-bool ConditionsHold(const SolGame& game, std::uint16_t event) {
+bool LinkedConditionHolds(const SolGame& game, const EventCondition& link) {
   const GameDefinition& definition = game.definition;
-  for (const EventCondition& link : definition.eventConditions) {
-    if (link.event != event) continue;
-    if (link.condition >= definition.conditions.size()) return false;
-    const ConditionDef& condition = definition.conditions[link.condition];
-    if (condition.pileA >= game.piles.size() || game.piles[condition.pileA].enabled == 0) {
-      return false;
-    }
-    const bool hasB = condition.pileB != kNoReference;
-    if (hasB && condition.pileB >= game.piles.size()) return false;
-    const CardList listA = BuildPileList(game, condition.pileA);
-    const CardList listB = hasB ? BuildPileList(game, condition.pileB) : CardList{};
-    if (!ProgramPasses(game, condition.program, listA, hasB ? &listB : nullptr)) return false;
+  if (link.condition >= definition.conditions.size()) return false;
+  const ConditionDef& condition = definition.conditions[link.condition];
+  if (condition.pileA >= game.piles.size() || game.piles[condition.pileA].enabled == 0) {
+    return false;
+  }
+  const bool hasB = condition.pileB != kNoReference;
+  if (hasB && condition.pileB >= game.piles.size()) return false;
+  const CardList listA = BuildPileList(game, condition.pileA);
+  const CardList listB = hasB ? BuildPileList(game, condition.pileB) : CardList{};
+  return ProgramPasses(game, condition.program, listA, hasB ? &listB : nullptr);
+}
+
+bool ConditionsHold(const SolGame& game, std::uint16_t event) {
+  for (const EventCondition& link : game.definition.eventConditions) {
+    if (link.event == event && !LinkedConditionHolds(game, link)) return false;
   }
   return true;
 }

@@ -14,6 +14,8 @@ bool CanDrop(const SolGame& game, std::uint16_t card, std::uint16_t pile);
 bool CanTap(const SolGame& game, std::uint16_t pile);
 // Whether every condition linked to the event passes.
 bool ConditionsHold(const SolGame& game, std::uint16_t event);
+// Whether the condition of one event-condition link passes.
+bool LinkedConditionHolds(const SolGame& game, const EventCondition& link);
 // False when the event's counter is used up (the query form of UseCounter).
 bool CounterAllows(const SolGame& game, std::uint16_t event);
 // Whether some route of the allowed list lets `source` give to `destination`.

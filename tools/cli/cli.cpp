@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <iomanip>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "engine/database/catalogue.h"
@@ -12,8 +14,10 @@
 #include "engine/rules/automatic_events.h"
 #include "engine/rules/moves.h"
 #include "engine/rules/player_move.h"
+#include "engine/solver/solver.h"
 #include "tools/cli/table_output.h"
 #include "tools/cli/record_dump.h"
+#include "tools/cli/survey.h"
 
 namespace cw {
 namespace {
@@ -24,8 +28,28 @@ constexpr const char* kUsage =
     "       cardwright-cli play GAME NUMBER MOVE... [--json]\n"
     "       cardwright-cli moves GAME NUMBER [MOVE...] [--json]\n"
     "       cardwright-cli dump GAME\n"
+    "       cardwright-cli solve GAME NUMBER [MOVE...] [--nodes N] [--seconds S] [--json]\n"
+    "       cardwright-cli survey GAME FIRST LAST [--nodes N] [--seconds S] [--jobs J]\n"
     "GAME is a catalogue position or a game name; NUMBER a deal number (0 draws one);\n"
-    "MOVE is CARD:PILE, tap:PILE or undo.\n";
+    "MOVE is CARD:PILE, tap:PILE or undo.\n"
+    "solve prints winnable, unwinnable or undecided, then the winning moves;\n"
+    "survey prints NUMBER, verdict, moves, nodes and milliseconds per deal, then a summary.\n"
+    "The solver stops at N positions or S seconds (default: 10 s per deal).\n";
+
+// A deal is searched for this long unless the command line says otherwise.
+constexpr double kDefaultSolveSeconds = 10;
+
+const char* VerdictName(SolveVerdict verdict) {
+  switch (verdict) {
+    case SolveVerdict::kWinnable:
+      return "winnable";
+    case SolveVerdict::kUnwinnable:
+      return "unwinnable";
+    case SolveVerdict::kUndecided:
+      break;
+  }
+  return "undecided";
+}
 
 // A step that failed: the exit status and the line that says why.
 struct Failure {
@@ -64,13 +88,17 @@ class Session {
     json_ = json != args.end();
     if (json_) args.erase(json);
     if (args.empty()) return Usage();
+    if (auto failure = TakeSolverOptions(args)) return Fail(failure->status, failure->message);
     const std::string command = args[0];
+    if (solverOptions_ && command != "solve" && command != "survey") return Usage();
     args.erase(args.begin());
     if (command == "games" && args.empty()) return Games();
     if (command == "dump" && args.size() == 1) return Dump(args[0]);
     if (command == "deal" && args.size() == 2) return Play(args, Output::kTable);
     if (command == "play" && args.size() >= 3) return Play(args, Output::kTableAndState);
     if (command == "moves" && args.size() >= 2) return Play(args, Output::kMoves);
+    if (command == "solve" && args.size() >= 2) return Play(args, Output::kSolve);
+    if (command == "survey" && args.size() == 3 && !json_) return Survey(args);
     if (command == "--help" || command == "help") {
       out_ << kUsage;
       return kCliOk;
@@ -79,7 +107,96 @@ class Session {
   }
 
  private:
-  enum class Output { kTable, kTableAndState, kMoves };
+  enum class Output { kTable, kTableAndState, kMoves, kSolve };
+
+  // Takes --nodes N, --seconds S and --jobs J out of the arguments.
+  std::optional<Failure> TakeSolverOptions(std::vector<std::string>& args) {
+    for (std::size_t i = 0; i < args.size();) {
+      const std::string name = args[i];
+      if (name != "--nodes" && name != "--seconds" && name != "--jobs") {
+        ++i;
+        continue;
+      }
+      if (i + 1 >= args.size()) return Failure{kCliUsage, name + " needs a value"};
+      const std::string value = args[i + 1];
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                 args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+      solverOptions_ = true;
+      if (name == "--seconds") {
+        double seconds = 0;
+        auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+        if (value.empty() || ec != std::errc{} || ptr != value.data() + value.size() ||
+            !(seconds > 0)) {
+          return Failure{kCliUsage, "bad number of seconds '" + value + "'"};
+        }
+        limits_.maxSeconds = seconds;
+        continue;
+      }
+      const auto number = ParseUnsigned<std::uint64_t>(value);
+      if (!number || *number == 0) return Failure{kCliUsage, "bad " + name.substr(2) + " '" + value + "'"};
+      if (name == "--nodes") {
+        limits_.maxNodes = *number;
+      } else {
+        jobs_ = static_cast<unsigned>(std::min<std::uint64_t>(*number, 1024));
+      }
+    }
+    if (limits_.maxNodes == 0 && limits_.maxSeconds == 0) limits_.maxSeconds = kDefaultSolveSeconds;
+    return std::nullopt;
+  }
+
+  void PrintSolve(const SolveResult& result) {
+    if (json_) {
+      out_ << "{\"verdict\":\"" << VerdictName(result.verdict) << "\",\"moves\":[";
+      for (std::size_t i = 0; i < result.moves.size(); ++i) {
+        out_ << (i ? "," : "") << '"' << MoveName(result.moves[i]) << '"';
+      }
+      out_ << "],\"nodes\":" << result.nodes
+           << ",\"milliseconds\":" << static_cast<std::uint64_t>(result.seconds * 1000) << "}\n";
+      return;
+    }
+    out_ << VerdictName(result.verdict) << '\n';
+    for (const MoveReference& move : result.moves) out_ << MoveName(move) << '\n';
+  }
+
+  int Survey(const std::vector<std::string>& args) {
+    SolGame game;
+    std::string name;
+    if (auto failure = LoadGame(args[0], game, name)) return Fail(failure->status, failure->message);
+    const auto first = ParseUnsigned<std::uint32_t>(args[1]);
+    const auto last = ParseUnsigned<std::uint32_t>(args[2]);
+    if (!first || *first == 0) return Fail(kCliUsage, "bad game number '" + args[1] + "'");
+    if (!last || *last < *first) return Fail(kCliUsage, "bad game number '" + args[2] + "'");
+    SolGame probe;
+    probe.definition = game.definition;
+    std::uint32_t number = *first;
+    std::string error;
+    if (!StartNewGame(probe, number, &error)) {
+      return Fail(kCliUsage, "'" + name + "' cannot be dealt: " + error);
+    }
+    const unsigned jobs = jobs_ != 0 ? jobs_ : std::max(1u, std::thread::hardware_concurrency());
+    std::uint64_t counts[3] = {0, 0, 0};
+    std::vector<double> milliseconds;
+    RunSurvey(game, *first, *last, limits_, jobs, [&](const SurveyEntry& entry) {
+      const double ms = entry.result.seconds * 1000;
+      ++counts[static_cast<int>(entry.result.verdict)];
+      milliseconds.push_back(ms);
+      out_ << entry.number << '\t' << VerdictName(entry.result.verdict) << '\t'
+           << entry.result.moves.size() << '\t' << entry.result.nodes << '\t'
+           << static_cast<std::uint64_t>(ms) << '\n';
+    });
+    const std::uint64_t winnable = counts[static_cast<int>(SolveVerdict::kWinnable)];
+    const std::uint64_t unwinnable = counts[static_cast<int>(SolveVerdict::kUnwinnable)];
+    const std::uint64_t undecided = counts[static_cast<int>(SolveVerdict::kUndecided)];
+    const Interval interval = WilsonInterval(winnable, winnable + unwinnable);
+    std::sort(milliseconds.begin(), milliseconds.end());
+    const double share = winnable + unwinnable == 0 ? 0.0 : 100.0 * static_cast<double>(winnable) / static_cast<double>(winnable + unwinnable);
+    out_ << std::fixed << std::setprecision(2) << "# " << name << ": " << milliseconds.size()
+         << " deals, winnable " << winnable << ", unwinnable " << unwinnable << ", undecided "
+         << undecided << "; winnable share of the decided " << share << "% (95% interval "
+         << 100 * interval.low << "% to " << 100 * interval.high << "%); median "
+         << milliseconds[milliseconds.size() / 2] << " ms per deal\n";
+    return kCliOk;
+  }
 
   int Usage() {
     err_ << kUsage;
@@ -189,9 +306,14 @@ class Session {
     }
     if (*number == 0) err_ << "game number " << report.gameNumber << '\n';
     for (std::size_t i = 2; i < args.size(); ++i) {
-      if (auto failure = PerformMove(game, args[i])) return Fail(failure->status, failure->message);
+      if (auto failure = PerformMove(game, args[i])) {
+        // For the solver a refused move is bad input like any other.
+        return Fail(output == Output::kSolve ? kCliUsage : failure->status, failure->message);
+      }
     }
-    if (json_) {
+    if (output == Output::kSolve) {
+      PrintSolve(Solve(game, limits_));
+    } else if (json_) {
       PrintTableJson(game, report, out_);
     } else if (output == Output::kMoves) {
       for (const auto& move : ListMoves(game)) out_ << MoveName(move) << '\n';
@@ -206,6 +328,9 @@ class Session {
   std::ostream& out_;
   std::ostream& err_;
   bool json_ = false;
+  bool solverOptions_ = false;
+  SolveLimits limits_;
+  unsigned jobs_ = 0;
 };
 
 }  // namespace

@@ -1,0 +1,18 @@
+// Which piles a definition treats alike: two piles are interchangeable when
+// swapping their numbers everywhere in the definition (events with their
+// actions and conditions, counters, the piles' own events and kinds) gives
+// back the same definition, and no route names either of them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/model/sol_game.h"
+
+namespace cw {
+
+// For each pile, the smallest pile number interchangeable with it (itself
+// when there is none).
+std::vector<std::uint16_t> InterchangeablePileClasses(const GameDefinition& definition);
+
+}  // namespace cw

@@ -1,0 +1,81 @@
+// The solver: a depth-first search over the positions of any game, played
+// through the engine's own rules (the player-move path, the legal-move search
+// and undo), with a bounded transposition table of position keys.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "engine/model/sol_game.h"
+#include "engine/rules/automatic_events.h"
+
+namespace cw {
+
+enum class SolveVerdict { kWinnable, kUnwinnable, kUndecided };
+
+// A zero means "no limit". The memory budget bounds the transposition table;
+// a search that would outgrow it ends undecided.
+struct SolveLimits {
+  std::uint64_t maxNodes = 0;
+  double maxSeconds = 0;
+  std::size_t maxMemoryBytes = std::size_t{256} << 20;
+};
+
+struct SolveResult {
+  SolveVerdict verdict = SolveVerdict::kUndecided;
+  std::vector<MoveReference> moves;  // the winning line, for kWinnable
+  std::uint64_t nodes = 0;           // positions expanded
+  double seconds = 0;
+};
+
+using SolveProgress = std::function<void(std::uint64_t nodes)>;
+
+// Searches from the position of `game`, which is not changed: the search
+// works on its own copy. `cancel` is polled (a cancelled search ends
+// undecided); `progress` is called from the searching thread now and then.
+// With a node budget the answer is reproducible; a time budget is not.
+SolveResult Solve(const SolGame& game, const SolveLimits& limits,
+                  const std::atomic<bool>* cancel = nullptr, const SolveProgress& progress = {});
+
+// The game in progress: winnable from here; or not, and then the fewest
+// player moves to undo to reach a winnable position (searched on copies, undo
+// by undo, within the same limits overall); or undecided.
+struct PositionAssessment {
+  SolveVerdict verdict = SolveVerdict::kUndecided;
+  std::optional<std::uint32_t> undoToWinnable;
+  SolveResult here;
+};
+
+PositionAssessment AssessPosition(const SolGame& game, const SolveLimits& limits,
+                                  const std::atomic<bool>* cancel = nullptr,
+                                  const SolveProgress& progress = {});
+
+// The first deal number from `firstNumber` on (at most `attempts` numbers)
+// that the solver proves winnable within `limits` per deal; `game` carries
+// the definition. Numbers that are unwinnable or undecided are passed over;
+// none when no proof came within the attempts or the search was cancelled.
+std::optional<std::uint32_t> FindWinnableDeal(const SolGame& game, std::uint32_t firstNumber,
+                                              const SolveLimits& limits, std::uint32_t attempts,
+                                              const std::atomic<bool>* cancel = nullptr);
+
+// The position key: a hash of the play state that agrees for positions equal
+// up to piles the definition treats alike (see PileSymmetry).
+class PositionHasher {
+ public:
+  explicit PositionHasher(const GameDefinition& definition);
+  std::uint64_t Key(const SolGame& game);
+
+  // For each pile, the smallest pile interchangeable with it.
+  const std::vector<std::uint16_t>& PileClasses() const { return classes_; }
+
+ private:
+  std::vector<std::uint16_t> classes_;
+  std::vector<std::vector<std::uint16_t>> byPile_;  // scratch: cards of each pile
+  std::vector<std::uint64_t> pileHashes_;           // scratch
+};
+
+}  // namespace cw

@@ -1,0 +1,72 @@
+// The solver on the games of the real database: every winning line it gives
+// replays through the player-move path to a won game.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/database/catalogue.h"
+#include "engine/database/embedded_resources.h"
+#include "engine/rules/player_move.h"
+#include "engine/solver/solver.h"
+#include "tests/games/game_test_support.h"
+
+namespace cw {
+namespace {
+
+void ExpectWinningLineReplays(const std::string& name, std::uint32_t number,
+                              std::uint64_t maxNodes, bool mustDecide) {
+  SCOPED_TRACE(name + " deal " + std::to_string(number));
+  auto game = testing::DealGame(name, number);
+  ASSERT_TRUE(game);
+  SolveLimits limits;
+  limits.maxNodes = maxNodes;
+  const SolveResult result = Solve(*game, limits);
+  if (mustDecide) {
+    EXPECT_NE(result.verdict, SolveVerdict::kUndecided);
+  }
+  if (result.verdict != SolveVerdict::kWinnable) return;
+  for (const MoveReference& move : result.moves) {
+    ASSERT_TRUE(PerformPlayerMove(*game, move, nullptr));
+  }
+  EXPECT_TRUE(game->won);
+}
+
+TEST(RealGamesSolverTest, WinningLinesReplayToWon) {
+  ExpectWinningLineReplays("FreeCell", 5, 1000, true);
+  ExpectWinningLineReplays("Eight Off", 2, 1000, true);
+  ExpectWinningLineReplays("Baker's Game", 2, 2000, true);
+  // A game with taps and a redeal.
+  ExpectWinningLineReplays("Seven by Seven", 3, 2000, true);
+}
+
+TEST(RealGamesSolverTest, ADealWithoutLegalMovesIsUnwinnable) {
+  auto game = testing::DealGame("Eight On", 13);
+  ASSERT_TRUE(game);
+  const SolveResult result = Solve(*game, {});
+  EXPECT_EQ(result.verdict, SolveVerdict::kUnwinnable);
+  EXPECT_EQ(result.nodes, 1u);
+}
+
+TEST(RealGamesSolverTest, FindWinnableDealPassesOverDealsItCannotProve) {
+  auto game = testing::LoadGame("Eight On");
+  ASSERT_TRUE(game);
+  SolveLimits limits;
+  limits.maxNodes = 2000;
+  const auto found = FindWinnableDeal(*game, 13, limits, 20);
+  ASSERT_TRUE(found);
+  EXPECT_GT(*found, 13u);
+  auto dealt = testing::DealGame("Eight On", *found);
+  ASSERT_TRUE(dealt);
+  EXPECT_EQ(Solve(*dealt, limits).verdict, SolveVerdict::kWinnable);
+}
+
+TEST(RealGamesSolverSlowTest, EveryGameGivesLinesThatReplay) {
+  const Catalogue catalogue = LoadCatalogue(EmbeddedGameResources());
+  ASSERT_EQ(catalogue.entries.size(), 20u);
+  for (const CatalogueEntry& entry : catalogue.entries) {
+    for (std::uint32_t number : {1u, 2u}) ExpectWinningLineReplays(entry.name, number, 1500, false);
+  }
+}
+
+}  // namespace
+}  // namespace cw

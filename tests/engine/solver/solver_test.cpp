@@ -1,0 +1,268 @@
+// The solver on small hand-built games whose answers are known.
+#include "engine/solver/solver.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/rules/player_move.h"
+#include "tests/engine/rules/hand_built_game.h"
+
+namespace cw {
+namespace {
+
+using testing::HandBuiltGame;
+using testing::OpenPile;
+using testing::SnapshotOf;
+
+// A pile that shows only its top card for moves (squared) and takes any card.
+PileDef SquaredPile(std::uint16_t dealCount) {
+  PileDef pile = OpenPile(dealCount);
+  pile.fan = static_cast<std::uint8_t>(FanDirection::kSquared);
+  return pile;
+}
+
+// The game is won as soon as `pile` is empty.
+void WinWhenEmpty(HandBuiltGame& built, std::uint16_t pile) {
+  const std::uint16_t empty = built.AddProgram(testing::kListAEmptyProgram);
+  const std::uint16_t event = built.AddEvent(EventKind::kAutomatic);
+  built.AddCondition(event, empty, pile);
+  built.AddAction(event, testing::SimpleAction(ActionType::kGameWon));
+}
+
+// Plays the moves through the player-move path; answers whether they all
+// were made and the game ended won.
+bool ReplaysToWon(SolGame game, const std::vector<MoveReference>& moves) {
+  for (const MoveReference& move : moves) {
+    if (!PerformPlayerMove(game, move, nullptr)) return false;
+  }
+  return game.won != 0;
+}
+
+// Three cards on a squared pile and one empty pile: won in exactly three
+// moves, each the top card onto the other pile.
+TEST(SolverTest, FindsTheWinOfAThreeMoveGame) {
+  HandBuiltGame built;
+  built.AddPile(SquaredPile(3));
+  built.AddPile(SquaredPile(0));
+  WinWhenEmpty(built, 0);
+  const SolGame& game = built.Deal();
+
+  const SolveResult result = Solve(game, {});
+  ASSERT_EQ(result.verdict, SolveVerdict::kWinnable);
+  ASSERT_EQ(result.moves.size(), 3u);
+  EXPECT_EQ(result.moves[0], (MoveReference{2, 1}));
+  EXPECT_TRUE(ReplaysToWon(game, result.moves));
+}
+
+TEST(SolverTest, AFannedPileMovesAllItsCardsInOneMove) {
+  HandBuiltGame built;
+  built.AddPile(OpenPile(3));
+  built.AddPile(OpenPile(0));
+  WinWhenEmpty(built, 0);
+  const SolveResult result = Solve(built.Deal(), {});
+  ASSERT_EQ(result.verdict, SolveVerdict::kWinnable);
+  EXPECT_EQ(result.moves, (std::vector<MoveReference>{{0, 1}}));
+}
+
+TEST(SolverTest, AGameAlreadyWonNeedsNoMoves) {
+  HandBuiltGame built;
+  built.AddPile(SquaredPile(0));
+  WinWhenEmpty(built, 0);
+  SolGame& game = built.Deal();
+  game.won = 1;
+  const SolveResult result = Solve(game, {});
+  EXPECT_EQ(result.verdict, SolveVerdict::kWinnable);
+  EXPECT_TRUE(result.moves.empty());
+}
+
+TEST(SolverTest, AGameNotDealtIsUndecided) {
+  HandBuiltGame built;
+  built.AddPile(SquaredPile(1));
+  EXPECT_EQ(Solve(built.game, {}).verdict, SolveVerdict::kUndecided);
+}
+
+// No pile takes a card: the position is dead at once.
+TEST(SolverTest, APositionWithoutMovesIsUnwinnable) {
+  HandBuiltGame built;
+  PileDef closed = SquaredPile(0);
+  closed.acceptProgram = built.failProgram;
+  built.AddPile(SquaredPile(2));
+  built.AddPile(closed);
+  WinWhenEmpty(built, 0);
+  const SolveResult result = Solve(built.Deal(), {});
+  EXPECT_EQ(result.verdict, SolveVerdict::kUnwinnable);
+  EXPECT_EQ(result.nodes, 1u);
+}
+
+// Cards can wander between three piles for ever, but the game is won only
+// when a pile that takes nothing is empty, which it never is.
+HandBuiltGame WanderingGame(std::uint16_t cards, std::uint16_t freePiles) {
+  HandBuiltGame built;
+  PileDef closed = SquaredPile(1);
+  closed.acceptProgram = built.failProgram;
+  closed.pickProgram = built.failProgram;
+  built.AddPile(closed);
+  built.AddPile(SquaredPile(cards));
+  for (std::uint16_t i = 0; i < freePiles; ++i) built.AddPile(SquaredPile(0));
+  WinWhenEmpty(built, 0);
+  return built;
+}
+
+TEST(SolverTest, AnExhaustedSearchProvesAGameUnwinnable) {
+  HandBuiltGame built = WanderingGame(3, 2);
+  const SolGame& game = built.Deal();
+  const auto before = SnapshotOf(game);
+  const SolveResult result = Solve(game, {});
+  EXPECT_EQ(result.verdict, SolveVerdict::kUnwinnable);
+  EXPECT_GT(result.nodes, 1u);
+  EXPECT_TRUE(result.moves.empty());
+  EXPECT_EQ(SnapshotOf(game), before);
+}
+
+TEST(SolverTest, InterchangeablePilesShrinkTheSearch) {
+  // The two free piles are alike, so a position and its mirror are one.
+  HandBuiltGame alike = WanderingGame(3, 2);
+  const SolveResult merged = Solve(alike.Deal(), {});
+  // Naming one of them in a condition makes them different piles.
+  HandBuiltGame apart = WanderingGame(3, 2);
+  const std::uint16_t event = apart.AddEvent(EventKind::kAutomatic);
+  apart.AddCondition(event, apart.failProgram, 2);
+  const SolveResult separate = Solve(apart.Deal(), {});
+  EXPECT_EQ(merged.verdict, SolveVerdict::kUnwinnable);
+  EXPECT_EQ(separate.verdict, SolveVerdict::kUnwinnable);
+  EXPECT_LT(merged.nodes, separate.nodes);
+}
+
+TEST(PositionHasherTest, PositionsEqualUpToInterchangeablePilesHashAlike) {
+  HandBuiltGame built = WanderingGame(2, 2);
+  SolGame& game = built.Deal();
+  PositionHasher hasher(game.definition);
+  // Pile 1 differs from the free piles only in what it was dealt.
+  EXPECT_EQ(hasher.PileClasses(), (std::vector<std::uint16_t>{0, 1, 1, 1}));
+
+  SolGame left = game;
+  ASSERT_TRUE(PerformPlayerMove(left, {2, 2}, nullptr));
+  SolGame right = game;
+  ASSERT_TRUE(PerformPlayerMove(right, {2, 3}, nullptr));
+  EXPECT_EQ(hasher.Key(left), hasher.Key(right));
+  EXPECT_NE(hasher.Key(left), hasher.Key(game));
+
+  // Mirror images one move further on are still one position.
+  SolGame back = left;
+  ASSERT_TRUE(PerformPlayerMove(back, {1, 3}, nullptr));
+  SolGame other = right;
+  ASSERT_TRUE(PerformPlayerMove(other, {1, 2}, nullptr));
+  EXPECT_EQ(hasher.Key(back), hasher.Key(other));
+  // The same cards stacked otherwise are another position.
+  SolGame stacked = left;
+  ASSERT_TRUE(PerformPlayerMove(stacked, {1, 2}, nullptr));
+  EXPECT_NE(hasher.Key(stacked), hasher.Key(back));
+  EXPECT_NE(hasher.Key(stacked), hasher.Key(game));
+}
+
+TEST(PositionHasherTest, PlayAttributesAndFacesBelongToThePosition) {
+  HandBuiltGame built = WanderingGame(2, 2);
+  const SolGame& game = built.Deal();
+  PositionHasher hasher(game.definition);
+  const std::uint64_t key = hasher.Key(game);
+
+  SolGame changed = game;
+  changed.cards[2].faceUp = 0;
+  EXPECT_NE(hasher.Key(changed), key);
+  changed = game;
+  changed.piles[1].acceptProgram = built.failProgram;
+  EXPECT_NE(hasher.Key(changed), key);
+  changed = game;
+  changed.piles[2].enabled = 0;
+  EXPECT_NE(hasher.Key(changed), key);
+  changed = game;
+  changed.piles[1].baseRank = 7;
+  EXPECT_NE(hasher.Key(changed), key);
+  changed = game;
+  changed.allowedMoves.push_back({1, 2});
+  EXPECT_NE(hasher.Key(changed), key);
+}
+
+TEST(PileSymmetryTest, PilesNamedByEventsAreKeptApart) {
+  HandBuiltGame built = WanderingGame(2, 3);
+  // An event that moves cards from pile 3 to pile 4 only: 3 and 4 are no
+  // longer alike with any pile, while 1 and 2 stay a pair.
+  const std::uint16_t event = built.AddEvent(EventKind::kAutomatic);
+  built.AddAction(event, testing::MoveAction(1, 3, 0, 1, 4, 1, 0));
+  EXPECT_EQ(PositionHasher(built.game.definition).PileClasses(),
+            (std::vector<std::uint16_t>{0, 1, 1, 3, 4}));
+  // The same move the other way round as well makes 3 and 4 a pair again.
+  built.AddAction(built.AddEvent(EventKind::kAutomatic), testing::MoveAction(1, 4, 0, 1, 3, 1, 0));
+  EXPECT_EQ(PositionHasher(built.game.definition).PileClasses(),
+            (std::vector<std::uint16_t>{0, 1, 1, 3, 3}));
+}
+
+TEST(SolverTest, BudgetsEndTheSearchUndecidedAndLeaveTheGameAlone) {
+  HandBuiltGame built = WanderingGame(8, 3);
+  const SolGame& game = built.Deal();
+  const auto before = SnapshotOf(game);
+
+  SolveLimits nodes;
+  nodes.maxNodes = 2000;
+  std::uint64_t reported = 0;
+  const SolveResult byNodes = Solve(game, nodes, nullptr, [&](std::uint64_t n) { reported = n; });
+  EXPECT_EQ(byNodes.verdict, SolveVerdict::kUndecided);
+  EXPECT_LE(byNodes.nodes, 2000u);
+  EXPECT_GT(reported, 0u);
+
+  SolveLimits memory;
+  memory.maxMemoryBytes = 1;  // only the table's first block
+  const SolveResult byMemory = Solve(game, memory);
+  EXPECT_EQ(byMemory.verdict, SolveVerdict::kUndecided);
+
+  const std::atomic<bool> cancelled{true};
+  const SolveResult byCancel = Solve(game, {}, &cancelled);
+  EXPECT_EQ(byCancel.verdict, SolveVerdict::kUndecided);
+  EXPECT_LE(byCancel.nodes, 64u);
+
+  SolveLimits seconds;
+  seconds.maxSeconds = 0.05;
+  EXPECT_EQ(Solve(game, seconds).verdict, SolveVerdict::kUndecided);
+  EXPECT_EQ(SnapshotOf(game), before);
+}
+
+TEST(SolverTest, TheSameInputGivesTheSameAnswer) {
+  HandBuiltGame built = WanderingGame(6, 2);
+  const SolGame& game = built.Deal();
+  SolveLimits limits;
+  limits.maxNodes = 2000;
+  const SolveResult first = Solve(game, limits);
+  const SolveResult second = Solve(game, limits);
+  EXPECT_EQ(first.verdict, second.verdict);
+  EXPECT_EQ(first.nodes, second.nodes);
+  EXPECT_EQ(first.moves, second.moves);
+}
+
+// A card that must reach pile 2; pile 1 takes it but never gives it back.
+TEST(AssessPositionTest, CountsTheMovesToUndoBackToAWinnablePosition) {
+  HandBuiltGame built;
+  built.AddPile(SquaredPile(1));
+  PileDef trap = SquaredPile(0);
+  trap.pickProgram = built.failProgram;
+  built.AddPile(trap);
+  built.AddPile(SquaredPile(0));
+  built.AddPile(SquaredPile(0));
+  const std::uint16_t holds = built.AddProgram(testing::kListAHoldsProgram);
+  const std::uint16_t event = built.AddEvent(EventKind::kAutomatic);
+  built.AddCondition(event, holds, 2);
+  built.AddAction(event, testing::SimpleAction(ActionType::kGameWon));
+  SolGame& game = built.Deal();
+
+  const PositionAssessment start = AssessPosition(game, {});
+  EXPECT_EQ(start.verdict, SolveVerdict::kWinnable);
+  EXPECT_FALSE(start.undoToWinnable);
+
+  ASSERT_TRUE(PerformPlayerMove(game, {0, 3}, nullptr));
+  ASSERT_TRUE(PerformPlayerMove(game, {0, 1}, nullptr));
+  const PositionAssessment trapped = AssessPosition(game, {});
+  EXPECT_EQ(trapped.verdict, SolveVerdict::kUnwinnable);
+  EXPECT_EQ(trapped.undoToWinnable, 1u);
+  EXPECT_EQ(trapped.here.verdict, SolveVerdict::kUnwinnable);
+}
+
+}  // namespace
+}  // namespace cw
