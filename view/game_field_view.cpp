@@ -23,6 +23,7 @@ constexpr int kSlideFrames = 4;
 constexpr int kSlideDivisions = 5;
 constexpr int kFlashFrames = 4;
 constexpr QRgb kTimerColour = qRgb(0, 0, 0);
+constexpr QRgb kLightTimerColour = qRgb(255, 255, 255);
 constexpr QRgb kCursorColour = qRgb(0, 0, 0xFF);
 
 const Preferences& DefaultPreferences() {
@@ -145,9 +146,24 @@ void GameFieldView::PaintField() {
     dirty_ = false;
   }
   if (Prefs().showTimer != 0 && !suppressTimer_) {
+    if (dragging_) buffer_.Draw(underClock_, TimerRect().topLeft());
     DrawTimerText();
     if (dragging_) buffer_.Draw(dragImage_.image, dragPosition_);
   }
+}
+
+QRect GameFieldView::TimerRect() const {
+  const int right = buffer_.Width();
+  const int bottom = buffer_.Height();
+  return RectFromLTRB(right - screen_.ScaleX(70), bottom - screen_.ScaleY(20),
+                      right - screen_.ScaleX(10), bottom);
+}
+
+QRgb GameFieldView::TimerColour() const {
+  // Black digits on a light table, white ones on a dark table.
+  const QColor table = QColor::fromRgb(FromColorRef(Prefs().bgColor));
+  const int luma = (299 * table.red() + 587 * table.green() + 114 * table.blue()) / 1000;
+  return luma < 128 ? kLightTimerColour : kTimerColour;
 }
 
 void GameFieldView::DrawTimerText() {
@@ -159,11 +175,7 @@ void GameFieldView::DrawTimerText() {
   }
   const QString text = QString::number(t / 60) + QLatin1Char(':') + QString::number((t % 60) / 10) +
                        QString::number(t % 10);
-  const int right = buffer_.Width();
-  const int bottom = buffer_.Height();
-  const QRect rect = RectFromLTRB(right - screen_.ScaleX(70), bottom - screen_.ScaleY(20),
-                                  right - screen_.ScaleX(10), bottom);
-  buffer_.DrawText(rect, text, timerFont_, TextAlign::kRight, kTimerColour);
+  buffer_.DrawText(TimerRect(), text, timerFont_, TextAlign::kRight, TimerColour());
 }
 
 void GameFieldView::DrawKeyboardCursor() {
@@ -501,6 +513,9 @@ void GameFieldView::StartDrag(int x, int y) {
   suppressTimer_ = true;
   PaintField();
   suppressTimer_ = false;
+  const QRect clock = TimerRect();
+  underClock_.Create(clock.width(), clock.height());
+  underClock_.Copy(buffer_, clock, QPoint(0, 0));
   if (Prefs().showTimer != 0) DrawTimerText();
   dragPosition_ = hitRect_.topLeft() - dragImage_.firstCard;
   dragOffset_ = dragPosition_ - QPoint(x, y);
@@ -519,7 +534,16 @@ void GameFieldView::EndDrag() {
   draggedSlots_.clear();
   dragImage_ = GroupImage();
   saveUnder_ = Surface();
+  underClock_ = Surface();
   dragging_ = false;
+}
+
+void GameFieldView::CancelPointer() {
+  const bool dragged = dragging_;
+  if (dragging_) EndDrag();
+  if (HasCapture()) ReleaseCapture();
+  pointerDown_ = false;
+  if (dragged) RefreshField();
 }
 
 void GameFieldView::Drop(int x, int y) {
