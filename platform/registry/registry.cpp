@@ -468,7 +468,7 @@ RegStatus Registry::SetValues(RegistryKey key, std::span<const RegValueWrite> va
   if (!db_) return RegStatus::IoFailed;
   for (const RegValueWrite& value : values) {
     if (!ValidName(value.name) || value.bytes.size() > INT_MAX) {
-      return RegStatus::InvalidParameter;
+      return NoteWrite(RegStatus::InvalidParameter);
     }
   }
   bool own = false;
