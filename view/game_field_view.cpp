@@ -24,6 +24,9 @@ constexpr int kSlideDivisions = 5;
 constexpr int kFlashFrames = 4;
 constexpr QRgb kTimerColour = qRgb(0, 0, 0);
 constexpr QRgb kLightTimerColour = qRgb(255, 255, 255);
+// The brightness (0-255) below which a table counts as dark; the standard
+// green has 75.
+constexpr int kDarkTableLuma = 72;
 constexpr QRgb kCursorColour = qRgb(0, 0, 0xFF);
 
 const Preferences& DefaultPreferences() {
@@ -160,10 +163,11 @@ QRect GameFieldView::TimerRect() const {
 }
 
 QRgb GameFieldView::TimerColour() const {
-  // Black digits on a light table, white ones on a dark table.
+  // Black digits on the standard green and anything lighter, white ones on a
+  // darker table, where black could hardly be read.
   const QColor table = QColor::fromRgb(FromColorRef(Prefs().bgColor));
   const int luma = (299 * table.red() + 587 * table.green() + 114 * table.blue()) / 1000;
-  return luma < 128 ? kLightTimerColour : kTimerColour;
+  return luma < kDarkTableLuma ? kLightTimerColour : kTimerColour;
 }
 
 void GameFieldView::DrawTimerText() {
