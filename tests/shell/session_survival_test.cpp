@@ -5,6 +5,8 @@
 
 #include <QAbstractButton>
 #include <QWindow>
+#include <csignal>
+#include "shell/termination_signals.h"
 
 namespace cw {
 namespace {
@@ -89,6 +91,21 @@ TEST_F(SessionSurvivalTest, TheEndOfTheSessionSavesAsClosingDoesAndNothingAfter)
   Kill();
   Restart();
   EXPECT_EQ(Cards(), played);
+}
+
+TEST(TerminationSignals, EachSignalIsAnsweredOnTheEventLoopAndTheOldHandlingComesBack) {
+  std::vector<int> heard;
+  {
+    TerminationSignals guard([&heard](int signal) { heard.push_back(signal); });
+    ASSERT_TRUE(guard.Installed());
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) std::raise(signal);
+    EXPECT_TRUE(heard.empty()) << "nothing runs inside the handler";
+    for (int i = 0; i < 50 && heard.size() < 3; ++i) QTest::qWait(10);
+    EXPECT_EQ(heard, (std::vector<int>{SIGTERM, SIGINT, SIGHUP}));
+  }
+  struct sigaction now {};
+  sigaction(SIGTERM, nullptr, &now);
+  EXPECT_EQ(now.sa_handler, SIG_DFL);
 }
 
 // Whether a mouse click, delivered to the window under it as the platform
