@@ -310,7 +310,9 @@ void ChooserDialog::FillGames() {
         item == kEmptyListRow
             ? QStringLiteral("<%1>").arg(LoadString(string_id::kNoMatchingGame))
             : QString::fromStdString(catalogue_.entries[static_cast<std::size_t>(item)].name);
-    games_->InsertItem(games_->ItemCount(), text, item);
+    const int row = games_->InsertItem(games_->ItemCount(), text, item);
+    // The notice is no game: nothing to play or mark, so never the selection.
+    if (item == kEmptyListRow) games_->SetRowSelectable(row, false);
   }
   games_->SetSelectedRow(-1);
   games_->scrollToTop();

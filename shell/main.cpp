@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLoggingCategory>
+#include <QSessionManager>
 #include <cstdio>
 #include "platform/registry/registry.h"
 #include "platform/resources/bitmap_ids.h"
@@ -12,6 +13,7 @@
 #include "platform/screen/screen_facts.h"
 #include "shell/main_window.h"
 #include "shell/single_instance.h"
+#include "shell/termination_signals.h"
 #include "uilib/message_box.h"
 
 namespace {
@@ -58,6 +60,15 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
 
   window.SetOnQuit([] { QCoreApplication::exit(0); });
+  // A signal or the end of the desktop session saves as closing the window
+  // does; the session manager may still cancel its end, so it only saves.
+  const cw::TerminationSignals terminationSignals([&window](int) {
+    window.EndSession();
+    QCoreApplication::exit(0);
+  });
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                   [&window](QSessionManager&) { window.SaveSession(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&window] { window.EndSession(); });
   if (!window.CreateMainWindow(title)) return 0;
   window.ShowWindow(true);
   return QApplication::exec();

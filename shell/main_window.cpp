@@ -175,11 +175,22 @@ bool MainWindow::RestoreSavedGame() {
   if (!RestoreGame(registry_, programTitle_, game_, elapsed)) return false;
   clock_.SetElapsed(elapsed);
   hintIndex_ = 0;
+  restoreUnconfirmed_ = true;
   return true;
 }
 
-void MainWindow::SaveCurrentGame() {
-  if (game_.HasPlayState()) SaveGame(registry_, programTitle_, game_, clock_.Elapsed(), prefs_);
+void MainWindow::SaveSession() {
+  // Before the window is created the preferences are not loaded yet.
+  if (sessionEnded_ || !IsWindow()) return;
+  const SolGame* game = SolitaireCurrent() && !restoreUnconfirmed_ ? &game_ : nullptr;
+  SaveGameAndPreferences(registry_, programTitle_, game, clock_.Elapsed(), prefs_);
+}
+
+void MainWindow::EndSession() {
+  if (sessionEnded_) return;
+  restoreUnconfirmed_ = false;
+  SaveSession();
+  sessionEnded_ = true;
 }
 
 void MainWindow::RebuildView() {
@@ -210,6 +221,8 @@ auto MainWindow::WithClockPaused(Run run) {
     bool paused;
     ~Resume() { clock.paused = paused; }
   } resume{clock_, clock_.paused};
+  // A box opened during a drag would get no click while the table holds the pointer.
+  if (view_) view_->CancelPointer();
   clock_.resync = true;
   clock_.paused = true;
   return run();
@@ -225,6 +238,7 @@ bool MainWindow::Undo() {
       view_->BuildKeyboardGrid(GridChoice::kSource);
       view_->RefreshField();
     }
+    SaveSession();
     return true;
   }
   WithClockPaused([this] {
@@ -306,6 +320,8 @@ void MainWindow::CheckState() {
     }
   }
   hintIndex_ = 0;
+  // Every finished move, undo and deal ends here.
+  SaveSession();
 }
 
 void MainWindow::GameWon() {
@@ -318,7 +334,8 @@ void MainWindow::GameWon() {
 }
 
 void MainWindow::SelectSolitaire() {
-  if (SolitaireCurrent()) SaveCurrentGame();
+  restoreUnconfirmed_ = false;
+  SaveSession();
   ChooserOptions choice = ChooserOptionsFrom(prefs_);
   ChooserDialog chooser(EmbeddedGameResources(), choice);
   const std::optional<int> chosen = WithClockPaused([&] { return chooser.Run(this); });
@@ -338,6 +355,8 @@ void MainWindow::SelectSolitaire() {
     SetWindowText(GameName());
     view_->RefreshField();
   }
+  // The chooser's filters and favourites, kept even when nothing was chosen.
+  SaveSession();
   if (!SolitaireCurrent()) {
     // Left without a choice when nothing was current: the program ends.
     bool handled = false;
@@ -386,11 +405,7 @@ void MainWindow::ShowAbout() {
   WithClockPaused([&] { return about.Run(this); });
 }
 
-void MainWindow::OnClose(bool&) {
-  // The saved game takes its slot's time stamp into the preferences, so it goes first.
-  if (SolitaireCurrent()) SaveCurrentGame();
-  SavePreferences(registry_, programTitle_, prefs_);
-}
+void MainWindow::OnClose(bool&) { EndSession(); }
 
 void MainWindow::OnDestroy(bool&) {
   KillTimer(kClockTimer);
@@ -412,6 +427,10 @@ void MainWindow::OnTimer(unsigned id, bool& handled) {
   if (setAsideNotice_) {
     TellRegistrySetAside();
     return;
+  }
+  if (restoreUnconfirmed_) {
+    restoreUnconfirmed_ = false;
+    SaveSession();
   }
   if (!SolitaireCurrent() && chooserPending_) {
     chooserPending_ = false;

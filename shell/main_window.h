@@ -52,6 +52,13 @@ class MainWindow : public CeWnd {
   // Undo of the last move; false (after telling the player) when the journal is empty.
   bool Undo();
 
+  // Writes the game in progress and the preferences in one transaction, as
+  // after every finished move; nothing once the session has ended.
+  void SaveSession();
+  // Saves as the window's close does and takes no later save, for an end the
+  // window is not asked about (a signal, the session manager's logout).
+  void EndSession();
+
  protected:
   void OnClose(bool& handled) override;
   int OnCreate(bool& handled) override;
@@ -77,7 +84,6 @@ class MainWindow : public CeWnd {
   bool LoadCurrentSolitaire();
   // Resumes the current solitaire's saved game; false when there is none to resume.
   bool RestoreSavedGame();
-  void SaveCurrentGame();
   void StartNewGame(std::uint32_t gameNumber, bool redraw);
   void RebuildView();
   void RecordLoss(std::uint32_t seconds);
@@ -113,6 +119,10 @@ class MainWindow : public CeWnd {
   bool optionsChanged_ = false;
   bool cursorRedrawPending_ = false;
   bool chooserPending_ = false;
+  // A resumed game keeps its slot marked until the table has been shown once,
+  // so that a game whose showing ends the program is not resumed again.
+  bool restoreUnconfirmed_ = false;
+  bool sessionEnded_ = false;
 };
 
 }  // namespace cw

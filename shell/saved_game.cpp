@@ -507,6 +507,14 @@ bool SaveGame(Registry& registry, QStringView programTitle, const SolGame& game,
   return true;
 }
 
+bool SaveGameAndPreferences(Registry& registry, QStringView programTitle, const SolGame* game,
+                            std::uint32_t elapsedSeconds, Preferences& preferences) {
+  if (registry.BeginBatch() != RegStatus::Success) return false;
+  if (game != nullptr) SaveGame(registry, programTitle, *game, elapsedSeconds, preferences);
+  SavePreferences(registry, programTitle, preferences);
+  return registry.CommitBatch() == RegStatus::Success;
+}
+
 bool RestoreGame(Registry& registry, QStringView programTitle, SolGame& game,
                  std::uint32_t& elapsedSeconds) {
   game.FreePlayState();

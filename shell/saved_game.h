@@ -6,9 +6,9 @@
 // The main window calls:
 // - at start and after the chooser, once the definition is parsed:
 //   RestoreGame; when it answers false, deal a new game.
-// - before the chooser opens and on close, when a solitaire is current:
-//   SaveGame. On close SaveGame runs BEFORE SavePreferences, so that the
-//   lastPlayed stamp of the slot just written reaches the registry too.
+// - after every finished move, undo and deal, once a resumed game has been
+//   shown, before the chooser opens and on close: SaveGameAndPreferences, so
+//   that a program killed at any moment resumes its last finished move.
 #pragma once
 
 #include <cstdint>
@@ -61,9 +61,16 @@ int FindSlot(Registry& registry, QStringView programTitle, std::uint16_t id);
 bool SaveGame(Registry& registry, QStringView programTitle, const SolGame& game,
               std::uint32_t elapsedSeconds, Preferences& preferences);
 
+// Writes the game (when `game` is not null) and then the preferences, with
+// the slot's new lastPlayed stamp, in one transaction: after a crash the
+// registry holds both as they were or both as they are.
+bool SaveGameAndPreferences(Registry& registry, QStringView programTitle, const SolGame* game,
+                            std::uint32_t elapsedSeconds, Preferences& preferences);
+
 // Resumes the saved game of the loaded solitaire. The slot is marked "failed"
-// while the restored game is played; a slot still marked at the next attempt
-// (the program ended without saving) is deleted instead. Answers false, with
+// until the next save of the game clears the mark; a slot still marked at the
+// next attempt (the program ended while the resumed game was being shown) is
+// deleted instead. Answers false, with
 // no play state left, when there is nothing usable to resume.
 bool RestoreGame(Registry& registry, QStringView programTitle, SolGame& game,
                  std::uint32_t& elapsedSeconds);

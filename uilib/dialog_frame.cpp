@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "uilib/ce_msg_wnd.h"
 
@@ -20,6 +21,19 @@ constexpr int kTitleHeight = 24;
 constexpr int kBandHeight = 1;
 constexpr int kScrollLine = 5;
 constexpr int kTitleFontPixels = 11;
+// A box without an owner (told before any window exists) takes the size of
+// the handheld's work area, centred, rather than the whole desktop.
+constexpr int kOwnerlessWidth = 240;
+constexpr int kOwnerlessHeight = 294;
+
+QRect OwnerlessGeometry(const QScreen& screen) {
+  const QRect available = screen.availableGeometry();
+  const double scale = std::max(1.0, screen.logicalDotsPerInch() / 96.0);
+  QRect area(0, 0, std::min(available.width(), static_cast<int>(kOwnerlessWidth * scale)),
+             std::min(available.height(), static_cast<int>(kOwnerlessHeight * scale)));
+  area.moveCenter(available.center());
+  return area;
+}
 }  // namespace
 
 DialogFrame::DialogFrame(QWidget* owner, const QString& title)
@@ -67,7 +81,7 @@ DialogFrame::DialogFrame(QWidget* owner, const QString& title)
   if (top != nullptr) {
     setGeometry(top->geometry());
   } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    setGeometry(screen->availableGeometry());
+    setGeometry(OwnerlessGeometry(*screen));
   }
 }
 

@@ -128,13 +128,21 @@ int ListView::ItemCount() const { return model_->rowCount(); }
 
 void ListView::DeleteAllItems() { model_->removeRows(0, model_->rowCount()); }
 
+void ListView::SetRowSelectable(int row, bool selectable) {
+  for (int column = 0; column < model_->columnCount(); ++column) {
+    if (QStandardItem* item = model_->item(row, column)) item->setSelectable(selectable);
+  }
+  if (!selectable && SelectedRow() == row) selectionModel()->clear();
+}
+
 int ListView::SelectedRow() const {
   const QModelIndexList rows = selectionModel()->selectedRows();
   return rows.isEmpty() ? -1 : rows.front().row();
 }
 
 void ListView::SetSelectedRow(int row) {
-  if (row < 0 || row >= ItemCount()) {
+  const QStandardItem* item = model_->item(row, 0);
+  if (item == nullptr || !item->isSelectable()) {
     selectionModel()->clear();
     return;
   }

@@ -37,6 +37,9 @@ class ListView : public QTreeView {
   int ItemData(int row) const;
   int ItemCount() const;
   void DeleteAllItems();
+  // A row that is not selectable is neither selected by a tap or a key nor
+  // by SetSelectedRow; rows are selectable when inserted.
+  void SetRowSelectable(int row, bool selectable);
   // -1 for none.
   int SelectedRow() const;
   void SetSelectedRow(int row);

@@ -32,10 +32,31 @@ MenuBarLayout SoftKeysFor(unsigned type) {
   return bar;
 }
 
+// The first soft key that is a plain command `accepts`; 0 when there is none.
+template <typename Accepts>
+unsigned FirstSoftKey(const MenuBarLayout& bar, Accepts accepts) {
+  for (const MenuBarLayout::Button& button : bar.buttons) {
+    if (!button.separator && button.popup.empty() && accepts(button.command)) {
+      return button.command;
+    }
+  }
+  return 0;
+}
+
+void AnswerDefault(CeMsgWnd& box, unsigned command) {
+  box.SendMessage(WM_COMMAND, MAKEWPARAM(command, kCommandFromMenu), 0);
+}
+
 class MessageBoxDialog : public CeDialog {
  public:
   MessageBoxDialog(const QString& text, const QString& caption, unsigned type)
       : CeDialog(caption, SoftKeysFor(type)), text_(text), type_(type) {}
+
+  void OnKeyDown(unsigned virtualKey, bool& handled) override {
+    if (virtualKey != VK_RETURN) return;
+    handled = true;
+    AnswerDefault(*this, FirstSoftKey(SoftKeysFor(type_), [](unsigned) { return true; }));
+  }
 
   void OnInitDialog(bool& handled) override {
     AddMessageText(*this, kMessageTextControl, text_);
@@ -79,8 +100,18 @@ int MessageBox(CeMsgWnd* owner, const QString& text, const QString& caption, uns
 
 ChoiceBox::ChoiceBox(QString title, QString text, MenuBarLayout softKeys,
                      std::vector<unsigned> commands)
-    : CeDialog(std::move(title), std::move(softKeys)), text_(std::move(text)),
-      commands_(std::move(commands)) {}
+    : CeDialog(std::move(title), softKeys), text_(std::move(text)), commands_(std::move(commands)) {
+  defaultCommand_ = FirstSoftKey(softKeys, [this](unsigned command) {
+    return std::find(commands_.begin(), commands_.end(), command) != commands_.end();
+  });
+  if (defaultCommand_ == 0 && !commands_.empty()) defaultCommand_ = commands_.front();
+}
+
+void ChoiceBox::OnKeyDown(unsigned virtualKey, bool& handled) {
+  if (virtualKey != VK_RETURN || defaultCommand_ == 0) return;
+  handled = true;
+  AnswerDefault(*this, defaultCommand_);
+}
 
 unsigned ChoiceBox::Run(CeMsgWnd* owner) {
   chosen_ = 0;

@@ -21,7 +21,9 @@ int MessageBox(CeMsgWnd* owner, const QString& text, const QString& caption, uns
 
 // A question answered by one of a set of commands reached through the soft
 // keys (directly or through a soft key's popup). Run answers the command
-// chosen, or 0 when the box was closed any other way.
+// chosen, or 0 when the box was closed any other way. Return chooses the
+// default: the first soft key that is one of the commands, else the first
+// command. A message box's default is its first soft key.
 class ChoiceBox : public CeDialog {
  public:
   // The control that shows the text.
@@ -32,10 +34,12 @@ class ChoiceBox : public CeDialog {
 
   void OnInitDialog(bool& handled) override;
   void OnCommand(unsigned id, unsigned code, bool& handled) override;
+  void OnKeyDown(unsigned virtualKey, bool& handled) override;
 
  private:
   QString text_;
   std::vector<unsigned> commands_;
+  unsigned defaultCommand_ = 0;
   unsigned chosen_ = 0;
 };
 

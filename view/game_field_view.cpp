@@ -24,6 +24,10 @@ constexpr int kSlideFrames = 4;
 constexpr int kSlideDivisions = 5;
 constexpr int kFlashFrames = 4;
 constexpr QRgb kTimerColour = qRgb(0, 0, 0);
+constexpr QRgb kLightTimerColour = qRgb(255, 255, 255);
+// The brightness (0-255) below which a table counts as dark; the standard
+// green has 75.
+constexpr int kDarkTableLuma = 72;
 constexpr QRgb kCursorColour = qRgb(0, 0, 0xFF);
 
 }  // namespace
@@ -132,9 +136,25 @@ void GameFieldView::PaintField() {
     dirty_ = false;
   }
   if (options_.showTimer && !suppressTimer_) {
+    if (dragging_) buffer_.Draw(underClock_, TimerRect().topLeft());
     DrawTimerText();
     if (dragging_) buffer_.Draw(dragImage_.image, dragPosition_);
   }
+}
+
+QRect GameFieldView::TimerRect() const {
+  const int right = buffer_.Width();
+  const int bottom = buffer_.Height();
+  return RectFromLTRB(right - screen_.ScaleX(70), bottom - screen_.ScaleY(20),
+                      right - screen_.ScaleX(10), bottom);
+}
+
+QRgb GameFieldView::TimerColour() const {
+  // Black digits on the standard green and anything lighter, white ones on a
+  // darker table, where black could hardly be read.
+  const QColor table = QColor::fromRgb(FromColorRef(options_.bgColor));
+  const int luma = (299 * table.red() + 587 * table.green() + 114 * table.blue()) / 1000;
+  return luma < kDarkTableLuma ? kLightTimerColour : kTimerColour;
 }
 
 void GameFieldView::DrawTimerText() {
@@ -145,11 +165,7 @@ void GameFieldView::DrawTimerText() {
   }
   const QString text = QString::number(t / 60) + QLatin1Char(':') + QString::number((t % 60) / 10) +
                        QString::number(t % 10);
-  const int right = buffer_.Width();
-  const int bottom = buffer_.Height();
-  const QRect rect = RectFromLTRB(right - screen_.ScaleX(70), bottom - screen_.ScaleY(20),
-                                  right - screen_.ScaleX(10), bottom);
-  buffer_.DrawText(rect, text, timerFont_, TextAlign::kRight, kTimerColour);
+  buffer_.DrawText(TimerRect(), text, timerFont_, TextAlign::kRight, TimerColour());
 }
 
 void GameFieldView::DrawKeyboardCursor() {
@@ -487,6 +503,9 @@ void GameFieldView::StartDrag(int x, int y) {
   suppressTimer_ = true;
   PaintField();
   suppressTimer_ = false;
+  const QRect clock = TimerRect();
+  underClock_.Create(clock.width(), clock.height());
+  underClock_.Copy(buffer_, clock, QPoint(0, 0));
   if (options_.showTimer) DrawTimerText();
   dragPosition_ = hitRect_.topLeft() - dragImage_.firstCard;
   dragOffset_ = dragPosition_ - QPoint(x, y);
@@ -505,7 +524,16 @@ void GameFieldView::EndDrag() {
   draggedSlots_.clear();
   dragImage_ = GroupImage();
   saveUnder_ = Surface();
+  underClock_ = Surface();
   dragging_ = false;
+}
+
+void GameFieldView::CancelPointer() {
+  const bool dragged = dragging_;
+  if (dragging_) EndDrag();
+  if (HasCapture()) ReleaseCapture();
+  pointerDown_ = false;
+  if (dragged) RefreshField();
 }
 
 void GameFieldView::Drop(int x, int y) {

@@ -63,6 +63,9 @@ class GameFieldView : public CeWnd {
   std::uint16_t SelectedPile() const { return selectedPile_; }
   std::uint16_t SelectedIndex() const { return selectedIndex_; }
   bool Dragging() const { return dragging_; }
+  // Puts dragged cards back home and lets the pointer go, so that a modal box
+  // opened now takes the player's clicks.
+  void CancelPointer();
 
   // Replays the engine's changes on the mirror.
   void AnimateMove(int source, int start, int n, int target, int targetIndex);
@@ -101,6 +104,8 @@ class GameFieldView : public CeWnd {
   QRect ClientRect() const;
   void RecreateBuffer(const QRect& client);
   void PaintPiles();
+  QRect TimerRect() const;
+  QRgb TimerColour() const;
   void DrawTimerText();
   void DrawKeyboardCursor();
   void PresentBuffer();
@@ -164,6 +169,9 @@ class GameFieldView : public CeWnd {
   std::vector<CardSlot> draggedSlots_;
   GroupImage dragImage_;
   Surface saveUnder_;
+  // The field under the clock without its digits, while a drag lasts: each
+  // second's digits are drawn on it rather than on the last ones.
+  Surface underClock_;
   QPoint dragOffset_;
   QPoint dragPosition_;
 

@@ -50,8 +50,9 @@ std::vector<MoveReference> ListMoves(const SolGame& game);
 // move answered. None, with the index unchanged, when no legal move exists.
 std::optional<MoveReference> NextHint(const SolGame& game, std::uint16_t& hintIndex);
 
-// Deals a new game as the program does: Deal, the game-start events, the open
-// flags. Answers false when the definition cannot be dealt.
+// Deals a new game as the program does: Deal, the game-start events (their
+// random draws seeded from the game number), the open flags. Answers false
+// when the definition cannot be dealt.
 bool StartNewGame(SolGame& game, std::uint32_t& gameNumber, std::string* error = nullptr);
 
 }  // namespace cw

@@ -333,8 +333,8 @@ RegStatus Registry::FindKey(const QList<QStringView>& components, std::int64_t* 
 // process may have created part of the path since it was last looked up.
 RegStatus Registry::CreateMissingKeys(const QList<QStringView>& components,
                                       QStringView className, std::int64_t* id, bool* created) {
-  StatementUse begin(statements_->begin);
-  if (begin.Step() != SQLITE_DONE) return RegStatus::IoFailed;
+  bool own = false;
+  if (const RegStatus begun = BeginOwn(&own); begun != RegStatus::Success) return begun;
   std::int64_t current = kRootKeyId;
   *created = false;
   int rc = SQLITE_DONE;
@@ -360,15 +360,9 @@ RegStatus Registry::CreateMissingKeys(const QList<QStringView>& components,
     current = sqlite3_last_insert_rowid(db_);
     *created = true;
   }
-  if (rc == SQLITE_ROW || rc == SQLITE_DONE) {
-    StatementUse commit(statements_->commit);
-    rc = commit.Step();
-  }
-  if (rc != SQLITE_DONE) {
-    StatementUse rollback(statements_->rollback);
-    rollback.Step();
-    return RegStatus::IoFailed;
-  }
+  const bool found = rc == SQLITE_ROW || rc == SQLITE_DONE;
+  const RegStatus status = EndOwn(own, found ? RegStatus::Success : RegStatus::IoFailed);
+  if (status != RegStatus::Success) return status;
   *id = current;
   return RegStatus::Success;
 }
@@ -420,7 +414,7 @@ RegStatus Registry::DeleteKey(QStringView path) {
   StatementUse erase(statements_->deleteKey);
   erase.Bind(1, id);
   const int rc = erase.Step();
-  if (rc != SQLITE_DONE) return WriteFailure(rc);
+  if (rc != SQLITE_DONE) return NoteWrite(WriteFailure(rc));
   return sqlite3_changes(db_) > 0 ? RegStatus::Success : RegStatus::FileNotFound;
 }
 
@@ -467,25 +461,35 @@ RegStatus Registry::QueryValue(RegistryKey key, QStringView name, RegType* type,
 RegStatus Registry::SetValue(RegistryKey key, QStringView name, RegType type,
                              std::span<const std::uint8_t> bytes) {
   if (!db_) return RegStatus::IoFailed;
-  return WriteValue(key, name, type, bytes);
+  return NoteWrite(WriteValue(key, name, type, bytes));
 }
 
 RegStatus Registry::SetValues(RegistryKey key, std::span<const RegValueWrite> values) {
   if (!db_) return RegStatus::IoFailed;
   for (const RegValueWrite& value : values) {
     if (!ValidName(value.name) || value.bytes.size() > INT_MAX) {
-      return RegStatus::InvalidParameter;
+      return NoteWrite(RegStatus::InvalidParameter);
     }
   }
-  {
-    StatementUse begin(statements_->begin);
-    if (begin.Step() != SQLITE_DONE) return RegStatus::IoFailed;
-  }
+  bool own = false;
+  if (const RegStatus begun = BeginOwn(&own); begun != RegStatus::Success) return begun;
   RegStatus status = RegStatus::Success;
   for (const RegValueWrite& value : values) {
     status = WriteValue(key, value.name, value.type, value.bytes);
     if (status != RegStatus::Success) break;
   }
+  return EndOwn(own, status);
+}
+
+RegStatus Registry::BeginOwn(bool* own) {
+  *own = !batchOpen_;
+  if (!*own) return RegStatus::Success;
+  StatementUse begin(statements_->begin);
+  return begin.Step() == SQLITE_DONE ? RegStatus::Success : RegStatus::IoFailed;
+}
+
+RegStatus Registry::EndOwn(bool own, RegStatus status) {
+  if (!own) return NoteWrite(status);
   if (status == RegStatus::Success) {
     StatementUse commit(statements_->commit);
     if (commit.Step() == SQLITE_DONE) return RegStatus::Success;
@@ -494,6 +498,27 @@ RegStatus Registry::SetValues(RegistryKey key, std::span<const RegValueWrite> va
   StatementUse rollback(statements_->rollback);
   rollback.Step();
   return status;
+}
+
+RegStatus Registry::NoteWrite(RegStatus status) {
+  if (batchOpen_ && status != RegStatus::Success) batchFailed_ = true;
+  return status;
+}
+
+RegStatus Registry::BeginBatch() {
+  if (!db_) return RegStatus::IoFailed;
+  if (batchOpen_) return RegStatus::InvalidParameter;
+  StatementUse begin(statements_->begin);
+  if (begin.Step() != SQLITE_DONE) return RegStatus::IoFailed;
+  batchOpen_ = true;
+  batchFailed_ = false;
+  return RegStatus::Success;
+}
+
+RegStatus Registry::CommitBatch() {
+  if (!batchOpen_) return RegStatus::InvalidParameter;
+  batchOpen_ = false;
+  return EndOwn(true, batchFailed_ ? RegStatus::IoFailed : RegStatus::Success);
 }
 
 RegStatus Registry::WriteValue(RegistryKey key, QStringView name, RegType type,
@@ -516,7 +541,7 @@ RegStatus Registry::DeleteValue(RegistryKey key, QStringView name) {
   erase.Bind(1, key.id);
   erase.Bind(2, name.toString().toCaseFolded());
   const int rc = erase.Step();
-  if (rc != SQLITE_DONE) return WriteFailure(rc);
+  if (rc != SQLITE_DONE) return NoteWrite(WriteFailure(rc));
   if (sqlite3_changes(db_) > 0) return RegStatus::Success;
   return KeyExists(key.id) ? RegStatus::FileNotFound : RegStatus::KeyDeleted;
 }

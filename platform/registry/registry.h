@@ -107,6 +107,13 @@ class Registry {
   // after a crash the key holds either all of them or none of the new ones.
   RegStatus SetValues(RegistryKey key, std::span<const RegValueWrite> values);
   RegStatus DeleteValue(RegistryKey key, QStringView name);
+
+  // Makes every write until CommitBatch one transaction, so that values of
+  // several keys change together: after a crash the file holds all of them or
+  // none. A write that fails inside the batch makes CommitBatch roll the whole
+  // batch back and answer the failure. Batches do not nest.
+  RegStatus BeginBatch();
+  RegStatus CommitBatch();
   // The name of the value at `index` in the order the values were first written.
   RegStatus EnumValue(RegistryKey key, std::uint32_t index, QString* name);
 
@@ -125,11 +132,21 @@ class Registry {
   bool KeyExists(std::int64_t id);
   RegStatus WriteValue(RegistryKey key, QStringView name, RegType type,
                        std::span<const std::uint8_t> bytes);
+  // Begins the transaction of one call unless a batch holds one already;
+  // `*own` tells whether it began one.
+  RegStatus BeginOwn(bool* own);
+  // Ends what BeginOwn began: commits when `status` is Success, else rolls
+  // back. Inside a batch a failure marks the batch instead.
+  RegStatus EndOwn(bool own, RegStatus status);
+  // A write that failed inside a batch marks the batch.
+  RegStatus NoteWrite(RegStatus status);
 
   QString file_;
   sqlite3* db_ = nullptr;
   std::unique_ptr<Statements> statements_;
   std::optional<QString> setAsideNotice_;
+  bool batchOpen_ = false;
+  bool batchFailed_ = false;
 };
 
 }  // namespace cw

@@ -203,8 +203,12 @@ TEST_F(ChooserDialogTest, LetterColumnsMoveTogether) {
     ClickRow(columns[2], 6);
     EXPECT_EQ(dialog.Filters().letter, 24u);
     EXPECT_EQ(Rows(dialog), kNotice);
-    // The notice row can be selected but neither played nor marked.
+    // The notice row takes no selection, by a tap or by the focus.
     ClickRow(List(dialog, kGames), 0);
+    EXPECT_EQ(List(dialog, kGames)->SelectedRow(), -1);
+    List(dialog, kGames)->setFocus();
+    Settle();
+    EXPECT_EQ(List(dialog, kGames)->SelectedRow(), -1);
     EXPECT_FALSE(Button(dialog, kFavourite)->isVisible());
     PlayKey(dialog);
     EXPECT_TRUE(dialog.IsWindow());

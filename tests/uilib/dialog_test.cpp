@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QScreen>
 #include <QTest>
 
 #include "platform/resources/resource_ids.h"
@@ -207,6 +208,56 @@ TEST_F(DialogTest, MessageBoxAnswersItsKeys) {
   EXPECT_EQ(MessageBox(nullptr, QStringLiteral("Undo not available."), QStringLiteral("No Undo"),
                        MB_OK),
             static_cast<int>(IDOK));
+}
+
+// Return, pressed where the box has the keyboard focus.
+void PressReturn() {
+  QWidget* modal = QApplication::activeModalWidget();
+  ASSERT_NE(modal, nullptr);
+  QWidget* focus = modal->focusWidget() != nullptr ? modal->focusWidget() : modal;
+  QTest::keyClick(focus, Qt::Key_Return);
+}
+
+TEST_F(DialogTest, ReturnAnswersTheDefaultKey) {
+  WhenDialogRuns([] { PressReturn(); });
+  EXPECT_EQ(MessageBox(&main, QStringLiteral("Clear?"), QStringLiteral("Confirmation"), MB_YESNO),
+            static_cast<int>(IDYES));
+  WhenDialogRuns([] { PressReturn(); });
+  EXPECT_EQ(MessageBox(&main, QStringLiteral("Undo not available."), QStringLiteral("No Undo"),
+                       MB_OK),
+            static_cast<int>(IDOK));
+  WhenDialogRuns([] { PressReturn(); });
+  EXPECT_EQ(RunChoiceBox(&main, string_id::kTimeUpTitle, string_id::kTimeUpText,
+                         menu_bar_id::kTimeUp, {40005, 40006}),
+            40005u)
+      << "the left soft key";
+  WhenDialogRuns([] { PressReturn(); });
+  EXPECT_EQ(RunChoiceBox(&main, string_id::kTimeUpTitle, string_id::kTimeUpText,
+                         menu_bar_id::kTimeUp, {40006}),
+            40006u)
+      << "the first soft key the box answers";
+  WhenDialogRuns([] { PressReturn(); });
+  EXPECT_EQ(RunChoiceBox(&main, string_id::kLostTitle, string_id::kLostText,
+                         menu_bar_id::kLostGame, {40006, 40002}),
+            40006u)
+      << "behind a popup only: the first command";
+}
+
+TEST_F(DialogTest, ABoxWithoutAnOwnerIsTheHandheldsSizeNotTheScreens) {
+  QRect shown;
+  WhenDialogRuns([&shown] {
+    shown = QApplication::activeModalWidget()->geometry();
+    PressReturn();
+  });
+  MessageBox(nullptr, QStringLiteral("Invalid application version for this device"),
+             QStringLiteral("Error"), MB_OK);
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  ASSERT_TRUE(screen.width() > 480 && screen.height() > 588) << "a desktop-sized screen";
+  EXPECT_LE(shown.width(), 480);
+  EXPECT_LE(shown.height(), 588);
+  EXPECT_GE(shown.width(), 240);
+  EXPECT_TRUE(screen.contains(shown));
+  EXPECT_LE(std::abs(shown.center().x() - screen.center().x()), 1);
 }
 
 class PropertySheetTest : public DialogTest {

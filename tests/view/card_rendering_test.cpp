@@ -199,6 +199,65 @@ TEST_F(FieldPainting, ClockShowsInTheBottomRightWhenAskedFor) {
   EXPECT_EQ(ink(), 0);
 }
 
+QImage ClockPicture(const GameFieldView& view) {
+  const QRect field = view.GetClientRect();
+  const ScreenFacts screen = BuildScreen();
+  return view.FieldBuffer().Image().copy(RectFromLTRB(field.width() - screen.ScaleX(70),
+                                                      field.height() - screen.ScaleY(20),
+                                                      field.width() - screen.ScaleX(10), field.height()));
+}
+
+TEST_F(FieldPainting, DuringADragEachSecondsDigitsAreDrawnOnTheTableNotOnTheLastOnes) {
+  SetMode(PlayMode::kDragAndDrop);
+  preferences.timedGame = 0;
+  std::uint32_t elapsed = 754;
+  view->SetElapsedSeconds([&elapsed] { return elapsed; });
+  Start("FreeCell", 7);
+  const std::optional<MoveReference> move = CardMove();
+  ASSERT_TRUE(move);
+  const CardState& card = game->cards[move->source];
+  const QPoint from = VisibleCentre(card.pile, card.position);
+  Pen(QEvent::MouseButtonPress, from);
+  Pen(QEvent::MouseMove, from + QPoint(8, 8));
+  ASSERT_TRUE(view->Dragging());
+  for (const std::uint32_t second : {755u, 811u, 3599u, 1234u}) {
+    elapsed = second;
+    view->PaintField();  // as each paint of the window does
+  }
+  const QImage dragged = ClockPicture(*view);
+
+  view->CancelPointer();
+  EXPECT_FALSE(view->Dragging());
+  view->RefreshField();
+  EXPECT_EQ(dragged, ClockPicture(*view)) << "20:34 alone, as on a table drawn afresh";
+}
+
+TEST_F(FieldPainting, TheClockIsWhiteOnADarkTableAndBlackOnALightOne) {
+  preferences.timedGame = 0;
+  view->SetElapsedSeconds([] { return 754u; });
+  const auto inks = [this] {
+    std::pair<int, int> blackAndWhite;
+    const QImage clock = ClockPicture(*view);
+    for (int y = 0; y < clock.height(); ++y) {
+      for (int x = 0; x < clock.width(); ++x) {
+        blackAndWhite.first += clock.pixel(x, y) == qRgb(0, 0, 0) ? 1 : 0;
+        blackAndWhite.second += clock.pixel(x, y) == qRgb(255, 255, 255) ? 1 : 0;
+      }
+    }
+    return blackAndWhite;
+  };
+  preferences.bgColor = 0x400000;  // dark blue
+  Start("FreeCell", 7);
+  EXPECT_EQ(inks().first, 0);
+  EXPECT_GT(inks().second, 0);
+  for (const std::uint32_t light : {0x008000u, 0xC0FFFFu}) {  // the standard green, light yellow
+    preferences.bgColor = light;
+    view->RefreshField();
+    EXPECT_GT(inks().first, 0);
+    EXPECT_EQ(inks().second, 0);
+  }
+}
+
 TEST_F(FieldPainting, ResizingRecreatesTheBufferAndTurnsTheLayout) {
   Start("FreeCell", 7);
   const ScreenFacts screen = BuildScreen();

@@ -1,6 +1,7 @@
 #include "platform/registry/registry.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <array>
 #include <vector>
@@ -252,6 +253,57 @@ TEST_F(RegistryTest, ABatchOfValuesIsWrittenWholeOrNotAtAll) {
   const RegistryKey fresh = Create(u"App\\gameState9");
   EXPECT_EQ(registry_.SetValues(fresh, batch), RegStatus::Success);
   EXPECT_EQ(Read(fresh, u"data"), data);
+}
+
+// The keys of that name another, read-only connection to the file sees.
+int KeysNamedInAnotherConnection(const QString& file, const char* name) {
+  sqlite3* db = nullptr;
+  int count = -1;
+  if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+      SQLITE_OK) {
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM keys WHERE name = ?1", -1, &query, nullptr) ==
+        SQLITE_OK) {
+      sqlite3_bind_text(query, 1, name, -1, SQLITE_STATIC);
+      if (sqlite3_step(query) == SQLITE_ROW) count = sqlite3_column_int(query, 0);
+    }
+    sqlite3_finalize(query);
+  }
+  sqlite3_close(db);
+  return count;
+}
+
+TEST_F(RegistryTest, ABatchChangesSeveralKeysInOneTransaction) {
+  const Bytes game = {1, 2, 3};
+  const Bytes stamp = {9, 0, 0, 0};
+  ASSERT_EQ(registry_.BeginBatch(), RegStatus::Success);
+  EXPECT_EQ(registry_.BeginBatch(), RegStatus::InvalidParameter) << "batches do not nest";
+  const RegistryKey slot = Create(u"App\\gameState3");
+  const RegistryKey prefs = Create(u"App\\prefs");
+  const RegValueWrite values[] = {{u"data", RegType::Binary, game}};
+  ASSERT_EQ(registry_.SetValues(slot, values), RegStatus::Success);
+  ASSERT_EQ(registry_.SetValue(prefs, u"lastPlayed", RegType::Binary, stamp), RegStatus::Success);
+  EXPECT_EQ(KeysNamedInAnotherConnection(file_.Path(), "gameState3"), 0)
+      << "another program on the file sees nothing before the commit";
+  ASSERT_EQ(registry_.CommitBatch(), RegStatus::Success);
+  EXPECT_EQ(KeysNamedInAnotherConnection(file_.Path(), "gameState3"), 1);
+  EXPECT_EQ(KeysNamedInAnotherConnection(file_.Path(), "prefs"), 1);
+
+  // One failed write takes the whole batch back, keys made in it included.
+  ASSERT_EQ(registry_.BeginBatch(), RegStatus::Success);
+  const Bytes changed = {4, 5};
+  ASSERT_EQ(registry_.SetValue(slot, u"data", RegType::Binary, changed), RegStatus::Success);
+  Create(u"App\\gameState4");
+  const RegValueWrite refused[] = {{QString(20000, u'x'), RegType::Binary, changed}};
+  EXPECT_EQ(registry_.SetValues(prefs, refused), RegStatus::InvalidParameter);
+  EXPECT_EQ(registry_.CommitBatch(), RegStatus::IoFailed);
+  EXPECT_EQ(Read(slot, u"data"), game);
+  RegistryKey gone;
+  EXPECT_EQ(registry_.OpenKey(u"App\\gameState4", &gone), RegStatus::FileNotFound);
+  EXPECT_EQ(registry_.CommitBatch(), RegStatus::InvalidParameter) << "no batch open";
+  EXPECT_EQ(registry_.SetValue(slot, u"data", RegType::Binary, changed), RegStatus::Success)
+      << "usable after the rollback";
+  EXPECT_EQ(Read(slot, u"data"), changed);
 }
 
 TEST(RegistryLocationTest, FollowsTheEnvironment) {
