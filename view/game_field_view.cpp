@@ -10,6 +10,7 @@
 #include "engine/rules/moves.h"
 #include "platform/gdi/colorref.h"
 #include "uilib/messages.h"
+#include "view/table_scale.h"
 
 namespace cw {
 
@@ -85,7 +86,7 @@ void GameFieldView::ResetLayout() {
   cache_.Clear();
   layout_.drawOrder.clear();
   if (game_ != nullptr && layout_.HasPiles()) {
-    ResetLayoutMetrics(layout_, *game_, ToDisplayMetrics(screen_));
+    FitLayoutToField(layout_, *game_, screen_, bufferClient_.width(), bufferClient_.height());
     cache_.Build(layout_, screen_);
   }
   ClearSelection();
@@ -97,6 +98,18 @@ void GameFieldView::RecreateBuffer(const QRect& client) {
   bufferClient_ = client;
   buffer_.Create(client.width(), client.height());
   dirty_ = true;
+  RefitTable();
+}
+
+void GameFieldView::RefitTable() {
+  if (game_ == nullptr || layout_.drawOrder.empty()) return;
+  const int width = ChooseCardWidth(layout_.scaleDen, bufferClient_.width(), bufferClient_.height(), screen_);
+  if (width == layout_.cardWidth) return;
+  if (dragging_) EndDrag();
+  FitLayoutToField(layout_, *game_, screen_, bufferClient_.width(), bufferClient_.height());
+  cache_.Build(layout_, screen_);
+  // The keyboard cursor's places were those of the old card size.
+  if (grid_.Exists()) ClearKeyboardGrid();
 }
 
 bool GameFieldView::IsSelectableCard(const CardSlot& slot) const {

@@ -107,6 +107,8 @@ class GameFieldView : public CeWnd {
   PlayMode Mode() const { return static_cast<PlayMode>(playMode_); }
   QRect ClientRect() const;
   void RecreateBuffer(const QRect& client);
+  // Grows or shrinks the table to the card size the field's new size allows.
+  void RefitTable();
   void PaintPiles();
   void DrawTimerText();
   void DrawKeyboardCursor();

@@ -5,6 +5,7 @@
 #include <QPen>
 #include <QPolygonF>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -442,14 +443,17 @@ QImage DrawEmptyPileArrow(bool red, QSize size, BitmapSet set) {
   }
   const double w = size.width();
   const double h = size.height();
+  // The shaft is 6 of the VGA arrow's 14 pixels, and as wide a share when bigger.
+  const double shaft = 3.0 * std::max(1.0, w / 14.0);
+  const double neck = w / 2 + std::max(1.0, w / 14.0);
   QPainterPath arrow;
   arrow.addPolygon(QPolygonF({{w / 2, 0},
-                              {w, w / 2 + 1},
-                              {w / 2 + 3, w / 2 + 1},
-                              {w / 2 + 3, h},
-                              {w / 2 - 3, h},
-                              {w / 2 - 3, w / 2 + 1},
-                              {0, w / 2 + 1}}));
+                              {w, neck},
+                              {w / 2 + shaft, neck},
+                              {w / 2 + shaft, h},
+                              {w / 2 - shaft, h},
+                              {w / 2 - shaft, neck},
+                              {0, neck}}));
   arrow.closeSubpath();
   FillShape(image, arrow, ink, Edges::Hard);
   MirrorLeftHalf(image);
