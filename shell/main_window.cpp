@@ -22,6 +22,7 @@
 #include "shell/saved_game.h"
 #include "shell/statistics_dialog.h"
 #include "shell/widen_name.h"
+#include "shell/window_place.h"
 #include "uilib/device_pixels.h"
 #include "uilib/message_box.h"
 #include "view/game_field_view.h"
@@ -34,6 +35,11 @@ namespace {
 constexpr int kWorkAreaWidth = 240;
 constexpr int kWorkAreaHeight = 294;
 constexpr int kMenuBarImageCount = 4;
+
+// The work area in Qt's coordinates on a screen of this pixel ratio.
+QSize LogicalWorkArea(const ScreenFacts& screen, double ratio) {
+  return FromDevice(QRect(0, 0, screen.ScaleX(kWorkAreaWidth), screen.ScaleY(kWorkAreaHeight)), ratio).size();
+}
 
 // A path has no spaces for a message box's word wrap to break at, so it would
 // run out of a handheld's narrow box: a zero-width space after each separator
@@ -67,6 +73,13 @@ bool MainWindow::CreateMainWindow(const QString& title) {
     const double ratio = screen->devicePixelRatio();
     const QRect available = screen->availableGeometry();
     QRect logical = FromDevice(area, ratio);
+    if (IsDesktopScreen(available, LogicalWorkArea(screen_, ratio))) {
+      // A desktop's window: where the last run left it, or a comfortable first size.
+      const auto kept = LoadWindowPlace(registry_, title);
+      const auto place = kept ? KeptPlaceOnScreen(*kept, available, logical.size()) : std::nullopt;
+      return Create(QString::fromLatin1(kClassName), title,
+                    ToDevice(place.value_or(FirstDesktopWindow(available)), ratio));
+    }
     logical.moveCenter(available.center());
     logical.moveLeft(std::max(logical.left(), available.left()));
     logical.moveTop(std::max(logical.top(), available.top()));
@@ -387,6 +400,11 @@ void MainWindow::OnClose(bool&) {
   // The saved game takes its slot's time stamp into the preferences, so it goes first.
   if (SolitaireCurrent()) SaveCurrentGame();
   SavePreferences(registry_, programTitle_, prefs_);
+  const QWidget* top = TopLevel();
+  const QScreen* on = top != nullptr ? top->screen() : nullptr;
+  if (on != nullptr && IsDesktopScreen(on->availableGeometry(), LogicalWorkArea(screen_, on->devicePixelRatio()))) {
+    SaveWindowPlace(registry_, programTitle_, top->geometry());
+  }
 }
 
 void MainWindow::OnDestroy(bool&) {
