@@ -146,8 +146,13 @@ QPoint FanStep(const FieldLayout& layout, int pile, int width, int height) {
   const bool horizontal = view.fan <= 2;
   int cap = kNoRoomCap;
   if (view.fanLimit != 0 && view.fanLimitAnchor != 0) {
-    const int extent = (horizontal ? width : height) * layout.scaleDen / layout.scaleNum;
-    cap = AnchorCoordinate(view.fanLimit, extent, view.fanLimitAnchor) * layout.scaleNum / layout.scaleDen;
+    const int extent = horizontal ? width : height;
+    if (layout.Scaled()) {
+      cap = AnchorCoordinate(view.fanLimit, extent * layout.scaleDen / layout.scaleNum, view.fanLimitAnchor) *
+            layout.scaleNum / layout.scaleDen;
+    } else {
+      cap = AnchorCoordinate(view.fanLimit, extent, view.fanLimitAnchor);
+    }
   }
   const QPoint origin = PileOrigin(layout, pile, width, height);
   const auto step = [&](int room, int greatest) {
