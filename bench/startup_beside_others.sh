@@ -55,6 +55,24 @@ main_window_of() {
   [[ -n $best ]] && echo "$best"
 }
 
+# Waits for the window of a started program and prints it; fails, naming the
+# program, if it exits first or shows nothing within 30 s.
+await_window() {
+  local pid=$1 name=$2 window deadline=$(($(now_ms) + 30000))
+  until window=$(main_window_of "$pid"); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      echo "startup_beside_others: $name exited before showing a window" >&2
+      return 1
+    fi
+    if (($(now_ms) >= deadline)); then
+      echo "startup_beside_others: $name showed no window within 30 s" >&2
+      return 1
+    fi
+    sleep 0.01
+  done
+  echo "$window"
+}
+
 # Starts one program and prints "MAPPED_MS PAINTED_MS RSS_KB PSS_KB".
 measure() {
   local picture=$1
@@ -64,10 +82,7 @@ measure() {
   "$@" >/dev/null 2>&1 &
   program_pid=$!
   local window="" mapped painted previous current
-  until window=$(main_window_of "$program_pid"); do
-    kill -0 "$program_pid" 2>/dev/null || { echo "$* exited before showing a window" >&2; return 1; }
-    sleep 0.01
-  done
+  window=$(await_window "$program_pid" "$*")
   mapped=$(($(now_ms) - start))
   previous=""
   local seen_at=0 at
@@ -104,7 +119,7 @@ prepare_cardwright() {
   local registry=$1 program=$2
   CARDWRIGHT_REGISTRY=$registry "$program" >/dev/null 2>&1 &
   program_pid=$!
-  until main_window_of "$program_pid" >/dev/null; do sleep 0.05; done
+  await_window "$program_pid" "$program" >/dev/null
   sleep 1
   kill "$program_pid"
   wait "$program_pid" 2>/dev/null || true

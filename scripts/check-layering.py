@@ -32,6 +32,7 @@ PROJECT_FOLDERS = set(ALLOWED) | {"tools", "tests", "bench", "fuzz", "resources"
 LIBRARY_FOLDERS = [
     ("cw_engine", "engine"),
     ("cw_platform", "platform"),
+    ("cw_artwork", "platform"),
     ("cw_variant_", "platform"),
     ("cw_uilib", "uilib"),
     ("cw_view", "view"),

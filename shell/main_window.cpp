@@ -23,6 +23,7 @@
 #include "shell/saved_game.h"
 #include "shell/statistics_dialog.h"
 #include "shell/widen_name.h"
+#include "shell/window_place.h"
 #include "uilib/device_pixels.h"
 #include "uilib/message_box.h"
 #include "view/display_metrics.h"
@@ -36,6 +37,11 @@ namespace {
 constexpr int kWorkAreaWidth = 240;
 constexpr int kWorkAreaHeight = 294;
 constexpr int kMenuBarImageCount = 4;
+
+// The work area in Qt's coordinates on a screen of this pixel ratio.
+QSize LogicalWorkArea(const ScreenFacts& screen, double ratio) {
+  return FromDevice(QRect(0, 0, screen.ScaleX(kWorkAreaWidth), screen.ScaleY(kWorkAreaHeight)), ratio).size();
+}
 
 // A path has no spaces for a message box's word wrap to break at, so it would
 // run out of a handheld's narrow box: a zero-width space after each separator
@@ -69,6 +75,13 @@ bool MainWindow::CreateMainWindow(const QString& title) {
     const double ratio = screen->devicePixelRatio();
     const QRect available = screen->availableGeometry();
     QRect logical = FromDevice(area, ratio);
+    if (IsDesktopScreen(available, LogicalWorkArea(screen_, ratio))) {
+      // A desktop's window: where the last run left it, or a comfortable first size.
+      const auto kept = LoadWindowPlace(registry_, title);
+      const auto place = kept ? KeptPlaceOnScreen(*kept, available, logical.size()) : std::nullopt;
+      return Create(QString::fromLatin1(kClassName), title,
+                    ToDevice(place.value_or(FirstDesktopWindow(available)), ratio));
+    }
     logical.moveCenter(available.center());
     logical.moveLeft(std::max(logical.left(), available.left()));
     logical.moveTop(std::max(logical.top(), available.top()));
@@ -405,7 +418,14 @@ void MainWindow::ShowAbout() {
   WithClockPaused([&] { return about.Run(this); });
 }
 
-void MainWindow::OnClose(bool&) { EndSession(); }
+void MainWindow::OnClose(bool&) {
+  EndSession();
+  const QWidget* top = TopLevel();
+  const QScreen* on = top != nullptr ? top->screen() : nullptr;
+  if (on != nullptr && IsDesktopScreen(on->availableGeometry(), LogicalWorkArea(screen_, on->devicePixelRatio()))) {
+    SaveWindowPlace(registry_, programTitle_, top->geometry());
+  }
+}
 
 void MainWindow::OnDestroy(bool&) {
   KillTimer(kClockTimer);

@@ -3,6 +3,7 @@
 #include "platform/resources/bitmap_ids.h"
 #include "platform/resources/bitmaps.h"
 #include "platform/resources/build_variant.h"
+#include "view/scaled_card_art.h"
 
 namespace cw {
 
@@ -19,11 +20,25 @@ bool UnscaledGlyphs(const ScreenFacts& screen) {
   return factor > 1.0 && factor < 2.0;
 }
 
+// The glyphs of an empty pile's mark on a scaled table, in the places of a
+// face's glyphs.
+void DrawScaledMarkGlyphs(Surface& target, QPoint at, const PileView& pile, const FieldLayout& layout,
+                          const ScreenFacts& screen);
+
 }  // namespace
 
 GlyphPlaces FaceGlyphPlaces(const FieldLayout& layout, const ScreenFacts& screen) {
   const int w = layout.cardWidth;
   const int h = layout.cardHeight;
+  if (layout.Scaled()) {
+    // The margins of this build's cards, grown; the big suit keeps its
+    // distance from the bottom edge.
+    const auto grow = [&](int v) { return GrownSize(QSize(v, v), layout).width(); };
+    const int x1 = grow(screen.ScaleX(1));
+    const int y1 = grow(screen.ScaleY(1));
+    return {{x1, y1}, {x1 + (w >> 1), y1}, {grow(screen.ScaleX(2)), grow(screen.ScaleY(3)) + h - w},
+            {grow(screen.ScaleX(2)), grow(screen.ScaleY(3))}};
+  }
   if (layout.large && UnscaledGlyphs(screen)) {
     return {{1, 1}, {(w >> 1) + 1, 1}, {2, h - w + 3}, {2, 3}};
   }
@@ -34,6 +49,10 @@ GlyphPlaces FaceGlyphPlaces(const FieldLayout& layout, const ScreenFacts& screen
 }
 
 void CardImageCache::Build(const FieldLayout& layout, const ScreenFacts& screen) {
+  if (layout.Scaled()) {
+    BuildScaled(layout, screen);
+    return;
+  }
   const bool vga = IsVgaBuild();
   const bool large = layout.large;
   const int w = layout.cardWidth;
@@ -67,6 +86,30 @@ void CardImageCache::Build(const FieldLayout& layout, const ScreenFacts& screen)
   }
 }
 
+void CardImageCache::BuildScaled(const FieldLayout& layout, const ScreenFacts& screen) {
+  const GlyphPlaces places = FaceGlyphPlaces(layout, screen);
+  const QRect card(0, 0, layout.cardWidth, layout.cardHeight);
+  const ScaledFaceGlyphs glyphs = DrawScaledFaceGlyphs(layout);
+  for (int rank = 0; rank < 13; ++rank) {
+    for (int suit = 0; suit < 4; ++suit) {
+      Surface& face = images_[suit * 13 + rank];
+      face.Create(card.width(), card.height());
+      face.FillRect(card, kCardFaceColour);
+      Frame(face, card);
+      face.Draw(glyphs.ranks[rank], places.rank);
+      face.Draw(glyphs.smallSuits[suit], places.smallSuit);
+      face.Draw(glyphs.bigSuits[suit], places.bigSuit);
+    }
+  }
+  for (int back = 0; back < kBackCount; ++back) {
+    Surface& image = images_[kFirstBackImage + back];
+    image.Create(card.width(), card.height());
+    image.FillRect(card, kCardFaceColour);
+    image.Draw(DrawScaledBack(back, layout), QPoint(0, 0));
+    Frame(image, card);
+  }
+}
+
 void CardImageCache::Clear() {
   for (Surface& image : images_) image = Surface();
 }
@@ -87,6 +130,10 @@ void DrawEmptyMark(Surface& target, QPoint at, const PileView& pile, const Field
   const int w = layout.cardWidth;
   const int h = layout.cardHeight;
   target.FrameRect(QRect(at.x(), at.y(), w, h), kLightFrameColour);
+  if (layout.Scaled()) {
+    DrawScaledMarkGlyphs(target, at, pile, layout, screen);
+    return;
+  }
   if (pile.kind == kPileKindArrow) {
     const int value = pile.mark[0] & 0xFFFF;
     if (value == 0 || value == 1) {
@@ -117,6 +164,39 @@ void DrawEmptyMark(Surface& target, QPoint at, const PileView& pile, const Field
                            kTransparentColour);
   }
 }
+
+namespace {
+
+void DrawScaledMarkGlyphs(Surface& target, QPoint at, const PileView& pile, const FieldLayout& layout,
+                          const ScreenFacts& screen) {
+  if (pile.kind == kPileKindArrow) {
+    const int value = pile.mark[0] & 0xFFFF;
+    if (value == 0 || value == 1) {
+      const QImage& arrow = ScaledArrow(value == 1, layout);
+      const QPoint centred(at.x() + (layout.cardWidth - arrow.width()) / 2,
+                           at.y() + (layout.cardHeight - arrow.height()) / 2);
+      target.DrawTransparent(arrow, centred, kTransparentColour);
+    }
+    return;
+  }
+  if (pile.kind != kPileKindBase) return;
+  const int rank = pile.mark[0];
+  const int suit = pile.mark[1];
+  const bool hasRank = rank >= 0 && rank <= 12;
+  const bool hasSuit = suit >= 0 && suit <= 3;
+  const GlyphPlaces places = FaceGlyphPlaces(layout, screen);
+  if (hasRank) {
+    target.DrawTransparent(ScaledGreyRank(rank, layout), at + places.rank, kTransparentColour);
+    if (hasSuit) {
+      target.DrawTransparent(ScaledGreySuit(suit, false, layout), at + places.smallSuit, kTransparentColour);
+      target.DrawTransparent(ScaledGreySuit(suit, true, layout), at + places.bigSuit, kTransparentColour);
+    }
+  } else if (hasSuit) {
+    target.DrawTransparent(ScaledGreySuit(suit, true, layout), at + places.bigSuitAlone, kTransparentColour);
+  }
+}
+
+}  // namespace
 
 GroupImage RenderGroupImage(const FieldLayout& layout, const CardImageCache& cache, int pile, int start,
                             int n, std::uint32_t back) {

@@ -40,6 +40,10 @@ class CardImageCache {
   }
 
  private:
+  // The faces and backs of a table grown past this build's bitmaps, drawn
+  // afresh at the card size.
+  void BuildScaled(const FieldLayout& layout, const ScreenFacts& screen);
+
   std::array<Surface, kCardImageCount> images_;
   Surface none_;
 };

@@ -104,6 +104,8 @@ void ResetLayoutMetrics(FieldLayout& layout, const SolGame& game, const DisplayM
   layout.cardHeight = metrics.cardHeight;
   layout.stepX = metrics.fanStepX;
   layout.stepY = metrics.fanStepY;
+  layout.scaleNum = metrics.cardWidth;
+  layout.scaleDen = metrics.cardWidth;
   layout.drawOrder = BuildDrawOrder(layout.piles);
 }
 
@@ -123,8 +125,17 @@ int AnchorCoordinate(int v, int extent, int mode) {
 QPoint PileOrigin(const FieldLayout& layout, int pile, int width, int height) {
   if (!layout.IsPile(pile)) return {};
   const PileView& view = layout.piles[pile];
-  return {AnchorCoordinate(view.x, width, view.xAnchor) - (layout.cardWidth >> 1),
-          AnchorCoordinate(view.y, height, view.yAnchor) - (layout.cardHeight >> 1)};
+  if (!layout.Scaled()) {
+    return {AnchorCoordinate(view.x, width, view.xAnchor) - (layout.cardWidth >> 1),
+            AnchorCoordinate(view.y, height, view.yAnchor) - (layout.cardHeight >> 1)};
+  }
+  // A scaled table is the record's layout in a field shrunk by the scale,
+  // then every place is grown by it.
+  const int num = layout.scaleNum;
+  const int den = layout.scaleDen;
+  const int x = AnchorCoordinate(view.x, width * den / num, view.xAnchor) * num / den;
+  const int y = AnchorCoordinate(view.y, height * den / num, view.yAnchor) * num / den;
+  return {x - (layout.cardWidth >> 1), y - (layout.cardHeight >> 1)};
 }
 
 QPoint FanStep(const FieldLayout& layout, int pile, int width, int height) {
@@ -135,7 +146,13 @@ QPoint FanStep(const FieldLayout& layout, int pile, int width, int height) {
   const bool horizontal = view.fan <= 2;
   int cap = kNoRoomCap;
   if (view.fanLimit != 0 && view.fanLimitAnchor != 0) {
-    cap = AnchorCoordinate(view.fanLimit, horizontal ? width : height, view.fanLimitAnchor);
+    const int extent = horizontal ? width : height;
+    if (layout.Scaled()) {
+      cap = AnchorCoordinate(view.fanLimit, extent * layout.scaleDen / layout.scaleNum, view.fanLimitAnchor) *
+            layout.scaleNum / layout.scaleDen;
+    } else {
+      cap = AnchorCoordinate(view.fanLimit, extent, view.fanLimitAnchor);
+    }
   }
   const QPoint origin = PileOrigin(layout, pile, width, height);
   const auto step = [&](int room, int greatest) {

@@ -53,12 +53,17 @@ struct FieldLayout {
   int cardHeight = 0;
   int stepX = 0;  // greatest horizontal fan step
   int stepY = 0;  // greatest vertical fan step
+  // The table drawn bigger than the record's pixels by scaleNum / scaleDen:
+  // the card width over this build's card width, equal at handheld sizes.
+  int scaleNum = 1;
+  int scaleDen = 1;
   std::vector<PileView> piles;
   // Pile numbers in paint order: by draw level, equal levels in pile order.
   std::vector<std::uint16_t> drawOrder;
 
   bool HasPiles() const { return !piles.empty(); }
   bool IsPile(int pile) const { return pile >= 0 && pile < static_cast<int>(piles.size()); }
+  bool Scaled() const { return scaleNum != scaleDen; }
 };
 
 // The mirror of the engine's table: one PileView per pile with its cards,

@@ -11,6 +11,7 @@
 #include "platform/gdi/colorref.h"
 #include "uilib/messages.h"
 #include "view/display_metrics.h"
+#include "view/table_scale.h"
 
 namespace cw {
 
@@ -76,7 +77,7 @@ void GameFieldView::ResetLayout() {
   cache_.Clear();
   layout_.drawOrder.clear();
   if (game_ != nullptr && layout_.HasPiles()) {
-    ResetLayoutMetrics(layout_, *game_, ToDisplayMetrics(screen_));
+    FitLayoutToField(layout_, *game_, screen_, bufferClient_.width(), bufferClient_.height());
     cache_.Build(layout_, screen_);
   }
   ClearSelection();
@@ -88,6 +89,18 @@ void GameFieldView::RecreateBuffer(const QRect& client) {
   bufferClient_ = client;
   buffer_.Create(client.width(), client.height());
   dirty_ = true;
+  RefitTable();
+}
+
+void GameFieldView::RefitTable() {
+  if (game_ == nullptr || layout_.drawOrder.empty()) return;
+  const int width = ChooseCardWidth(layout_.scaleDen, bufferClient_.width(), bufferClient_.height(), screen_);
+  if (width == layout_.cardWidth) return;
+  if (dragging_) EndDrag();
+  FitLayoutToField(layout_, *game_, screen_, bufferClient_.width(), bufferClient_.height());
+  cache_.Build(layout_, screen_);
+  // The keyboard cursor's places were those of the old card size.
+  if (grid_.Exists()) ClearKeyboardGrid();
 }
 
 bool GameFieldView::IsSelectableCard(const CardSlot& slot) const {

@@ -103,6 +103,8 @@ class GameFieldView : public CeWnd {
   PlayMode Mode() const { return options_.playMode; }
   QRect ClientRect() const;
   void RecreateBuffer(const QRect& client);
+  // Grows or shrinks the table to the card size the field's new size allows.
+  void RefitTable();
   void PaintPiles();
   QRect TimerRect() const;
   QRgb TimerColour() const;

@@ -2,13 +2,13 @@
 
 #include <QStringList>
 
-#include "tools/artgen/canvas.h"
-#include "tools/artgen/card_backs.h"
-#include "tools/artgen/icons.h"
-#include "tools/artgen/rank_glyphs.h"
-#include "tools/artgen/suit_symbols.h"
+#include "platform/artwork/canvas.h"
+#include "platform/artwork/card_backs.h"
+#include "platform/artwork/icons.h"
+#include "platform/artwork/rank_glyphs.h"
+#include "platform/artwork/suit_symbols.h"
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 namespace {
 
@@ -101,4 +101,4 @@ std::optional<QImage> DrawArtwork(const QString& name, QSize size, BitmapSet set
   return std::nullopt;
 }
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

@@ -7,7 +7,7 @@
 
 #include "platform/resources/bitmap_ids.h"
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 namespace {
 
@@ -223,4 +223,4 @@ QImage BuildContactSheet(const std::vector<BitmapEntry>& entries, const BitmapsB
   return sheet;
 }
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

@@ -4,9 +4,9 @@
 #include <map>
 #include <vector>
 
-#include "tools/artgen/manifest.h"
+#include "platform/artwork/manifest.h"
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 // The drawn bitmaps of one set by id.
 using BitmapsById = std::map<int, QImage>;
@@ -17,4 +17,4 @@ using BitmapsById = std::map<int, QImage>;
 QImage BuildContactSheet(const std::vector<BitmapEntry>& entries, const BitmapsById& qvga,
                          const BitmapsById& vga);
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

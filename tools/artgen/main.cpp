@@ -14,7 +14,7 @@
 
 #include "tools/artgen/artwork.h"
 #include "tools/artgen/contact_sheet.h"
-#include "tools/artgen/manifest.h"
+#include "platform/artwork/manifest.h"
 
 namespace {
 
@@ -53,25 +53,25 @@ int main(int argc, char** argv) {
   if (outDir.isEmpty() || manifestPath.isEmpty()) return Usage();
 
   QString error;
-  const auto entries = cw::artgen::ReadManifest(manifestPath, &error);
+  const auto entries = cw::artwork::ReadManifest(manifestPath, &error);
   if (!entries) {
     std::fprintf(stderr, "artgen: %s\n", qPrintable(error));
     return 1;
   }
 
-  using cw::artgen::BitmapSet;
-  cw::artgen::BitmapsById drawn[2];
+  using cw::artwork::BitmapSet;
+  cw::artwork::BitmapsById drawn[2];
   int failures = 0;
   for (const BitmapSet set : {BitmapSet::Qvga, BitmapSet::Vga}) {
-    const QString folder = outDir + "/" + cw::artgen::SetFolderName(set);
+    const QString folder = outDir + "/" + cw::artwork::SetFolderName(set);
     if (!QDir().mkpath(folder)) {
       std::fprintf(stderr, "artgen: cannot create %s\n", qPrintable(folder));
       return 1;
     }
     for (const auto& entry : *entries) {
-      const QSize size = cw::artgen::SizeIn(entry, set);
+      const QSize size = cw::artwork::SizeIn(entry, set);
       if (size.isEmpty()) continue;
-      const auto image = cw::artgen::DrawArtwork(entry.name, size, set);
+      const auto image = cw::artwork::DrawArtwork(entry.name, size, set);
       if (!image) {
         std::fprintf(stderr, "artgen: no artwork for %d %s\n", entry.id, qPrintable(entry.name));
         ++failures;
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!sheetPath.isEmpty() &&
-      !SavePng(cw::artgen::BuildContactSheet(*entries, drawn[0], drawn[1]), sheetPath)) {
+      !SavePng(cw::artwork::BuildContactSheet(*entries, drawn[0], drawn[1]), sheetPath)) {
     ++failures;
   }
   return failures == 0 ? 0 : 1;

@@ -120,6 +120,7 @@ std::optional<QPoint> CardPoint(const GameFieldView& view, const SolGame& game, 
 // Where a script points the pen: the visible middle of every card, and for
 // every pile the middle of its top card or of its empty base.
 void PrintLayout(const GameFieldView& view, const SolGame& game, std::ostream& out) {
+  out << "cardsize " << view.Layout().cardWidth << ' ' << view.Layout().cardHeight << '\n';
   const std::vector<HitRecord>& records = view.Hits().Records();
   std::vector<std::optional<QPoint>> pilePoints;
   for (std::size_t i = 0; i < records.size(); ++i) {

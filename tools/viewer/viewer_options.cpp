@@ -44,10 +44,11 @@ QString ViewerUsage() {
       "MOVE is CARD:PILE, tap:PILE or undo, as cardwright-cli play takes them. --size is the field\n"
       "in QVGA pixels (doubled by --vga). --screenshot renders the field offscreen and quits;\n"
       "--drag holds the card's run lifted by DX,DY pixels in that picture.\n"
-      "--print-layout lays the field out offscreen, prints \"card CARD X Y\" for the middle of\n"
-      "each card's visible part and \"pile PILE X Y\" for the point to drop on each pile (field\n"
-      "pixels), and quits. --print-table prints the table as cardwright-cli play does after every\n"
-      "move the player finishes in the window, then a line \"--\".\n");
+      "--print-layout lays the field out offscreen, prints \"cardsize W H\" for the card size the\n"
+      "field chose, \"card CARD X Y\" for the middle of each card's visible part and\n"
+      "\"pile PILE X Y\" for the point to drop on each pile (field pixels), and quits.\n"
+      "--print-table prints the table as cardwright-cli play does after every move the player\n"
+      "finishes in the window, then a line \"--\".\n");
 }
 
 std::optional<ViewerOptions> ParseViewerOptions(const QStringList& arguments, QString* error) {

@@ -7,7 +7,7 @@
 
 #include "tools/artgen/artwork.h"
 
-namespace cw::artgen {
+namespace cw::artwork {
 namespace {
 
 constexpr BitmapSet kSets[] = {BitmapSet::Qvga, BitmapSet::Vga};
@@ -181,4 +181,4 @@ TEST(ArtworkLayout, MenuBarStripHoldsAnIconInEachSquare) {
 }
 
 }  // namespace
-}  // namespace cw::artgen
+}  // namespace cw::artwork

@@ -5,9 +5,9 @@
 #include <QSet>
 
 #include "tools/artgen/artwork.h"
-#include "tools/artgen/manifest.h"
+#include "platform/artwork/manifest.h"
 
-namespace cw::artgen {
+namespace cw::artwork {
 namespace {
 
 const QString kBitmapDir = QStringLiteral(CW_SOURCE_DIR "/resources/bitmaps");
@@ -165,4 +165,4 @@ TEST(Artwork, DrawsTheSameImageEveryTime) {
 }
 
 }  // namespace
-}  // namespace cw::artgen
+}  // namespace cw::artwork

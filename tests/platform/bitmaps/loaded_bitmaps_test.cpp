@@ -6,7 +6,7 @@
 
 #include "platform/resources/bitmaps.h"
 #include "platform/resources/build_variant.h"
-#include "tools/artgen/manifest.h"
+#include "platform/artwork/manifest.h"
 
 namespace cw {
 namespace {
@@ -14,13 +14,13 @@ namespace {
 TEST(LoadedBitmaps, EveryBitmapOfThisBuildsSetLoadsAtItsSizeAsDrawn) {
   QString error;
   const auto table =
-      artgen::ReadManifest(QStringLiteral(CW_SOURCE_DIR "/resources/bitmaps/bitmaps.tsv"), &error);
+      artwork::ReadManifest(QStringLiteral(CW_SOURCE_DIR "/resources/bitmaps/bitmaps.tsv"), &error);
   ASSERT_TRUE(table.has_value()) << error.toStdString();
-  const artgen::BitmapSet set = IsVgaBuild() ? artgen::BitmapSet::Vga : artgen::BitmapSet::Qvga;
-  const QString folder = QStringLiteral(CW_SOURCE_DIR "/resources/bitmaps/") + artgen::SetFolderName(set);
+  const artwork::BitmapSet set = IsVgaBuild() ? artwork::BitmapSet::Vga : artwork::BitmapSet::Qvga;
+  const QString folder = QStringLiteral(CW_SOURCE_DIR "/resources/bitmaps/") + artwork::SetFolderName(set);
   int carried = 0;
-  for (const artgen::BitmapEntry& entry : *table) {
-    const QSize size = artgen::SizeIn(entry, set);
+  for (const artwork::BitmapEntry& entry : *table) {
+    const QSize size = artwork::SizeIn(entry, set);
     const QImage loaded = LoadBitmap(entry.id);
     if (size.isEmpty()) {
       EXPECT_TRUE(loaded.isNull()) << entry.id << " belongs to the other set";

@@ -1,11 +1,11 @@
-#include "tools/artgen/manifest.h"
+#include "platform/artwork/manifest.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 
-namespace cw::artgen {
+namespace cw::artwork {
 namespace {
 
 class ManifestTest : public ::testing::Test {
@@ -63,4 +63,4 @@ TEST_F(ManifestTest, ReportsAFileThatCannotBeRead) {
 }
 
 }  // namespace
-}  // namespace cw::artgen
+}  // namespace cw::artwork

@@ -3,9 +3,9 @@
 #include <QImage>
 #include <QSize>
 
-#include "tools/artgen/manifest.h"
+#include "platform/artwork/manifest.h"
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 // The chooser's pictures, the menu bar strip, the program icon and the arrow
 // marks of empty piles. Each is designed on the small set's pixel grid and
@@ -25,4 +25,4 @@ QImage DrawApplicationIcon(QSize size, BitmapSet set);
 // Marks an empty pile; keyed on white, so always hard-edged.
 QImage DrawEmptyPileArrow(bool red, QSize size, BitmapSet set);
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 // One row of resources/bitmaps/bitmaps.tsv: a bitmap id, the name of its
 // artwork and its size in each set (empty where a set does not carry it).
@@ -25,4 +25,4 @@ QSize SizeIn(const BitmapEntry& entry, BitmapSet set);
 // *error when the file cannot be read or a row is malformed.
 std::optional<std::vector<BitmapEntry>> ReadManifest(const QString& path, QString* error);
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

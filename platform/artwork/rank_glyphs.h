@@ -4,10 +4,10 @@
 #include <QPainterPath>
 #include <QString>
 
-#include "tools/artgen/canvas.h"
-#include "tools/artgen/manifest.h"
+#include "platform/artwork/canvas.h"
+#include "platform/artwork/manifest.h"
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 enum class CardSize { Small, Large };
 
@@ -28,4 +28,4 @@ QImage DrawRankGlyph(int rank, CardSize cardSize, BitmapSet set, QSize size, con
 // exceed the stroke width in units; *advance receives the text's width in units.
 QPainterPath StrokeText(const QString& text, double gap, double* advance);
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QSize>
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 inline constexpr int kCardBackCount = 4;
 
@@ -11,4 +11,4 @@ inline constexpr int kCardBackCount = 4;
 // the card frame when the back is composed, so the pattern keeps clear of it.
 QImage DrawCardBack(int design, QSize size);
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

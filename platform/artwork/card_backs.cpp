@@ -1,11 +1,11 @@
-#include "tools/artgen/card_backs.h"
+#include "platform/artwork/card_backs.h"
 
 #include <QRect>
 #include <algorithm>
 
-#include "tools/artgen/canvas.h"
+#include "platform/artwork/canvas.h"
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 namespace {
 
@@ -60,7 +60,9 @@ QRgb Frames(int x, int y, int scale, QSize area) {
 
 QImage DrawCardBack(int design, QSize size) {
   static const Pattern kPatterns[kCardBackCount] = {Lattice, Argyle, Weave, Frames};
-  const int scale = size.width() >= 40 ? 2 : 1;
+  // One pattern cell per 20 pixels of card width: the small set 1, the VGA
+  // set 2, and the bigger cards of a desktop table in proportion.
+  const int scale = std::max(1, size.width() / 20);
   // Frame (drawn by the card composer) and one or two white pixels inside it.
   const int inset = 1 + scale;
   QImage image = NewCanvas(size.width(), size.height());
@@ -74,4 +76,4 @@ QImage DrawCardBack(int design, QSize size) {
   return image;
 }
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

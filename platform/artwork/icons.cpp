@@ -1,19 +1,20 @@
-#include "tools/artgen/icons.h"
+#include "platform/artwork/icons.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "tools/artgen/canvas.h"
-#include "tools/artgen/card_backs.h"
-#include "tools/artgen/rank_glyphs.h"
-#include "tools/artgen/suit_symbols.h"
+#include "platform/artwork/canvas.h"
+#include "platform/artwork/card_backs.h"
+#include "platform/artwork/rank_glyphs.h"
+#include "platform/artwork/suit_symbols.h"
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 namespace {
 
@@ -442,18 +443,21 @@ QImage DrawEmptyPileArrow(bool red, QSize size, BitmapSet set) {
   }
   const double w = size.width();
   const double h = size.height();
+  // The shaft is 6 of the VGA arrow's 14 pixels, and as wide a share when bigger.
+  const double shaft = 3.0 * std::max(1.0, w / 14.0);
+  const double neck = w / 2 + std::max(1.0, w / 14.0);
   QPainterPath arrow;
   arrow.addPolygon(QPolygonF({{w / 2, 0},
-                              {w, w / 2 + 1},
-                              {w / 2 + 3, w / 2 + 1},
-                              {w / 2 + 3, h},
-                              {w / 2 - 3, h},
-                              {w / 2 - 3, w / 2 + 1},
-                              {0, w / 2 + 1}}));
+                              {w, neck},
+                              {w / 2 + shaft, neck},
+                              {w / 2 + shaft, h},
+                              {w / 2 - shaft, h},
+                              {w / 2 - shaft, neck},
+                              {0, neck}}));
   arrow.closeSubpath();
   FillShape(image, arrow, ink, Edges::Hard);
   MirrorLeftHalf(image);
   return image;
 }
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

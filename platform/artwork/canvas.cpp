@@ -1,11 +1,11 @@
-#include "tools/artgen/canvas.h"
+#include "platform/artwork/canvas.h"
 
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
 #include <cstring>
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 QImage NewCanvas(int width, int height, const QColor& background) {
   QImage image(width, height, QImage::Format_RGB32);
@@ -57,4 +57,4 @@ void MirrorLeftHalf(QImage& image) {
   }
 }
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

@@ -6,7 +6,7 @@
 #include <QPoint>
 #include <vector>
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 // White is the key colour: the table draws its empty-pile marks keyed on it and
 // every glyph and icon stands on it. Inks therefore never use pure white; a light
@@ -40,4 +40,4 @@ void StrokeShape(QImage& image, const QPainterPath& path, double width, const QC
 // symmetric is exactly so after hard-edged rasterisation.
 void MirrorLeftHalf(QImage& image);
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

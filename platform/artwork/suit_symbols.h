@@ -4,10 +4,10 @@
 #include <QPainterPath>
 #include <QRectF>
 
-#include "tools/artgen/canvas.h"
-#include "tools/artgen/manifest.h"
+#include "platform/artwork/canvas.h"
+#include "platform/artwork/manifest.h"
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 // Suit index 0 … 3: spades, clubs, diamonds, hearts.
 enum class Suit { Spades, Clubs, Diamonds, Hearts };
@@ -23,4 +23,4 @@ QImage DrawSmallSuit(Suit suit, QSize size, const QColor& ink, Edges edges);
 // The big symbol that fills the lower part of a face.
 QImage DrawBigSuit(Suit suit, QSize size, const QColor& ink, Edges edges);
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

@@ -1,10 +1,11 @@
-#include "tools/artgen/rank_glyphs.h"
+#include "platform/artwork/rank_glyphs.h"
 
 #include <QTransform>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 QString RankText(int rank) {
   static const char* const kTexts[kRankCount] = {"A", "2", "3",  "4", "5", "6", "7",
@@ -469,7 +470,11 @@ QImage StrokeRankGlyph(const QString& text, CardSize cardSize, QSize size, const
   const double scale = size.height() / (cardSize == CardSize::Large ? 11.0 : 8.0);
   const double inkTop = scale;
   const double inkHeight = (cardSize == CardSize::Large ? 9.0 : 7.0) * scale;
-  const double stroke = cardSize == CardSize::Large ? 3.6 : 2.6;
+  // The pen grows with the glyph beyond the sizes of the VGA set (22 and 16
+  // rows high), so a glyph drawn for a bigger card keeps its weight.
+  const double setHeight = cardSize == CardSize::Large ? 22.0 : 16.0;
+  const double weight = std::max(1.0, size.height() / setHeight);
+  const double stroke = (cardSize == CardSize::Large ? 3.6 : 2.6) * weight;
   const double unit = (inkHeight - stroke) / 10.0;
   // Strokes of neighbouring characters keep 0.8 units of white between them.
   double advance = 0;
@@ -492,4 +497,4 @@ QImage DrawRankGlyph(int rank, CardSize cardSize, BitmapSet set, QSize size, con
   return StrokeRankGlyph(text, cardSize, size, ink, edges);
 }
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

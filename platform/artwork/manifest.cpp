@@ -1,10 +1,10 @@
-#include "tools/artgen/manifest.h"
+#include "platform/artwork/manifest.h"
 
 #include <QFile>
 #include <QStringList>
 #include <QTextStream>
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 QString SetFolderName(BitmapSet set) { return set == BitmapSet::Qvga ? "qvga" : "vga"; }
 
@@ -59,4 +59,4 @@ std::optional<std::vector<BitmapEntry>> ReadManifest(const QString& path, QStrin
   return entries;
 }
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork

@@ -1,8 +1,8 @@
-#include "tools/artgen/suit_symbols.h"
+#include "platform/artwork/suit_symbols.h"
 
 #include <QTransform>
 
-namespace cw::artgen {
+namespace cw::artwork {
 
 bool IsRedSuit(Suit suit) { return suit == Suit::Diamonds || suit == Suit::Hearts; }
 
@@ -368,4 +368,4 @@ QImage DrawBigSuit(Suit suit, QSize size, const QColor& ink, Edges edges) {
   return PathSuit(suit, size, box, ink, edges);
 }
 
-}  // namespace cw::artgen
+}  // namespace cw::artwork
