@@ -10,8 +10,7 @@
 #include "engine/database/record_loader.h"
 #include "engine/model/dealer.h"
 #include "engine/rules/automatic_events.h"
-#include "engine/rules/moves.h"
-#include "engine/rules/player_move.h"
+#include "engine/rules/redo.h"
 #include "tools/cli/table_output.h"
 #include "tools/cli/record_dump.h"
 
@@ -25,7 +24,7 @@ constexpr const char* kUsage =
     "       cardwright-cli moves GAME NUMBER [MOVE...] [--json]\n"
     "       cardwright-cli dump GAME\n"
     "GAME is a catalogue position or a game name; NUMBER a deal number (0 draws one);\n"
-    "MOVE is CARD:PILE, tap:PILE or undo.\n";
+    "MOVE is CARD:PILE, tap:PILE, undo or redo (which makes an undone move again).\n";
 
 // A step that failed: the exit status and the line that says why.
 struct Failure {
@@ -156,9 +155,13 @@ class Session {
     return kCliOk;
   }
 
-  std::optional<Failure> PerformMove(SolGame& game, const std::string& move) {
+  std::optional<Failure> PerformMove(SolGame& game, MoveHistory& history, const std::string& move) {
     if (move == "undo") {
-      if (!UndoMove(game)) return Failure{kCliRefused, "move 'undo' refused: nothing to undo"};
+      if (!history.Undo(game)) return Failure{kCliRefused, "move 'undo' refused: nothing to undo"};
+      return std::nullopt;
+    }
+    if (move == "redo") {
+      if (!history.Redo(game)) return Failure{kCliRefused, "move 'redo' refused: nothing to redo"};
       return std::nullopt;
     }
     const auto colon = move.find(':');
@@ -172,7 +175,7 @@ class Session {
       if (!card) return Failure{kCliUsage, "malformed move '" + move + "'"};
       reference = {*card, *pile};
     }
-    if (!PerformPlayerMove(game, reference, nullptr)) return Failure{kCliRefused, "move '" + move + "' refused"};
+    if (!history.Make(game, reference, nullptr)) return Failure{kCliRefused, "move '" + move + "' refused"};
     return std::nullopt;
   }
 
@@ -188,8 +191,9 @@ class Session {
       return Fail(kCliUsage, "'" + report.game + "' cannot be dealt: " + error);
     }
     if (*number == 0) err_ << "game number " << report.gameNumber << '\n';
+    MoveHistory history;
     for (std::size_t i = 2; i < args.size(); ++i) {
-      if (auto failure = PerformMove(game, args[i])) return Fail(failure->status, failure->message);
+      if (auto failure = PerformMove(game, history, args[i])) return Fail(failure->status, failure->message);
     }
     if (json_) {
       PrintTableJson(game, report, out_);
