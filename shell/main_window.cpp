@@ -9,7 +9,6 @@
 #include "engine/database/embedded_resources.h"
 #include "engine/database/record_loader.h"
 #include "engine/rules/automatic_events.h"
-#include "engine/rules/moves.h"
 #include "platform/resources/bitmap_ids.h"
 #include "platform/resources/bitmaps.h"
 #include "platform/resources/build_variant.h"
@@ -20,6 +19,7 @@
 #include "shell/help_viewer.h"
 #include "shell/options_dialog.h"
 #include "shell/saved_game.h"
+#include "shell/select_deal_dialog.h"
 #include "shell/statistics_dialog.h"
 #include "shell/widen_name.h"
 #include "uilib/device_pixels.h"
@@ -116,6 +116,7 @@ int MainWindow::OnCreate(bool& handled) {
   view_ = std::make_unique<GameFieldView>(screen_);
   if (!view_->CreateGameField(*this)) return -1;
   view_->SetGame(&game_);
+  view_->SetMoveHistory(&history_);
   view_->SetPreferences(&prefs_);
   view_->SetElapsedSeconds([this] { return clock_.Elapsed(); });
 
@@ -147,7 +148,7 @@ int MainWindow::OnCreate(bool& handled) {
       view_->ClearKeyboardGrid();
       cursorRedrawPending_ = true;
     }
-    SetWindowText(GameName());
+    ShowTitle();
   } else {
     chooserPending_ = true;
   }
@@ -174,6 +175,7 @@ bool MainWindow::RestoreSavedGame() {
   if (!RestoreGame(registry_, programTitle_, game_, elapsed)) return false;
   clock_.SetElapsed(elapsed);
   hintIndex_ = 0;
+  history_.Clear();
   return true;
 }
 
@@ -191,6 +193,8 @@ void MainWindow::StartNewGame(std::uint32_t gameNumber, bool redraw) {
   if (!cw::StartNewGame(game_, number)) return;
   prefs_.curGameNumber = number;
   hintIndex_ = 0;
+  history_.Clear();
+  ShowTitle();
   RebuildView();
   if (KeyboardMode()) view_->ClearKeyboardGrid();
   clock_.Restart();
@@ -214,16 +218,31 @@ auto MainWindow::WithClockPaused(Run run) {
   return run();
 }
 
+void MainWindow::ShowTitle() {
+  SetWindowText(LoadString(string_id::kTitleWithDeal).arg(GameName()).arg(prefs_.curGameNumber));
+}
+
+void MainWindow::ShowTableAfterJump() {
+  RebuildView();
+  if (KeyboardMode()) view_->ClearKeyboardGrid();
+  view_->RefreshField();
+  if (KeyboardMode()) {
+    view_->BuildKeyboardGrid(GridChoice::kSource);
+    view_->RefreshField();
+  }
+}
+
+bool MainWindow::Redo() {
+  if (!game_.HasPlayState() || !history_.Redo(game_)) return false;
+  ShowTableAfterJump();
+  SendMessage(WM_CHECKSTATE);
+  return true;
+}
+
 bool MainWindow::Undo() {
   if (game_.HasPlayState() && game_.journal->Count() > 0) {
-    UndoMove(game_);
-    RebuildView();
-    if (KeyboardMode()) view_->ClearKeyboardGrid();
-    view_->RefreshField();
-    if (KeyboardMode()) {
-      view_->BuildKeyboardGrid(GridChoice::kSource);
-      view_->RefreshField();
-    }
+    history_.Undo(game_);
+    ShowTableAfterJump();
     return true;
   }
   WithClockPaused([this] {
@@ -237,6 +256,9 @@ void MainWindow::OnCommand(unsigned id, unsigned, bool& handled) {
   switch (static_cast<int>(id)) {
     case command::kHelp: ShowRules(); break;
     case command::kUndo: Undo(); break;
+    case command::kRedo: Redo(); break;
+    case command::kSelectDeal: SelectDeal(); break;
+    case command::kExit: Exit(); break;
     case command::kShowNextMove: ShowNextMove(); break;
     case command::kNewGame:
       RecordLoss(clock_.Elapsed());
@@ -332,7 +354,7 @@ void MainWindow::SelectSolitaire() {
     } else {
       StartNewGame(0, true);
     }
-    SetWindowText(GameName());
+    ShowTitle();
     view_->RefreshField();
   }
   if (!SolitaireCurrent()) {
@@ -341,6 +363,26 @@ void MainWindow::SelectSolitaire() {
     OnClose(handled);
     DestroyWindow();
   }
+}
+
+void MainWindow::PlayDeal(std::uint32_t gameNumber) {
+  if (!SolitaireCurrent() || gameNumber == 0) return;
+  RecordLoss(clock_.Elapsed());
+  StartNewGame(gameNumber, true);
+}
+
+void MainWindow::SelectDeal() {
+  if (!SolitaireCurrent()) return;
+  SelectDealDialog dialog(prefs_.curGameNumber);
+  if (const std::optional<std::uint32_t> number = WithClockPaused([&] { return dialog.Run(this); })) {
+    PlayDeal(*number);
+  }
+}
+
+void MainWindow::Exit() {
+  bool handled = false;
+  OnClose(handled);
+  DestroyWindow();
 }
 
 void MainWindow::ShowRules() {
