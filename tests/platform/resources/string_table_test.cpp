@@ -73,7 +73,7 @@ TEST(StringTable, HoldsEveryEntryWithItsExactText) {
 TEST(StringTable, InterfaceHelpUsesOnlyBoldAndLineBreaks) {
   const QString help = LoadString(114);
   for (const char* option : {"Play Cards", "Card Back", "Background", "Animation", "Show Timer",
-                             "Softkey Menu"}) {
+                             "Softkey Menu", "Mark Drop Targets"}) {
     EXPECT_TRUE(help.contains(QStringLiteral("<b>%1</b>").arg(option))) << option;
   }
   QString rest = help;
