@@ -9,7 +9,6 @@
 #include "engine/database/embedded_resources.h"
 #include "engine/database/record_loader.h"
 #include "engine/rules/automatic_events.h"
-#include "engine/rules/moves.h"
 #include "platform/resources/bitmap_ids.h"
 #include "platform/resources/bitmaps.h"
 #include "platform/resources/build_variant.h"
@@ -21,6 +20,7 @@
 #include "shell/options_dialog.h"
 #include "shell/preference_options.h"
 #include "shell/saved_game.h"
+#include "shell/select_deal_dialog.h"
 #include "shell/statistics_dialog.h"
 #include "shell/widen_name.h"
 #include "shell/window_place.h"
@@ -131,6 +131,7 @@ int MainWindow::OnCreate(bool& handled) {
   view_ = std::make_unique<GameFieldView>(screen_);
   if (!view_->CreateGameField(*this)) return -1;
   view_->SetGame(&game_);
+  view_->SetMoveHistory(&history_);
   view_->SetElapsedSeconds([this] { return clock_.Elapsed(); });
 
   prefs_ = LoadPreferences(registry_, programTitle_);
@@ -161,7 +162,7 @@ int MainWindow::OnCreate(bool& handled) {
       view_->ClearKeyboardGrid();
       cursorRedrawPending_ = true;
     }
-    SetWindowText(GameName());
+    ShowTitle();
   } else {
     chooserPending_ = true;
   }
@@ -189,6 +190,7 @@ bool MainWindow::RestoreSavedGame() {
   clock_.SetElapsed(elapsed);
   hintIndex_ = 0;
   restoreUnconfirmed_ = true;
+  history_.Clear();
   return true;
 }
 
@@ -216,6 +218,8 @@ void MainWindow::StartNewGame(std::uint32_t gameNumber, bool redraw) {
   if (!cw::StartNewGame(game_, number)) return;
   prefs_.curGameNumber = number;
   hintIndex_ = 0;
+  history_.Clear();
+  ShowTitle();
   RebuildView();
   if (KeyboardMode()) view_->ClearKeyboardGrid();
   clock_.Restart();
@@ -241,16 +245,31 @@ auto MainWindow::WithClockPaused(Run run) {
   return run();
 }
 
+void MainWindow::ShowTitle() {
+  SetWindowText(LoadString(string_id::kTitleWithDeal).arg(GameName()).arg(prefs_.curGameNumber));
+}
+
+void MainWindow::ShowTableAfterJump() {
+  RebuildView();
+  if (KeyboardMode()) view_->ClearKeyboardGrid();
+  view_->RefreshField();
+  if (KeyboardMode()) {
+    view_->BuildKeyboardGrid(GridChoice::kSource);
+    view_->RefreshField();
+  }
+}
+
+bool MainWindow::Redo() {
+  if (!game_.HasPlayState() || !history_.Redo(game_)) return false;
+  ShowTableAfterJump();
+  SendMessage(WM_CHECKSTATE);
+  return true;
+}
+
 bool MainWindow::Undo() {
   if (game_.HasPlayState() && game_.journal->Count() > 0) {
-    UndoMove(game_);
-    RebuildView();
-    if (KeyboardMode()) view_->ClearKeyboardGrid();
-    view_->RefreshField();
-    if (KeyboardMode()) {
-      view_->BuildKeyboardGrid(GridChoice::kSource);
-      view_->RefreshField();
-    }
+    history_.Undo(game_);
+    ShowTableAfterJump();
     SaveSession();
     return true;
   }
@@ -265,6 +284,9 @@ void MainWindow::OnCommand(unsigned id, unsigned, bool& handled) {
   switch (static_cast<int>(id)) {
     case command::kHelp: ShowRules(); break;
     case command::kUndo: Undo(); break;
+    case command::kRedo: Redo(); break;
+    case command::kSelectDeal: SelectDeal(); break;
+    case command::kExit: Exit(); break;
     case command::kShowNextMove: ShowNextMove(); break;
     case command::kNewGame:
       RecordLoss(clock_.Elapsed());
@@ -365,7 +387,7 @@ void MainWindow::SelectSolitaire() {
     } else {
       StartNewGame(0, true);
     }
-    SetWindowText(GameName());
+    ShowTitle();
     view_->RefreshField();
   }
   // The chooser's filters and favourites, kept even when nothing was chosen.
@@ -376,6 +398,26 @@ void MainWindow::SelectSolitaire() {
     OnClose(handled);
     DestroyWindow();
   }
+}
+
+void MainWindow::PlayDeal(std::uint32_t gameNumber) {
+  if (!SolitaireCurrent() || gameNumber == 0) return;
+  RecordLoss(clock_.Elapsed());
+  StartNewGame(gameNumber, true);
+}
+
+void MainWindow::SelectDeal() {
+  if (!SolitaireCurrent()) return;
+  SelectDealDialog dialog(prefs_.curGameNumber);
+  if (const std::optional<std::uint32_t> number = WithClockPaused([&] { return dialog.Run(this); })) {
+    PlayDeal(*number);
+  }
+}
+
+void MainWindow::Exit() {
+  bool handled = false;
+  OnClose(handled);
+  DestroyWindow();
 }
 
 void MainWindow::ShowRules() {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include "engine/model/sol_game.h"
+#include "engine/rules/redo.h"
 #include "platform/registry/registry.h"
 #include "platform/screen/screen_facts.h"
 #include "shell/game_clock.h"
@@ -51,6 +52,12 @@ class MainWindow : public CeWnd {
 
   // Undo of the last move; false (after telling the player) when the journal is empty.
   bool Undo();
+  // Makes the last undone move again; false, changing nothing, when there is
+  // nothing to redo.
+  bool Redo();
+  // Deals the numbered deal of the current solitaire; the game left counts
+  // as lost, as with New Game.
+  void PlayDeal(std::uint32_t gameNumber);
 
   // Writes the game in progress and the preferences in one transaction, as
   // after every finished move; nothing once the session has ended.
@@ -85,6 +92,10 @@ class MainWindow : public CeWnd {
   // Resumes the current solitaire's saved game; false when there is none to resume.
   bool RestoreSavedGame();
   void StartNewGame(std::uint32_t gameNumber, bool redraw);
+  // The title: the game's name and the deal's number.
+  void ShowTitle();
+  // The table again from the engine after undo or redo.
+  void ShowTableAfterJump();
   void RebuildView();
   void RecordLoss(std::uint32_t seconds);
   // Runs a modal dialog with the clock paused; afterwards the clock runs or
@@ -98,6 +109,8 @@ class MainWindow : public CeWnd {
   void GameWon();
   void ShowNextMove();
   void SelectSolitaire();
+  void SelectDeal();
+  void Exit();
   void ShowRules();
   void ShowOptions();
   void ShowBestTimes();
@@ -110,6 +123,7 @@ class MainWindow : public CeWnd {
   std::unique_ptr<CMenuBar> menuBar_;
   std::unique_ptr<GameFieldView> view_;
   SolGame game_;
+  MoveHistory history_;
   Preferences prefs_;
   GameClock clock_;
   std::function<void()> onQuit_;

@@ -112,6 +112,7 @@ OptionsControls ControlsFromPreferences(const Preferences& preferences) {
   controls.animation = preferences.animation != 0;
   controls.showTimer = preferences.showTimer != 0;
   controls.softkeyMenu = preferences.softkeyMenu != 0;
+  controls.dropMarks = preferences.dropMarks != 0;
   return controls;
 }
 
@@ -120,6 +121,7 @@ OptionsOutcome ApplyOptions(const Preferences& current, const OptionsControls& c
   OptionsOutcome outcome{current, false, false};
   Preferences& p = outcome.preferences;
   p.animation = controls.animation ? 1 : 0;
+  p.dropMarks = controls.dropMarks ? 1 : 0;
 
   const std::uint8_t playMode = controls.playModeIndex >= 0 && controls.playModeIndex < kPlayModeCount
                                     ? static_cast<std::uint8_t>(controls.playModeIndex)
@@ -240,7 +242,8 @@ class OptionsInterfacePage : public CeDialog {
     int y = 112;
     for (const auto& [id, text] : {std::pair{options_control::kAnimation, QStringLiteral("Animation")},
                                    std::pair{options_control::kShowTimer, QStringLiteral("Show Timer")},
-                                   std::pair{options_control::kSoftkeyMenu, QStringLiteral("Softkey Menu")}}) {
+                                   std::pair{options_control::kSoftkeyMenu, QStringLiteral("Softkey Menu")},
+                                   std::pair{options_control::kDropMarks, QStringLiteral("Mark Drop Targets")}}) {
       Layout().Place(AddCheckBox(*this, id, text), FullRow(s, y));
       y += kRowHeight + 2;
     }
@@ -303,6 +306,7 @@ void OptionsDialog::OnInitDialog(bool& handled) {
     box->hide();
   }
   interface_->CheckDlgButton(options_control::kShowTimer, controls.showTimer);
+  interface_->CheckDlgButton(options_control::kDropMarks, controls.dropMarks);
 }
 
 OptionsControls OptionsDialog::Controls() const {
@@ -319,6 +323,7 @@ OptionsControls OptionsDialog::Controls() const {
   controls.animation = interface_->IsDlgButtonChecked(options_control::kAnimation);
   controls.showTimer = interface_->IsDlgButtonChecked(options_control::kShowTimer);
   controls.softkeyMenu = interface_->IsDlgButtonChecked(options_control::kSoftkeyMenu);
+  controls.dropMarks = interface_->IsDlgButtonChecked(options_control::kDropMarks);
   return controls;
 }
 

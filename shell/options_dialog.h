@@ -34,6 +34,7 @@ inline constexpr unsigned kBackground = 5012;
 inline constexpr unsigned kAnimation = 5009;
 inline constexpr unsigned kShowTimer = 5015;
 inline constexpr unsigned kSoftkeyMenu = 5013;
+inline constexpr unsigned kDropMarks = 5016;
 }  // namespace options_control
 
 inline constexpr std::uint32_t kCardBackCount = 4;
@@ -58,6 +59,7 @@ struct OptionsControls {
   bool animation = false;
   bool showTimer = false;
   bool softkeyMenu = false;
+  bool dropMarks = false;
 };
 
 OptionsControls ControlsFromPreferences(const Preferences& preferences);

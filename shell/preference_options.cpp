@@ -6,6 +6,7 @@ FieldOptions FieldOptionsFrom(const Preferences& preferences) {
   FieldOptions options;
   options.playMode = static_cast<PlayMode>(preferences.playMode);
   options.animation = preferences.animation != 0;
+  options.dropMarks = preferences.dropMarks != 0;
   options.bgColor = preferences.bgColor;
   options.cardBack = preferences.cardBack;
   options.showTimer = preferences.showTimer != 0;

@@ -44,6 +44,8 @@ struct Preferences {
   // Favourite game ids in the order they were added; stored as "favNum" (the
   // entry count) and "favList". The empty list is the single entry kNoFavourite.
   std::vector<std::uint16_t> favList{kNoFavourite};
+  // While cards are dragged, the piles that would take them are framed.
+  std::uint8_t dropMarks = 1;
 
   bool operator==(const Preferences&) const = default;
 };

@@ -11,6 +11,7 @@ enum class PlayMode : std::uint8_t { kTapping = 0, kDragAndDrop = 1, kKeyboardCa
 struct FieldOptions {
   PlayMode playMode = PlayMode::kDragAndDrop;
   bool animation = true;  // moved cards slide to their place
+  bool dropMarks = true;  // while dragging, the piles that take the cards are framed
   std::uint32_t bgColor = 0x008000;  // COLORREF 0x00BBGGRR
   std::uint32_t cardBack = 0;
   bool showTimer = true;

@@ -6,8 +6,9 @@
 #include <thread>
 
 #include "engine/rules/automatic_events.h"
+#include "engine/rules/foundation_drop.h"
 #include "engine/rules/legality.h"
-#include "engine/rules/moves.h"
+#include "engine/rules/player_move.h"
 #include "platform/gdi/colorref.h"
 #include "uilib/messages.h"
 #include "view/display_metrics.h"
@@ -30,6 +31,20 @@ constexpr QRgb kLightTimerColour = qRgb(255, 255, 255);
 // green has 75.
 constexpr int kDarkTableLuma = 72;
 constexpr QRgb kCursorColour = qRgb(0, 0, 0xFF);
+// The frame around each pile that would take the dragged cards.
+constexpr QRgb kDropMarkColour = qRgb(0xFF, 0xD7, 0x00);
+constexpr int kDropMarkWidth = 2;
+
+// Records the automatic events' changes and notes whether any action ran.
+class AutomaticRecorder : public ChangeRecorder {
+ public:
+  using ChangeRecorder::ChangeRecorder;
+  void ActionPerformed(const ActionDef& performed) override {
+    acted = true;
+    ChangeRecorder::ActionPerformed(performed);
+  }
+  bool acted = false;
+};
 
 }  // namespace
 
@@ -43,6 +58,7 @@ GameFieldView::~GameFieldView() = default;
 bool GameFieldView::CreateGameField(CeMsgWnd& parent) {
   if (!CreateChild(parent, parent.GetClientRect(), QStringLiteral("SolGameField"))) return false;
   owner_ = &parent;
+  SetWantsDoubleClicks(true);
   RecreateBuffer(ClientRect());
   return true;
 }
@@ -227,33 +243,25 @@ std::optional<std::uint16_t> GameFieldView::CardOf(std::uint16_t pile, std::uint
 
 // ---- engine operations ----
 
-bool GameFieldView::EngineDrop(std::uint16_t card, std::uint16_t pile, ChangeList& changes) {
+bool GameFieldView::EngineMove(const MoveReference& move, ChangeList& changes) {
+  automaticChanges_.clear();
+  automaticActed_ = false;
   if (game_ == nullptr) return false;
   ChangeRecorder recorder(layout_.piles);
-  const bool accepted = DropCards(*game_, card, pile, &recorder);
+  AutomaticRecorder automatic(layout_.piles);
+  const bool made = history_ != nullptr ? history_->Make(*game_, move, &recorder, &automatic)
+                                        : PerformPlayerMove(*game_, move, &recorder, &automatic);
   changes = std::move(recorder.Changes());
-  return accepted;
-}
-
-bool GameFieldView::EngineTap(std::uint16_t pile, ChangeList& changes) {
-  if (game_ == nullptr) return false;
-  ChangeRecorder recorder(layout_.piles);
-  const bool acted = TapPile(*game_, pile, &recorder);
-  changes = std::move(recorder.Changes());
-  return acted;
-}
-
-bool GameFieldView::EngineAutomatic(ChangeList& changes) {
-  if (game_ == nullptr) return false;
-  ChangeRecorder recorder(layout_.piles);
-  const bool acted = RunAutomaticEvents(*game_, &recorder);
-  changes = std::move(recorder.Changes());
-  return acted;
+  automaticChanges_ = std::move(automatic.Changes());
+  automaticActed_ = automatic.acted;
+  return made;
 }
 
 void GameFieldView::FinishMove() {
-  ChangeList changes;
-  if (EngineAutomatic(changes)) ReplayChanges(changes);
+  if (automaticActed_) {
+    automaticActed_ = false;
+    ReplayChanges(automaticChanges_);
+  }
   if (owner_ != nullptr) owner_->SendMessage(WM_CHECKSTATE, 0, 0);
 }
 
@@ -344,7 +352,9 @@ void GameFieldView::ReplayChanges(ChangeList& changes) {
   }
   changes.clear();
   bool resynced = false;
-  if (game_ != nullptr) {
+  // While the automatic moves wait for their replay the engine's table is
+  // ahead of the copy; it is compared once they have been replayed.
+  if (game_ != nullptr && !automaticActed_) {
     std::vector<PileView> table = MirrorTable(*game_);
     if (!SameTable(table, layout_.piles)) {
       // A change that did not fit has left the copy different from the
@@ -394,6 +404,34 @@ void GameFieldView::FlashMove(std::uint16_t source, std::uint16_t target) {
 }
 
 // ---- pointer play ----
+
+void GameFieldView::OnLButtonDblClk(int x, int y, bool& handled) {
+  // Elsewhere a double click stays two presses, as on the handheld.
+  if (Mode() == PlayMode::kDragAndDrop && ClientRect().contains(x, y) && SendCardHome(x, y)) {
+    handled = true;
+    return;
+  }
+  OnLButtonDown(x, y, handled);
+}
+
+bool GameFieldView::SendCardHome(int x, int y) {
+  if (game_ == nullptr) return false;
+  const std::optional<Hit> hit = hitMap_.HitTest(layout_, x, y);
+  if (!hit || hit->index == kPileBase) return false;
+  const std::optional<std::uint16_t> card = CardOf(hit->pile, hit->index);
+  if (!card) return false;
+  const std::optional<std::uint16_t> home = FirstFoundationDrop(*game_, *card);
+  if (!home || !layout_.IsPile(*home)) return false;
+  const int n = layout_.piles[hit->pile].Count() - hit->index;
+  const int d = layout_.piles[*home].Count();
+  ChangeList changes;
+  if (!EngineDrop(*card, *home, changes)) return false;
+  ClearSelection();
+  AnimateMove(hit->pile, hit->index, n, *home, d);
+  ReplayChanges(changes);
+  FinishMove();
+  return true;
+}
 
 void GameFieldView::OnLButtonDown(int x, int y, bool& handled) {
   handled = true;
@@ -520,6 +558,7 @@ void GameFieldView::StartDrag(int x, int y) {
   underClock_.Create(clock.width(), clock.height());
   underClock_.Copy(buffer_, clock, QPoint(0, 0));
   if (options_.showTimer) DrawTimerText();
+  if (options_.dropMarks) MarkAcceptingPiles();
   dragPosition_ = hitRect_.topLeft() - dragImage_.firstCard;
   dragOffset_ = dragPosition_ - QPoint(x, y);
   saveUnder_.Create(dragImage_.image.Width(), dragImage_.image.Height());
@@ -535,6 +574,7 @@ void GameFieldView::EndDrag() {
     cards.insert(cards.end(), draggedSlots_.begin(), draggedSlots_.end());
   }
   draggedSlots_.clear();
+  markedPiles_.clear();
   dragImage_ = GroupImage();
   saveUnder_ = Surface();
   underClock_ = Surface();
@@ -549,12 +589,48 @@ void GameFieldView::CancelPointer() {
   if (dragged) RefreshField();
 }
 
+void GameFieldView::MarkAcceptingPiles() {
+  markedPiles_.clear();
+  if (game_ == nullptr) return;
+  for (std::size_t p = 0; p < layout_.piles.size(); ++p) {
+    const auto pile = static_cast<std::uint16_t>(p);
+    if (pile == hitPile_ || layout_.piles[p].shown == 0 || !CanDrop(*game_, downCard_, pile)) continue;
+    const int count = layout_.piles[p].Count();
+    const std::optional<std::size_t> record =
+        hitMap_.Find(pile, count == 0 ? kPileBase : static_cast<std::uint16_t>(count - 1));
+    if (!record) continue;
+    const QRect rect = hitMap_.Records()[*record].Rect();
+    for (int inset = 0; inset < kDropMarkWidth; ++inset) {
+      buffer_.FrameRect(rect.adjusted(inset, inset, -inset, -inset), kDropMarkColour);
+    }
+    markedPiles_.push_back(pile);
+  }
+}
+
+void GameFieldView::SlideBack(const GroupImage& image, Surface& under, QPoint from, QPoint home) {
+  if (!options_.animation || home == from || image.image.IsNull()) return;
+  const QSize size = image.image.Image().size();
+  QPoint at = from;
+  for (int frame = 1; frame <= kSlideFrames; ++frame) {
+    buffer_.Draw(under, at);
+    at = from + (home - from) * frame / kSlideFrames;
+    under.Copy(buffer_, QRect(at, size), QPoint(0, 0));
+    buffer_.Draw(image.image, at);
+    PresentBuffer();
+    PauseFor(framePause_);
+  }
+}
+
 void GameFieldView::Drop(int x, int y) {
   ReleaseCapture();
   if (dragging_) {
     const QPoint centre = dragPosition_ + QPoint(layout_.cardWidth / 2, layout_.cardHeight / 2);
     const std::uint16_t source = hitPile_;
     const std::uint16_t start = hitIndex_;
+    // The image stays for the slide back of refused cards.
+    GroupImage image = dragImage_;
+    Surface under = saveUnder_;
+    const QPoint at = dragPosition_;
     EndDrag();
     const std::optional<Hit> target = hitMap_.HitTest(layout_, centre.x(), centre.y());
     bool moved = false;
@@ -565,6 +641,8 @@ void GameFieldView::Drop(int x, int y) {
       RefreshField();
       ReplayChanges(changes);
       moved = true;
+    } else {
+      SlideBack(image, under, at, hitRect_.topLeft() - image.firstCard);
     }
     RefreshField();
     if (moved) FinishMove();

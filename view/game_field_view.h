@@ -10,6 +10,8 @@
 #include <optional>
 
 #include "engine/model/sol_game.h"
+#include "engine/rules/automatic_events.h"
+#include "engine/rules/redo.h"
 #include "platform/gdi/font_style.h"
 #include "platform/gdi/surface.h"
 #include "platform/screen/screen_facts.h"
@@ -38,6 +40,9 @@ class GameFieldView : public CeWnd {
   void SetGame(SolGame* game) { game_ = game; }
   // How the field is shown and played; the defaults until set.
   void SetOptions(const FieldOptions& options) { options_ = options; }
+  // The history the player's moves are made through, so that undone moves
+  // can be redone; owned by the caller. Without it moves are made plainly.
+  void SetMoveHistory(MoveHistory* history) { history_ = history; }
   // Whole seconds played in the current game, for the on-table clock.
   void SetElapsedSeconds(std::function<std::uint32_t()> elapsed) { elapsed_ = std::move(elapsed); }
 
@@ -66,6 +71,8 @@ class GameFieldView : public CeWnd {
   // Puts dragged cards back home and lets the pointer go, so that a modal box
   // opened now takes the player's clicks.
   void CancelPointer();
+  // The piles marked, while a drag lasts, as taking the dragged cards.
+  const std::vector<std::uint16_t>& MarkedPiles() const { return markedPiles_; }
 
   // Replays the engine's changes on the mirror.
   void AnimateMove(int source, int start, int n, int target, int targetIndex);
@@ -93,6 +100,7 @@ class GameFieldView : public CeWnd {
   int MirrorResyncs() const { return mirrorResyncs_; }
 
  protected:
+  void OnLButtonDblClk(int x, int y, bool& handled) override;
   void OnLButtonDown(int x, int y, bool& handled) override;
   void OnLButtonUp(int x, int y, bool& handled) override;
   void OnMouseMove(int x, int y, bool& handled) override;
@@ -115,12 +123,19 @@ class GameFieldView : public CeWnd {
   std::int64_t NowSeconds() const;
   bool IsSelectableCard(const CardSlot& slot) const;
 
-  // Engine operations that record what they did for the replay.
-  bool EngineDrop(std::uint16_t card, std::uint16_t pile, ChangeList& changes);
-  bool EngineTap(std::uint16_t pile, ChangeList& changes);
-  bool EngineAutomatic(ChangeList& changes);
-  // The automatic moves and the owner's check that follow every finished move.
+  // The player's move, made by the engine with its automatic events; the
+  // move's own changes come back for the replay, the automatic ones wait for
+  // FinishMove.
+  bool EngineMove(const MoveReference& move, ChangeList& changes);
+  bool EngineDrop(std::uint16_t card, std::uint16_t pile, ChangeList& changes) {
+    return EngineMove({card, pile}, changes);
+  }
+  bool EngineTap(std::uint16_t pile, ChangeList& changes) { return EngineMove({pile, kNoReference}, changes); }
+  // Replays the automatic moves that followed the move, then the owner's check.
   void FinishMove();
+  // A double click's move: the card under the pointer to the first
+  // foundation that takes it. False when there is none.
+  bool SendCardHome(int x, int y);
   void SelectCard(std::uint16_t pile, std::uint16_t index);
   std::optional<std::uint16_t> CardOf(std::uint16_t pile, std::uint16_t index) const;
 
@@ -130,6 +145,10 @@ class GameFieldView : public CeWnd {
   void Drop(int x, int y);
   void StartDrag(int x, int y);
   void EndDrag();
+  // Frames, on the field under the dragged cards, each pile that would take them.
+  void MarkAcceptingPiles();
+  // Slides the dragged image from where it was let go back to its place.
+  void SlideBack(const GroupImage& image, Surface& under, QPoint from, QPoint home);
   // The pile's tap; a finished move when it changed anything.
   bool TapAction(std::uint16_t pile);
   void FlashRecord(std::uint16_t pile, std::uint16_t index);
@@ -140,6 +159,11 @@ class GameFieldView : public CeWnd {
   ScreenFacts screen_;
   SolGame* game_ = nullptr;
   FieldOptions options_;
+  MoveHistory* history_ = nullptr;
+  // What the automatic events did after the last move, and whether they did
+  // anything at all (some actions change nothing the table shows).
+  ChangeList automaticChanges_;
+  bool automaticActed_ = false;
   CeMsgWnd* owner_ = nullptr;
   std::function<std::uint32_t()> elapsed_;
   std::function<std::int64_t()> secondsClock_;
@@ -176,6 +200,7 @@ class GameFieldView : public CeWnd {
   Surface underClock_;
   QPoint dragOffset_;
   QPoint dragPosition_;
+  std::vector<std::uint16_t> markedPiles_;
 
   KeyboardGrid grid_;
 };

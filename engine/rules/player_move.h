@@ -12,4 +12,10 @@ namespace cw {
 // whether the move was made.
 bool PerformPlayerMove(SolGame& game, const MoveReference& move, ActionObserver* observer);
 
+// The same, telling the move's own changes (its drop or tap event) and the
+// automatic ones that follow to different observers, for a view that shows
+// the two apart.
+bool PerformPlayerMove(SolGame& game, const MoveReference& move, ActionObserver* moveObserver,
+                       ActionObserver* automaticObserver);
+
 }  // namespace cw

@@ -8,7 +8,7 @@ namespace command {
 inline constexpr int kOk = 1;
 inline constexpr int kCancel = 2;
 inline constexpr int kHelpPage = 9;  // Help of the Options sheet
-inline constexpr int kUnbound = 40000;  // bound to Ctrl+Q, does nothing
+inline constexpr int kExit = 40000;
 inline constexpr int kHelp = 40001;
 inline constexpr int kUndo = 40002;
 inline constexpr int kShowNextMove = 40003;
@@ -22,6 +22,8 @@ inline constexpr int kAbout = 40011;
 inline constexpr int kPlay = 40013;
 inline constexpr int kSelectSolitaire = 40014;
 inline constexpr int kShowStatistics = 40018;
+inline constexpr int kRedo = 40019;
+inline constexpr int kSelectDeal = 40020;
 }  // namespace command
 
 // String-table entries.
@@ -51,6 +53,9 @@ inline constexpr int kBestTimes = 3014;
 inline constexpr int kCongratulations = 3015;
 inline constexpr int kClearStatistics = 3018;
 inline constexpr int kRegistrySetAside = 3019;  // %1: the damaged file's new name
+inline constexpr int kTitleWithDeal = 3020;    // %1: the game, %2: the deal number
+inline constexpr int kSelectDealTitle = 3021;
+inline constexpr int kSelectDealText = 3022;
 inline constexpr int kChooserTitle = 5001;
 inline constexpr int kNoMatchingGame = 5002;
 inline constexpr int kHelp = 40001;  // menu texts share the id of their command

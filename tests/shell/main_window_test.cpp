@@ -21,7 +21,7 @@ TEST_F(MainWindowTest, DealsTheCurrentSolitaireAtStart) {
   EXPECT_EQ(std::string(game.definition.name.data()), "FreeCell");
   ASSERT_TRUE(game.HasPlayState());
   EXPECT_EQ(game.journal->Count(), 0u);
-  EXPECT_EQ(window->GetWindowText(), QStringLiteral("FreeCell"));
+  EXPECT_EQ(window->GetWindowText(), QStringLiteral("FreeCell #%1").arg(window->Prefs().curGameNumber));
   EXPECT_NE(window->Prefs().curGameNumber, 0u);
   EXPECT_EQ(window->View()->Layout().piles.size(), game.piles.size());
   ASSERT_NE(window->Bar(), nullptr);

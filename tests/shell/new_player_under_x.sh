@@ -290,10 +290,11 @@ geometry_of() {
     awk -F= '{ at[$1] = $2 } END { print at["X"], at["Y"], at["WIDTH"], at["HEIGHT"] }'
 }
 
-# The top-level window named $1 once it shows; sets window, X, Y, WIDTH and
-# HEIGHT. The main window keeps the size it first had.
+# The top-level window named $1 once it shows (the main window's title adds
+# the deal number); sets window, X, Y, WIDTH and HEIGHT. The main window keeps
+# the size it first had.
 find_window() {
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) ||
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1( #[0-9]+)?\$" | head -n 1) ||
     fail "no window \"$1\" appeared (the program said: $(tail -n 5 "$work/program.log"))"
   read -r X Y WIDTH HEIGHT < <(geometry_of "$window")
   ((WIDTH / s >= 240 && WIDTH / s < 260)) ||

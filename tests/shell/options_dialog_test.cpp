@@ -63,8 +63,10 @@ TEST(OptionsValues, OnlyOptionsOfTheTableAskForARedraw) {
   EXPECT_FALSE(same.optionsChanged);
   EXPECT_FALSE(same.softkeyMenuChanged);
 
-  // Animation, the time limit and the menu bar style change without a redraw.
+  // Animation, the drop marks, the time limit and the menu bar style change
+  // without a redraw.
   controls.animation = !controls.animation;
+  controls.dropMarks = !controls.dropMarks;
   controls.timedGame = !controls.timedGame;
   controls.timeLimitIndex = 3;
   controls.softkeyMenu = !controls.softkeyMenu;
@@ -72,6 +74,7 @@ TEST(OptionsValues, OnlyOptionsOfTheTableAskForARedraw) {
   EXPECT_FALSE(quiet.optionsChanged);
   EXPECT_TRUE(quiet.softkeyMenuChanged);
   EXPECT_EQ(quiet.preferences.animation, 0);
+  EXPECT_EQ(quiet.preferences.dropMarks, 0);
   EXPECT_EQ(quiet.preferences.timedGame, 0);
   EXPECT_EQ(quiet.preferences.timeLimit, 10u);
   EXPECT_EQ(quiet.preferences.softkeyMenu, 1);

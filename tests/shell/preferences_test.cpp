@@ -43,6 +43,7 @@ const std::vector<StoredValue>& FirstRunValues() {
       {"filterTime", RegType::Dword, {0, 0, 0, 0}},
       {"filterLetter", RegType::Dword, {0, 0, 0, 0}},
       {"filterFav", RegType::Binary, {0}},
+      {"dropMarks", RegType::Binary, {1}},
       {"favNum", RegType::Dword, {1, 0, 0, 0}},
       {"favList", RegType::Binary, {0xFF, 0xFF}},
   };
@@ -71,6 +72,7 @@ Preferences Customised() {
   p.filterLetter = 6;
   p.filterFav = 1;
   p.favList = {12, 5, 301};
+  p.dropMarks = 0;
   return p;
 }
 

@@ -189,6 +189,45 @@ TEST(CliPlay, UndoGivesBackExactlyTheEarlierTable) {
   }
 }
 
+TEST(CliPlay, RedoMakesUndoneMovesAgainUntilANewMove) {
+  // Games by catalogue position, so that several kinds of table (stocks and
+  // their taps among them) take part.
+  for (const char* gameAt : {"0", "4", "9", "13", "17"}) {
+    for (const char* number : {"5", "812"}) {
+      const std::vector<std::string> base = {"play", gameAt, number};
+      std::vector<std::string> played;
+      for (int step = 0; step < 10; ++step) {
+        const auto listed = Lines(Invoke(With({"moves", gameAt, number}, played)).out);
+        if (listed.empty()) break;
+        played.push_back(listed[static_cast<std::size_t>(step * 7) % listed.size()]);
+      }
+      SCOPED_TRACE(std::string("game ") + gameAt + " deal " + number);
+      ASSERT_GE(played.size(), 3u);
+      const Result expected = Invoke(With(With(base, played), {"--json"}));
+      ASSERT_EQ(expected.status, kCliOk) << expected.err;
+      for (std::size_t k = 1; k <= played.size(); k += 2) {
+        std::vector<std::string> redone = played;
+        for (std::size_t i = 0; i < k; ++i) redone.push_back("undo");
+        for (std::size_t i = 0; i < k; ++i) redone.push_back("redo");
+        const Result actual = Invoke(With(With(base, redone), {"--json"}));
+        ASSERT_EQ(actual.status, kCliOk) << actual.err;
+        EXPECT_EQ(actual.out, expected.out) << "undo and redo of " << k << " moves";
+
+        const Result tooMany = Invoke(With(With(base, redone), {"redo"}));
+        EXPECT_EQ(tooMany.status, kCliRefused);
+        EXPECT_NE(tooMany.err.find("'redo'"), std::string::npos) << tooMany.err;
+        EXPECT_EQ(Lines(tooMany.err).size(), 1u);
+      }
+      // A move made after an undo ends the redo.
+      std::vector<std::string> replaced = played;
+      replaced.push_back("undo");
+      replaced.push_back(played.back());
+      EXPECT_EQ(Invoke(With(With(base, replaced), {"redo"})).status, kCliRefused);
+    }
+  }
+  EXPECT_EQ(Invoke({"play", "Seven by Five", "1", "redo"}).status, kCliRefused);
+}
+
 TEST(CliJson, ReportsPilesWonJournalAndMoves) {
   const Result result = Invoke({"play", "Seven by Five", "1", "0:12", "--json"});
   ASSERT_EQ(result.status, kCliOk) << result.err;

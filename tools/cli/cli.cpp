@@ -14,6 +14,7 @@
 #include "engine/rules/automatic_events.h"
 #include "engine/rules/moves.h"
 #include "engine/rules/player_move.h"
+#include "engine/rules/redo.h"
 #include "engine/solver/solver.h"
 #include "tools/cli/table_output.h"
 #include "tools/cli/record_dump.h"
@@ -31,7 +32,7 @@ constexpr const char* kUsage =
     "       cardwright-cli solve GAME NUMBER [MOVE...] [--nodes N] [--seconds S] [--json]\n"
     "       cardwright-cli survey GAME FIRST LAST [--nodes N] [--seconds S] [--jobs J]\n"
     "GAME is a catalogue position or a game name; NUMBER a deal number (0 draws one);\n"
-    "MOVE is CARD:PILE, tap:PILE or undo.\n"
+    "MOVE is CARD:PILE, tap:PILE, undo or redo (which makes an undone move again).\n"
     "solve prints winnable, unwinnable or undecided, then the winning moves;\n"
     "survey prints NUMBER, verdict, moves, nodes and milliseconds per deal, then a summary.\n"
     "The solver stops at N positions or S seconds (default: 10 s per deal).\n";
@@ -273,9 +274,13 @@ class Session {
     return kCliOk;
   }
 
-  std::optional<Failure> PerformMove(SolGame& game, const std::string& move) {
+  std::optional<Failure> PerformMove(SolGame& game, MoveHistory& history, const std::string& move) {
     if (move == "undo") {
-      if (!UndoMove(game)) return Failure{kCliRefused, "move 'undo' refused: nothing to undo"};
+      if (!history.Undo(game)) return Failure{kCliRefused, "move 'undo' refused: nothing to undo"};
+      return std::nullopt;
+    }
+    if (move == "redo") {
+      if (!history.Redo(game)) return Failure{kCliRefused, "move 'redo' refused: nothing to redo"};
       return std::nullopt;
     }
     const auto colon = move.find(':');
@@ -289,7 +294,7 @@ class Session {
       if (!card) return Failure{kCliUsage, "malformed move '" + move + "'"};
       reference = {*card, *pile};
     }
-    if (!PerformPlayerMove(game, reference, nullptr)) return Failure{kCliRefused, "move '" + move + "' refused"};
+    if (!history.Make(game, reference, nullptr)) return Failure{kCliRefused, "move '" + move + "' refused"};
     return std::nullopt;
   }
 
@@ -305,8 +310,9 @@ class Session {
       return Fail(kCliUsage, "'" + report.game + "' cannot be dealt: " + error);
     }
     if (*number == 0) err_ << "game number " << report.gameNumber << '\n';
+    MoveHistory history;
     for (std::size_t i = 2; i < args.size(); ++i) {
-      if (auto failure = PerformMove(game, args[i])) {
+      if (auto failure = PerformMove(game, history, args[i])) {
         // For the solver a refused move is bad input like any other.
         return Fail(output == Output::kSolve ? kCliUsage : failure->status, failure->message);
       }

@@ -1,6 +1,7 @@
-// Undo after any sequence of moves gives back exactly the earlier play state:
-// random play on a table whose events shuffle, reverse, switch attributes,
-// use and reset counters and move cards in every mode, undoing at random.
+// Undo after any sequence of moves gives back exactly the earlier play state,
+// and redo the later one: random play on a table whose events shuffle,
+// reverse, switch attributes, use and reset counters and move cards in every
+// mode, undoing at random.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "engine/rules/automatic_events.h"
 #include "engine/rules/moves.h"
 #include "tests/engine/rules/hand_built_game.h"
+#include "tests/engine/rules/redo_support.h"
 #include "tests/games/game_test_support.h"
 
 namespace cw {
@@ -211,6 +213,22 @@ TEST_P(UndoProperty, UndoRestoresEveryEarlierState) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, UndoProperty, ::testing::Range(1u, 41u));
+
+class RedoProperty : public ::testing::TestWithParam<unsigned> {};
+
+// The automatic events here shuffle, so a redo that drew other seeds than the
+// first play would leave another table.
+TEST_P(RedoProperty, UndoThenRedoEqualsPlaying) {
+  std::mt19937 rng(GetParam());
+  HandBuiltGame builder = BuildBusyGame();
+  ScrambleDeal(builder, rng);
+  SolGame& game = builder.game;
+  game.random.Seed(GetParam());
+  RunStartEvents(game);
+  testing::PlayUndoRedo(game, rng, 60);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RedoProperty, ::testing::Range(1u, 21u));
 
 }  // namespace
 }  // namespace cw

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/resources/resource_ids.h"
@@ -38,13 +39,16 @@ TEST(Menus, IconBarMenuListsTheGameCommands) {
   EXPECT_EQ(ShowPopup(menu->popups[0]),
             (Shown{{40005, "New Game"},
                    {40006, "Restart Game"},
+                   {40020, "Select Deal…"},
                    {40014, "Select Solitaire…"},
+                   {40019, "Redo"},
                    {0, "-"},
                    {40007, "Options…"},
                    {40009, "Show Best Times…"},
                    {40018, "Show Statistics…"},
                    {0, "-"},
-                   {40011, "About…"}}));
+                   {40011, "About…"},
+                   {40000, "Exit"}}));
 }
 
 TEST(Menus, SoftKeyMenuAddsHintAndHelp) {
@@ -54,14 +58,17 @@ TEST(Menus, SoftKeyMenuAddsHintAndHelp) {
   EXPECT_EQ(ShowPopup(menu->popups[0]),
             (Shown{{40005, "New Game"},
                    {40006, "Restart Game"},
+                   {40020, "Select Deal…"},
                    {40014, "Select Solitaire…"},
+                   {40019, "Redo"},
                    {40003, "Show Next Move"},
                    {40001, "Help"},
                    {0, "-"},
                    {40007, "Options…"},
                    {40009, "Show Best Times…"},
                    {40018, "Show Statistics…"},
-                   {40011, "About…"}}));
+                   {40011, "About…"},
+                   {40000, "Exit"}}));
 }
 
 TEST(MenuBars, IconBarHasFourImagesAndTheMenuButton) {
@@ -135,14 +142,25 @@ TEST(MenuResources, EveryTextIsInTheStringTable) {
   EXPECT_EQ(FindMenuBar(600), nullptr);
 }
 
-TEST(Accelerators, MainTableBindsCtrlAAndCtrlQ) {
+TEST(Accelerators, MainTableBindsTheDesktopKeys) {
   const AcceleratorTable* table = FindAccelerators(kMainAccelerators);
   ASSERT_NE(table, nullptr);
-  ASSERT_EQ(table->entries.size(), 2u);
-  EXPECT_EQ(table->entries[0].keys, QKeySequence(Qt::CTRL | Qt::Key_A));
-  EXPECT_EQ(table->entries[0].command, command::kAbout);
-  EXPECT_EQ(table->entries[1].keys, QKeySequence(Qt::CTRL | Qt::Key_Q));
-  EXPECT_EQ(table->entries[1].command, command::kUnbound);
+  std::vector<std::pair<QKeySequence, int>> bound;
+  for (const Accelerator& entry : table->entries) bound.emplace_back(entry.keys, entry.command);
+  const std::vector<std::pair<QKeySequence, int>> expected = {
+      {QKeySequence(Qt::CTRL | Qt::Key_A), command::kAbout},
+      {QKeySequence(Qt::CTRL | Qt::Key_Q), command::kExit},
+      {QKeySequence(Qt::CTRL | Qt::Key_Z), command::kUndo},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), command::kRedo},
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), command::kRedo},
+      {QKeySequence(Qt::Key_F2), command::kNewGame},
+      {QKeySequence(Qt::CTRL | Qt::Key_N), command::kNewGame},
+      {QKeySequence(Qt::Key_F5), command::kRestartGame},
+      {QKeySequence(Qt::Key_F1), command::kHelp},
+      {QKeySequence(Qt::Key_H), command::kShowNextMove},
+      {QKeySequence(Qt::CTRL | Qt::Key_G), command::kSelectDeal},
+  };
+  EXPECT_EQ(bound, expected);
   EXPECT_EQ(FindAccelerators(1), nullptr);
 }
 

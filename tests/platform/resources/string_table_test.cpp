@@ -41,8 +41,12 @@ const std::vector<std::pair<int, QString>>& ExpectedStrings() {
       {3018, "Are you sure you want to clear statistics for the current solitaire?"},
       {3019, "The saved settings could not be read and were set aside as %1.\nThe program starts with fresh "
              "settings."},
+      {3020, "%1 #%2"},
+      {3021, "Select Deal"},
+      {3022, "Please enter the number of the deal to play (1 to 4294967295):"},
       {5001, "Select Solitaire"},
       {5002, "No matching solitaire"},
+      {40000, "Exit"},
       {40001, "Help"},
       {40002, "Undo"},
       {40003, "Show Next Move"},
@@ -56,6 +60,8 @@ const std::vector<std::pair<int, QString>>& ExpectedStrings() {
       {40013, "Play"},
       {40014, "Select Solitaire…"},
       {40018, "Show Statistics…"},
+      {40019, "Redo"},
+      {40020, "Select Deal…"},
   };
   return strings;
 }
@@ -67,7 +73,7 @@ TEST(StringTable, HoldsEveryEntryWithItsExactText) {
 TEST(StringTable, InterfaceHelpUsesOnlyBoldAndLineBreaks) {
   const QString help = LoadString(114);
   for (const char* option : {"Play Cards", "Card Back", "Background", "Animation", "Show Timer",
-                             "Softkey Menu"}) {
+                             "Softkey Menu", "Mark Drop Targets"}) {
     EXPECT_TRUE(help.contains(QStringLiteral("<b>%1</b>").arg(option))) << option;
   }
   QString rest = help;
