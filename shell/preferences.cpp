@@ -88,6 +88,7 @@ constexpr PreferenceValue kPreferenceValues[] = {
     DwordValue<&Preferences::filterTime>(u"filterTime"),
     DwordValue<&Preferences::filterLetter>(u"filterLetter"),
     ByteValue<&Preferences::filterFav>(u"filterFav"),
+    ByteValue<&Preferences::winnableDealsOnly>(u"winnableDealsOnly"),
 };
 constexpr QStringView kFavNum = u"favNum";
 constexpr QStringView kFavList = u"favList";

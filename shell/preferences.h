@@ -44,6 +44,8 @@ struct Preferences {
   // Favourite game ids in the order they were added; stored as "favNum" (the
   // entry count) and "favList". The empty list is the single entry kNoFavourite.
   std::vector<std::uint16_t> favList{kNoFavourite};
+  // New games are dealt only from numbers the solver proved winnable.
+  std::uint8_t winnableDealsOnly = 0;
 
   bool operator==(const Preferences&) const = default;
 };

@@ -22,6 +22,8 @@ inline constexpr int kAbout = 40011;
 inline constexpr int kPlay = 40013;
 inline constexpr int kSelectSolitaire = 40014;
 inline constexpr int kShowStatistics = 40018;
+inline constexpr int kCanThisGameBeWon = 40019;
+inline constexpr int kShowWinningMove = 40020;
 }  // namespace command
 
 // String-table entries.
@@ -51,6 +53,19 @@ inline constexpr int kBestTimes = 3014;
 inline constexpr int kCongratulations = 3015;
 inline constexpr int kClearStatistics = 3018;
 inline constexpr int kRegistrySetAside = 3019;  // %1: the damaged file's new name
+inline constexpr int kSearchProgressTitle = 3020;
+inline constexpr int kSearchProgressText = 3021;  // %1: positions searched so far
+inline constexpr int kDealSearchText = 3022;
+inline constexpr int kCanBeWonTitle = 3023;
+inline constexpr int kCanBeWon = 3024;
+inline constexpr int kCannotBeWon = 3025;
+inline constexpr int kCannotBeWonUndoOne = 3026;
+inline constexpr int kCannotBeWonUndoMany = 3027;  // %1: moves to undo
+inline constexpr int kUndecided = 3028;
+inline constexpr int kWinningMoveTitle = 3029;
+inline constexpr int kNoWinningMove = 3030;
+inline constexpr int kWinnableDealsTitle = 3031;
+inline constexpr int kNoWinnableDeal = 3032;
 inline constexpr int kFirstGameName = 4000;  // 4000 + catalogue position
 inline constexpr int kChooserTitle = 5001;
 inline constexpr int kNoMatchingGame = 5002;
@@ -75,6 +90,7 @@ inline constexpr int kTimeUp = 126;
 inline constexpr int kLostGame = 127;
 inline constexpr int kCloseClear = 128;
 inline constexpr int kSoftKeys = 130;
+inline constexpr int kSearchProgress = 132;
 }  // namespace menu_bar_id
 
 inline constexpr int kMainAccelerators = 2;

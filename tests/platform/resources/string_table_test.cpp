@@ -18,7 +18,8 @@ const std::vector<std::pair<int, QString>>& ExpectedStrings() {
             "the same deal or \"Undo\" to cancel the previous move."},
       {113, "<b>Timed Game</b><br>Check this option to limit your game time.<br><br><b>Time "
             "Limit</b><br>If <b>Timed Game</b> option is checked this is the maximum time you can "
-            "play the solitaire."},
+            "play the solitaire.<br><br><b>Winnable deals only</b><br>Check this option to be dealt only "
+            "games that can be won."},
       {115, "Game Rules"},
       {116, "About"},
       {117, "Statistics"},
@@ -41,6 +42,9 @@ const std::vector<std::pair<int, QString>>& ExpectedStrings() {
       {3018, "Are you sure you want to clear statistics for the current solitaire?"},
       {3019, "The saved settings could not be read and were set aside as %1.\nThe program starts with fresh "
              "settings."},
+      {3023, "Can This Game Be Won?"},
+      {3027, "No: this game cannot be won any more.\nUndo the last %1 moves to get back to a game that can be "
+             "won."},
       {5001, "Select Solitaire"},
       {5002, "No matching solitaire"},
       {40001, "Help"},
@@ -56,6 +60,8 @@ const std::vector<std::pair<int, QString>>& ExpectedStrings() {
       {40013, "Play"},
       {40014, "Select Solitaire…"},
       {40018, "Show Statistics…"},
+      {40019, "Can This Game Be Won?"},
+      {40020, "Show Winning Move"},
   };
   return strings;
 }
