@@ -136,7 +136,8 @@ TEST_F(SolverCommandsTest, WinnableDealsOnlyDealsProvedNumbersOrSaysItDidNot) {
   DialogAnswers answers;
   StartGame("FreeCell", true);
   for (int deal = 0; deal < 2; ++deal) {
-    const int notices = static_cast<int>(answers.Titles().size());
+    // The first deal came with the start, before any notice could be counted.
+    const qsizetype notices = deal == 0 ? 0 : answers.Titles().size();
     if (deal > 0) Command(command::kNewGame);
     const bool told = answers.Titles().size() > notices;
     EXPECT_TRUE(told || Verdict(window->Game()) == SolveVerdict::kWinnable) << window->Prefs().curGameNumber;
