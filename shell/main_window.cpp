@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include "chooser/chooser_dialog.h"
 #include "engine/database/embedded_resources.h"
 #include "engine/database/record_loader.h"
+#include "engine/model/dealer.h"
 #include "engine/rules/automatic_events.h"
 #include "platform/resources/bitmap_ids.h"
 #include "platform/resources/bitmaps.h"
@@ -215,6 +217,7 @@ void MainWindow::RebuildView() {
 
 void MainWindow::StartNewGame(std::uint32_t gameNumber, bool redraw) {
   std::uint32_t number = gameNumber;
+  if (number == 0 && prefs_.winnableDealsOnly != 0) number = WinnableDealNumber();
   if (!cw::StartNewGame(game_, number)) return;
   prefs_.curGameNumber = number;
   hintIndex_ = 0;
@@ -288,6 +291,8 @@ void MainWindow::OnCommand(unsigned id, unsigned, bool& handled) {
     case command::kSelectDeal: SelectDeal(); break;
     case command::kExit: Exit(); break;
     case command::kShowNextMove: ShowNextMove(); break;
+    case command::kShowWinningMove: ShowWinningMove(); break;
+    case command::kCanThisGameBeWon: TellWhetherWinnable(); break;
     case command::kNewGame:
       RecordLoss(clock_.Elapsed());
       StartNewGame(0, true);
@@ -310,6 +315,26 @@ void MainWindow::ShowNextMove() {
   if (const std::optional<MoveReference> move = NextHint(game_, hintIndex_)) {
     view_->FlashMove(move->source, move->destination);
   }
+}
+
+void MainWindow::ShowWinningMove() {
+  const std::optional<MoveReference> move = WithClockPaused([this] { return solver_.WinningMove(this, game_); });
+  if (move) view_->FlashMove(move->source, move->destination);
+}
+
+void MainWindow::TellWhetherWinnable() {
+  WithClockPaused([this] {
+    solver_.TellWhetherWinnable(this, game_);
+    return 0;
+  });
+}
+
+std::uint32_t MainWindow::WinnableDealNumber() {
+  if (!game_.HasDefinition()) return 0;
+  // The search starts from a random number, as an ordinary deal would.
+  const auto ticks = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
+  const std::uint32_t first = ChooseGameNumber(game_.random, ticks);
+  return WithClockPaused([&] { return solver_.WinnableDeal(this, game_, first); }).value_or(0);
 }
 
 void MainWindow::TellRegistrySetAside() {

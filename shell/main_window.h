@@ -14,6 +14,7 @@
 #include "platform/screen/screen_facts.h"
 #include "shell/game_clock.h"
 #include "shell/preferences.h"
+#include "shell/solver_commands.h"
 #include "shell/statistics.h"
 #include "uilib/ce_wnd.h"
 #include "uilib/menu_bar.h"
@@ -48,6 +49,7 @@ class MainWindow : public CeWnd {
   const Preferences& Prefs() const { return prefs_; }
   const GameClock& Clock() const { return clock_; }
   std::uint16_t HintIndex() const { return hintIndex_; }
+  SolverCommands& Solver() { return solver_; }
   bool SolitaireCurrent() const { return prefs_.curSolId != -1; }
 
   // Undo of the last move; false (after telling the player) when the journal is empty.
@@ -108,6 +110,11 @@ class MainWindow : public CeWnd {
   void CheckState();
   void GameWon();
   void ShowNextMove();
+  void ShowWinningMove();
+  void TellWhetherWinnable();
+  // With "Winnable deals only": a number the solver proved winnable, 0 (a
+  // random deal) when none was found.
+  std::uint32_t WinnableDealNumber();
   void SelectSolitaire();
   void SelectDeal();
   void Exit();
@@ -126,6 +133,7 @@ class MainWindow : public CeWnd {
   MoveHistory history_;
   Preferences prefs_;
   GameClock clock_;
+  SolverCommands solver_;
   std::function<void()> onQuit_;
   std::uint16_t hintIndex_ = 0;
   // The new name of a damaged registry file, told at the first tick.

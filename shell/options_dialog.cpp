@@ -113,6 +113,7 @@ OptionsControls ControlsFromPreferences(const Preferences& preferences) {
   controls.showTimer = preferences.showTimer != 0;
   controls.softkeyMenu = preferences.softkeyMenu != 0;
   controls.dropMarks = preferences.dropMarks != 0;
+  controls.winnableDealsOnly = preferences.winnableDealsOnly != 0;
   return controls;
 }
 
@@ -151,6 +152,7 @@ OptionsOutcome ApplyOptions(const Preferences& current, const OptionsControls& c
     }
   }
   p.timedGame = controls.timedGame ? 1 : 0;
+  p.winnableDealsOnly = controls.winnableDealsOnly ? 1 : 0;
   // A stored limit the list does not offer shows no selection; it is kept
   // rather than replaced by 0, which would end a timed game at once.
   p.timeLimit = TimeLimitMinutes(controls.timeLimitIndex).value_or(current.timeLimit);
@@ -164,7 +166,7 @@ std::optional<std::uint32_t> ChooseColorWithDialog(QWidget* owner, std::uint32_t
   return ToColorRef(chosen.rgb());
 }
 
-// Page "Game": the time limit.
+// Page "Game": the time limit and winnable deals.
 class OptionsGamePage : public CeDialog {
  public:
   explicit OptionsGamePage(const ScreenFacts& screen)
@@ -179,6 +181,8 @@ class OptionsGamePage : public CeDialog {
     auto* limit = new ComboBox(*this, options_control::kTimeLimit);
     limit->setObjectName(QStringLiteral("Time Limit"));
     Layout().Place(limit, ControlCell(screen_, 35, kRowHeight + 2));
+    Layout().Place(AddCheckBox(*this, options_control::kWinnableDealsOnly, QStringLiteral("Winnable deals only")),
+                   FullRow(screen_, 64));
   }
 
  private:
@@ -295,6 +299,7 @@ void OptionsDialog::OnInitDialog(bool& handled) {
 
   const OptionsControls controls = ControlsFromPreferences(preferences_);
   game_->CheckDlgButton(options_control::kTimedGame, controls.timedGame);
+  game_->CheckDlgButton(options_control::kWinnableDealsOnly, controls.winnableDealsOnly);
   limit->SetCurSel(controls.timeLimitIndex);
   interface_->CheckDlgButton(options_control::kAnimation, controls.animation);
   playCards->SetCurSel(controls.playModeIndex);
@@ -312,6 +317,7 @@ void OptionsDialog::OnInitDialog(bool& handled) {
 OptionsControls OptionsDialog::Controls() const {
   OptionsControls controls;
   controls.timedGame = game_->IsDlgButtonChecked(options_control::kTimedGame);
+  controls.winnableDealsOnly = game_->IsDlgButtonChecked(options_control::kWinnableDealsOnly);
   if (const ComboBox* limit = Combo(*game_, options_control::kTimeLimit)) {
     controls.timeLimitIndex = limit->GetCurSel();
   }

@@ -1,4 +1,5 @@
-// The Options dialog: a sheet of two pages, "Game" (the time limit) and
+// The Options dialog: a sheet of two pages, "Game" (the time limit and
+// winnable deals) and
 // "Interface" (how cards are played, the card back, the table colour,
 // animation, the on-table clock and the menu bar style). It edits a copy of
 // the preferences; OK answers the new values, Cancel changes nothing.
@@ -28,6 +29,7 @@ class Registry;
 namespace options_control {
 inline constexpr unsigned kTimedGame = 5000;
 inline constexpr unsigned kTimeLimit = 5001;
+inline constexpr unsigned kWinnableDealsOnly = 5002;
 inline constexpr unsigned kPlayCards = 5010;
 inline constexpr unsigned kCardBack = 1003;
 inline constexpr unsigned kBackground = 5012;
@@ -60,6 +62,7 @@ struct OptionsControls {
   bool showTimer = false;
   bool softkeyMenu = false;
   bool dropMarks = false;
+  bool winnableDealsOnly = false;
 };
 
 OptionsControls ControlsFromPreferences(const Preferences& preferences);

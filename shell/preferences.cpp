@@ -89,6 +89,7 @@ constexpr PreferenceValue kPreferenceValues[] = {
     DwordValue<&Preferences::filterLetter>(u"filterLetter"),
     ByteValue<&Preferences::filterFav>(u"filterFav"),
     ByteValue<&Preferences::dropMarks>(u"dropMarks"),
+    ByteValue<&Preferences::winnableDealsOnly>(u"winnableDealsOnly"),
 };
 constexpr QStringView kFavNum = u"favNum";
 constexpr QStringView kFavList = u"favList";

@@ -46,6 +46,8 @@ struct Preferences {
   std::vector<std::uint16_t> favList{kNoFavourite};
   // While cards are dragged, the piles that would take them are framed.
   std::uint8_t dropMarks = 1;
+  // New games are dealt only from numbers the solver proved winnable.
+  std::uint8_t winnableDealsOnly = 0;
 
   bool operator==(const Preferences&) const = default;
 };

@@ -24,6 +24,8 @@ inline constexpr int kSelectSolitaire = 40014;
 inline constexpr int kShowStatistics = 40018;
 inline constexpr int kRedo = 40019;
 inline constexpr int kSelectDeal = 40020;
+inline constexpr int kCanThisGameBeWon = 40021;
+inline constexpr int kShowWinningMove = 40022;
 }  // namespace command
 
 // String-table entries.
@@ -56,6 +58,19 @@ inline constexpr int kRegistrySetAside = 3019;  // %1: the damaged file's new na
 inline constexpr int kTitleWithDeal = 3020;    // %1: the game, %2: the deal number
 inline constexpr int kSelectDealTitle = 3021;
 inline constexpr int kSelectDealText = 3022;
+inline constexpr int kSearchProgressTitle = 3023;
+inline constexpr int kSearchProgressText = 3024;  // %1: positions searched so far
+inline constexpr int kDealSearchText = 3025;
+inline constexpr int kCanBeWonTitle = 3026;
+inline constexpr int kCanBeWon = 3027;
+inline constexpr int kCannotBeWon = 3028;
+inline constexpr int kCannotBeWonUndoOne = 3029;
+inline constexpr int kCannotBeWonUndoMany = 3030;  // %1: moves to undo
+inline constexpr int kUndecided = 3031;
+inline constexpr int kWinningMoveTitle = 3032;
+inline constexpr int kNoWinningMove = 3033;
+inline constexpr int kWinnableDealsTitle = 3034;
+inline constexpr int kNoWinnableDeal = 3035;
 inline constexpr int kChooserTitle = 5001;
 inline constexpr int kNoMatchingGame = 5002;
 inline constexpr int kHelp = 40001;  // menu texts share the id of their command
@@ -79,6 +94,7 @@ inline constexpr int kTimeUp = 126;
 inline constexpr int kLostGame = 127;
 inline constexpr int kCloseClear = 128;
 inline constexpr int kSoftKeys = 130;
+inline constexpr int kSearchProgress = 132;
 }  // namespace menu_bar_id
 
 inline constexpr int kMainAccelerators = 2;

@@ -34,6 +34,7 @@ Preferences Unusual() {
   p.softkeyMenu = 1;
   p.cardBack = 2;
   p.showTimer = 0;
+  p.winnableDealsOnly = 1;
   return p;
 }
 
@@ -157,6 +158,7 @@ TEST_F(OptionsDialogTest, ControlsShowThePreferencesAndOkWritesThemBack) {
         EXPECT_EQ(game.Title(), QStringLiteral("Game"));
         EXPECT_EQ(interface.Title(), QStringLiteral("Interface"));
         EXPECT_FALSE(Box(game, kTimedGame)->isChecked());
+        EXPECT_TRUE(Box(game, kWinnableDealsOnly)->isChecked());
         EXPECT_EQ(List(game, kTimeLimit)->GetCount(), 4);
         EXPECT_EQ(List(game, kTimeLimit)->currentText(), QStringLiteral("5 min"));
         EXPECT_EQ(List(interface, kPlayCards)->currentText(), QStringLiteral("Keyboard PW"));
@@ -167,6 +169,7 @@ TEST_F(OptionsDialogTest, ControlsShowThePreferencesAndOkWritesThemBack) {
         EXPECT_EQ(dialog.Controls().bgColor, 0x123456u);
 
         Box(game, kTimedGame)->click();
+        Box(game, kWinnableDealsOnly)->click();
         List(game, kTimeLimit)->SetCurSel(0);
         List(interface, kPlayCards)->SetCurSel(0);
         Box(interface, kAnimation)->click();
@@ -182,6 +185,7 @@ TEST_F(OptionsDialogTest, ControlsShowThePreferencesAndOkWritesThemBack) {
   Preferences expected = before;
   expected.timedGame = 1;
   expected.timeLimit = 1;
+  expected.winnableDealsOnly = 0;
   expected.playMode = 0;
   expected.animation = 1;
   expected.showTimer = 1;

@@ -44,6 +44,7 @@ const std::vector<StoredValue>& FirstRunValues() {
       {"filterLetter", RegType::Dword, {0, 0, 0, 0}},
       {"filterFav", RegType::Binary, {0}},
       {"dropMarks", RegType::Binary, {1}},
+      {"winnableDealsOnly", RegType::Binary, {0}},
       {"favNum", RegType::Dword, {1, 0, 0, 0}},
       {"favList", RegType::Binary, {0xFF, 0xFF}},
   };
@@ -73,6 +74,7 @@ Preferences Customised() {
   p.filterFav = 1;
   p.favList = {12, 5, 301};
   p.dropMarks = 0;
+  p.winnableDealsOnly = 1;
   return p;
 }
 
@@ -150,6 +152,15 @@ TEST_F(PreferencesTest, DeletingOneValueRestoresOnlyItsDefault) {
   expected.bgColor = 0x008000;
   EXPECT_EQ(LoadPreferences(registry_, kTitle), expected);
   EXPECT_FALSE(Stored("bgColor")) << "a default taken on reading is not written back";
+}
+
+TEST_F(PreferencesTest, PreferencesOfAnEarlierVersionLoadWithEverySettingKept) {
+  // An earlier version stored no "winnableDealsOnly": the option is off.
+  Preferences earlier = Customised();
+  earlier.winnableDealsOnly = 0;
+  SavePreferences(registry_, kTitle, Customised());
+  ASSERT_EQ(registry_.DeleteValue(Prefs(), u"winnableDealsOnly"), RegStatus::Success);
+  EXPECT_EQ(LoadPreferences(registry_, kTitle), earlier);
 }
 
 struct WrongValue {

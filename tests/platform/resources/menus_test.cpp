@@ -43,6 +43,9 @@ TEST(Menus, IconBarMenuListsTheGameCommands) {
                    {40014, "Select Solitaire…"},
                    {40019, "Redo"},
                    {0, "-"},
+                   {40022, "Show Winning Move"},
+                   {40021, "Can This Game Be Won?"},
+                   {0, "-"},
                    {40007, "Options…"},
                    {40009, "Show Best Times…"},
                    {40018, "Show Statistics…"},
@@ -62,6 +65,8 @@ TEST(Menus, SoftKeyMenuAddsHintAndHelp) {
                    {40014, "Select Solitaire…"},
                    {40019, "Redo"},
                    {40003, "Show Next Move"},
+                   {40022, "Show Winning Move"},
+                   {40021, "Can This Game Be Won?"},
                    {40001, "Help"},
                    {0, "-"},
                    {40007, "Options…"},
@@ -107,6 +112,7 @@ TEST(MenuBars, SoftKeysOfEveryScreen) {
       {menu_bar_id::kLostGame, {{40005, "New Game"}, {40004, "Menu"}},
        {{40006, "Restart"}, {40002, "Undo"}}},
       {menu_bar_id::kCloseClear, {{2, "Close"}, {40010, "Clear"}}, {}},
+      {menu_bar_id::kSearchProgress, {{2, "Cancel"}}, {}},
   };
   for (const Expected& e : expected) {
     const MenuBarResource* bar = FindMenuBar(e.bar);
@@ -129,7 +135,7 @@ TEST(MenuResources, EveryTextIsInTheStringTable) {
       }
     }
   }
-  for (const int id : {107, 109, 123, 124, 125, 126, 127, 128, 130}) {
+  for (const int id : {107, 109, 123, 124, 125, 126, 127, 128, 130, 132}) {
     const MenuBarResource* bar = FindMenuBar(id);
     ASSERT_NE(bar, nullptr) << id;
     for (const MenuBarButton& button : bar->buttons) {

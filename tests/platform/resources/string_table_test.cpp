@@ -18,7 +18,8 @@ const std::vector<std::pair<int, QString>>& ExpectedStrings() {
             "the same deal or \"Undo\" to cancel the previous move."},
       {113, "<b>Timed Game</b><br>Check this option to limit your game time.<br><br><b>Time "
             "Limit</b><br>If <b>Timed Game</b> option is checked this is the maximum time you can "
-            "play the solitaire."},
+            "play the solitaire.<br><br><b>Winnable deals only</b><br>Check this option to be dealt only "
+            "games that can be won."},
       {115, "Game Rules"},
       {116, "About"},
       {117, "Statistics"},
@@ -44,6 +45,20 @@ const std::vector<std::pair<int, QString>>& ExpectedStrings() {
       {3020, "%1 #%2"},
       {3021, "Select Deal"},
       {3022, "Please enter the number of the deal to play (1 to 4294967295):"},
+      {3023, "Thinking…"},
+      {3024, "Looking for a way to win…\n%1 positions tried."},
+      {3025, "Looking for a deal that can be won…"},
+      {3026, "Can This Game Be Won?"},
+      {3027, "Yes: this game can still be won."},
+      {3028, "No: this game cannot be won any more."},
+      {3029, "No: this game cannot be won any more.\nUndo the last move to get back to a game that can be won."},
+      {3030, "No: this game cannot be won any more.\nUndo the last %1 moves to get back to a game that can be "
+             "won."},
+      {3031, "No answer was found in the time allowed."},
+      {3032, "Show Winning Move"},
+      {3033, "There is no winning move: this game cannot be won any more."},
+      {3034, "Winnable Deals"},
+      {3035, "No deal that can surely be won was found in time, so this is an ordinary deal."},
       {5001, "Select Solitaire"},
       {5002, "No matching solitaire"},
       {40000, "Exit"},
@@ -62,6 +77,8 @@ const std::vector<std::pair<int, QString>>& ExpectedStrings() {
       {40018, "Show Statistics…"},
       {40019, "Redo"},
       {40020, "Select Deal…"},
+      {40021, "Can This Game Be Won?"},
+      {40022, "Show Winning Move"},
   };
   return strings;
 }

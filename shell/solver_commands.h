@@ -1,0 +1,54 @@
+// The solver's commands in the program: whether the game in progress can
+// still be won, the next move of a winning line, and deals proved winnable.
+// Each searches a copy of the game off the user-interface thread (see
+// search_wait.h) and drops its answer when the game changed meanwhile.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+#include "engine/model/sol_game.h"
+#include "engine/rules/automatic_events.h"
+#include "engine/solver/solver.h"
+
+namespace cw {
+
+class CeMsgWnd;
+
+struct SolverBudgets {
+  // Can This Game Be Won? and Show Winning Move: the search from the
+  // position and, for a dead one, the searches after each undo, together.
+  SolveLimits position{0, 10.0, std::size_t{128} << 20};
+  // Each deal number tried for a winnable deal, and how many are tried.
+  SolveLimits perDeal{0, 1.5, std::size_t{64} << 20};
+  std::uint32_t dealAttempts = 8;
+  // How long a search runs before the progress box opens.
+  std::chrono::milliseconds grace{500};
+};
+
+class SolverCommands {
+ public:
+  SolverBudgets& Budgets() { return budgets_; }
+
+  // Tells the player in a box whether `game` can still be won; when it
+  // cannot, how many moves to undo to reach a position that can, where the
+  // search found one.
+  void TellWhetherWinnable(CeMsgWnd* owner, const SolGame& game);
+
+  // The first move of a winning line from the position of `game`; none,
+  // after telling the player why, when there is no such line or none was
+  // found (nothing is told when the player cancelled).
+  std::optional<MoveReference> WinningMove(CeMsgWnd* owner, const SolGame& game);
+
+  // A deal number from `firstNumber` on that the solver proved winnable,
+  // tried number by number within the deal budget. None when the player
+  // cancelled, or, after a short notice, when no proof came in time: the
+  // caller then deals an ordinary game.
+  std::optional<std::uint32_t> WinnableDeal(CeMsgWnd* owner, const SolGame& game, std::uint32_t firstNumber);
+
+ private:
+  SolverBudgets budgets_;
+};
+
+}  // namespace cw
