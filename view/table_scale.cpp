@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "view/display_metrics.h"
+
 namespace cw {
 
 namespace {

@@ -118,7 +118,7 @@ TEST_F(HelpViewerTest, HelpStringsFromTheTable) {
   testing::WhenDialogTitled(QStringLiteral("Help"), [&](DialogFrame* frame) {
     const QTextDocument& document = *dialog.Viewer()->document();
     EXPECT_TRUE(Shown(document).startsWith(QStringLiteral("Timed Game\nCheck this option")));
-    EXPECT_EQ(BoldCharacters(document), QStringLiteral("Timed GameTime LimitTimed Game"));
+    EXPECT_EQ(BoldCharacters(document), QStringLiteral("Timed GameTime LimitTimed GameWinnable deals only"));
     testing::PressSoftKey(frame, QStringLiteral("Close"));
   });
   dialog.DoModal(&main);

@@ -209,7 +209,7 @@ QImage ClockPicture(const GameFieldView& view) {
 
 TEST_F(FieldPainting, DuringADragEachSecondsDigitsAreDrawnOnTheTableNotOnTheLastOnes) {
   SetMode(PlayMode::kDragAndDrop);
-  preferences.timedGame = 0;
+  options.timedGame = false;
   std::uint32_t elapsed = 754;
   view->SetElapsedSeconds([&elapsed] { return elapsed; });
   Start("FreeCell", 7);
@@ -233,7 +233,7 @@ TEST_F(FieldPainting, DuringADragEachSecondsDigitsAreDrawnOnTheTableNotOnTheLast
 }
 
 TEST_F(FieldPainting, TheClockIsWhiteOnADarkTableAndBlackOnALightOne) {
-  preferences.timedGame = 0;
+  options.timedGame = false;
   view->SetElapsedSeconds([] { return 754u; });
   const auto inks = [this] {
     std::pair<int, int> blackAndWhite;
@@ -246,12 +246,13 @@ TEST_F(FieldPainting, TheClockIsWhiteOnADarkTableAndBlackOnALightOne) {
     }
     return blackAndWhite;
   };
-  preferences.bgColor = 0x400000;  // dark blue
+  options.bgColor = 0x400000;  // dark blue
   Start("FreeCell", 7);
   EXPECT_EQ(inks().first, 0);
   EXPECT_GT(inks().second, 0);
   for (const std::uint32_t light : {0x008000u, 0xC0FFFFu}) {  // the standard green, light yellow
-    preferences.bgColor = light;
+    options.bgColor = light;
+    view->SetOptions(options);
     view->RefreshField();
     EXPECT_GT(inks().first, 0);
     EXPECT_EQ(inks().second, 0);
