@@ -25,6 +25,27 @@ bool UnscaledGlyphs(const ScreenFacts& screen) {
 void DrawScaledMarkGlyphs(Surface& target, QPoint at, const PileView& pile, const FieldLayout& layout,
                           const ScreenFacts& screen);
 
+// A foundation's grey mark: its rank with both suit glyphs, or the big suit
+// alone when the mark names no rank. `rankGlyph(rank)` and
+// `suitGlyph(suit, big)` give the pictures.
+template <typename RankGlyph, typename SuitGlyph>
+void DrawBaseMark(Surface& target, QPoint at, const PileView& pile, const GlyphPlaces& places, QPoint rankAt,
+                  RankGlyph rankGlyph, SuitGlyph suitGlyph) {
+  const int rank = pile.mark[0];
+  const int suit = pile.mark[1];
+  const bool hasRank = rank >= 0 && rank <= 12;
+  const bool hasSuit = suit >= 0 && suit <= 3;
+  if (hasRank) {
+    target.DrawTransparent(rankGlyph(rank), at + rankAt, kTransparentColour);
+    if (hasSuit) {
+      target.DrawTransparent(suitGlyph(suit, false), at + places.smallSuit, kTransparentColour);
+      target.DrawTransparent(suitGlyph(suit, true), at + places.bigSuit, kTransparentColour);
+    }
+  } else if (hasSuit) {
+    target.DrawTransparent(suitGlyph(suit, true), at + places.bigSuitAlone, kTransparentColour);
+  }
+}
+
 }  // namespace
 
 GlyphPlaces FaceGlyphPlaces(const FieldLayout& layout, const ScreenFacts& screen) {
@@ -143,26 +164,15 @@ void DrawEmptyMark(Surface& target, QPoint at, const PileView& pile, const Field
     return;
   }
   if (pile.kind != kPileKindBase) return;
-  const int rank = pile.mark[0];
-  const int suit = pile.mark[1];
-  const bool hasRank = rank >= 0 && rank <= 12;
-  const bool hasSuit = suit >= 0 && suit <= 3;
   const GlyphPlaces places = FaceGlyphPlaces(layout, screen);
-  if (hasRank) {
-    // Under the in-between scale the rank glyph of either card size keeps
-    // the unscaled corner.
-    const QPoint rankAt = UnscaledGlyphs(screen) ? QPoint(1, 1) : places.rank;
-    target.DrawTransparent(LoadBitmap(bitmap_ids::GreyRank(vga, large, rank)), at + rankAt, kTransparentColour);
-    if (hasSuit) {
-      target.DrawTransparent(LoadBitmap(bitmap_ids::GreySmallSuit(vga, large, suit)), at + places.smallSuit,
-                             kTransparentColour);
-      target.DrawTransparent(LoadBitmap(bitmap_ids::GreyBigSuit(vga, large, suit)), at + places.bigSuit,
-                             kTransparentColour);
-    }
-  } else if (hasSuit) {
-    target.DrawTransparent(LoadBitmap(bitmap_ids::GreyBigSuit(vga, large, suit)), at + places.bigSuitAlone,
-                           kTransparentColour);
-  }
+  // Under the in-between scale the rank glyph of either card size keeps the
+  // unscaled corner.
+  const QPoint rankAt = UnscaledGlyphs(screen) ? QPoint(1, 1) : places.rank;
+  DrawBaseMark(
+      target, at, pile, places, rankAt, [&](int rank) { return LoadBitmap(bitmap_ids::GreyRank(vga, large, rank)); },
+      [&](int suit, bool big) {
+        return LoadBitmap(big ? bitmap_ids::GreyBigSuit(vga, large, suit) : bitmap_ids::GreySmallSuit(vga, large, suit));
+      });
 }
 
 namespace {
@@ -180,20 +190,10 @@ void DrawScaledMarkGlyphs(Surface& target, QPoint at, const PileView& pile, cons
     return;
   }
   if (pile.kind != kPileKindBase) return;
-  const int rank = pile.mark[0];
-  const int suit = pile.mark[1];
-  const bool hasRank = rank >= 0 && rank <= 12;
-  const bool hasSuit = suit >= 0 && suit <= 3;
   const GlyphPlaces places = FaceGlyphPlaces(layout, screen);
-  if (hasRank) {
-    target.DrawTransparent(ScaledGreyRank(rank, layout), at + places.rank, kTransparentColour);
-    if (hasSuit) {
-      target.DrawTransparent(ScaledGreySuit(suit, false, layout), at + places.smallSuit, kTransparentColour);
-      target.DrawTransparent(ScaledGreySuit(suit, true, layout), at + places.bigSuit, kTransparentColour);
-    }
-  } else if (hasSuit) {
-    target.DrawTransparent(ScaledGreySuit(suit, true, layout), at + places.bigSuitAlone, kTransparentColour);
-  }
+  DrawBaseMark(
+      target, at, pile, places, places.rank, [&](int rank) { return ScaledGreyRank(rank, layout); },
+      [&](int suit, bool big) { return ScaledGreySuit(suit, big, layout); });
 }
 
 }  // namespace

@@ -97,6 +97,10 @@ class MainWindowTest : public ::testing::Test {
   // Stores the preferences a previous run left, then starts the window.
   void Start(Preferences stored) {
     SavePreferences(*registry, title, stored);
+    OpenWindow();
+  }
+  // Starts the window on what the registry holds, without pauses in its animations.
+  void OpenWindow() {
     window = std::make_unique<MainWindow>(*registry, screen);
     window->SetSecondsClock([this] { return now; });
     ASSERT_TRUE(window->CreateMainWindow(title));

@@ -23,15 +23,7 @@ class SessionSurvivalTest : public MainWindowTest {
     window.reset();
     registry = std::make_unique<Registry>(dir.filePath(QStringLiteral("registry.sqlite3")));
   }
-  void Restart() {
-    window = std::make_unique<MainWindow>(*registry, screen);
-    window->SetSecondsClock([this] { return now; });
-    ASSERT_TRUE(window->CreateMainWindow(title));
-    window->View()->SetFramePause(std::chrono::milliseconds(0));
-    window->View()->SetFlashPause(std::chrono::milliseconds(0));
-    window->ShowWindow(true);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window->TopLevel()));
-  }
+  void Restart() { OpenWindow(); }
   std::vector<CardState> Cards() const { return window->Game().cards; }
   std::uint32_t Records() const { return window->Game().journal->Count(); }
 };
