@@ -55,6 +55,9 @@ case $s in
 esac
 
 work=$(mktemp -d)
+# shellcheck source=tests/shell/x_play.sh
+source "$(dirname "$0")/x_play.sh"
+
 [[ -n $shot_dir ]] || shot_dir=$work/screenshots
 mkdir -p "$shot_dir"
 program_pid=
@@ -111,11 +114,6 @@ grab() {
 # The field of a window grab with the clock's corner blacked out.
 field_of() {
   convert "$1" -crop "$shown_field+0+0" +repage -fill black -draw "rectangle $clock_box" "$2"
-}
-
-joined() {
-  local IFS=,
-  echo "$*"
 }
 
 # The viewer's picture of deal $number after the moves given, clock blacked out.
@@ -237,31 +235,6 @@ choose_menu_entry() {
   park_pointer
 }
 
-# Field coordinates of "card N" or "pile N" with the moves before it played.
-point_of() {
-  local kind=$1 which=$2
-  shift 2
-  "$viewer" --game "$game" --number "$number" --moves "$(joined "$@")" --size "$field_size" --print-layout 2>/dev/null |
-    awk -v kind="$kind" -v which="$which" '$1 == kind && $2 == which { print $3, $4; found = 1; exit }
-      END { if (!found) exit 1 }'
-}
-
-# Drags the card of move $1 onto its pile, the moves before it being the rest:
-# pen down on the card, past the 4-pixel threshold in small steps, across,
-# pen up over the pile.
-drag() {
-  local move=$1
-  shift
-  local card=${move%%:*} pile=${move##*:} cx cy px py
-  read -r cx cy < <(point_of card "$card" "$@") || fail "card $card is not on the field"
-  read -r px py < <(point_of pile "$pile" "$@") || fail "pile $pile is not on the field"
-  xdotool mousemove $((X + cx)) $((Y + cy)) mousedown 1
-  xdotool mousemove $((X + cx + 2)) $((Y + cy + 3)) sleep 0.05 mousemove $((X + cx + 5)) $((Y + cy + 7)) sleep 0.05
-  xdotool mousemove $((X + (cx + px) / 2)) $((Y + (cy + py) / 2)) sleep 0.05
-  xdotool mousemove $((X + px)) $((Y + py)) sleep 0.05 mouseup 1
-  park_pointer
-}
-
 # The next move for the script: the first legal one onto a column (piles
 # 0-7), else the first legal one, of a card not moved before if there is
 # one, so that every move shows on the table.
@@ -278,17 +251,6 @@ next_move() {
 }
 
 # ---------------------------------------------------------------- the program
-
-start_program() {
-  "$program" >>"$work/program.log" 2>&1 &
-  program_pid=$!
-}
-
-# "X Y WIDTH HEIGHT" of window $1 on the screen.
-geometry_of() {
-  xdotool getwindowgeometry --shell "$1" |
-    awk -F= '{ at[$1] = $2 } END { print at["X"], at["Y"], at["WIDTH"], at["HEIGHT"] }'
-}
 
 # The top-level window named $1 once it shows (the main window's title adds
 # the deal number); sets window, X, Y, WIDTH and HEIGHT. The main window keeps

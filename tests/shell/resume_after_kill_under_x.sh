@@ -30,6 +30,10 @@ fi
 
 game=FreeCell
 work=$(mktemp -d)
+drag_pause=0.03
+# shellcheck source=tests/shell/x_play.sh
+source "$(dirname "$0")/x_play.sh"
+
 program_pid=
 passed=0
 cleanup() {
@@ -46,16 +50,6 @@ fail() {
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-
-start_program() {
-  "$program" >>"$work/program.log" 2>&1 &
-  program_pid=$!
-}
-
-geometry_of() {
-  xdotool getwindowgeometry --shell "$1" |
-    awk -F= '{ at[$1] = $2 } END { print at["X"], at["Y"], at["WIDTH"], at["HEIGHT"] }'
-}
 
 find_window() {
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$program_pid" --name "^$game\$" | head -n 1) ||
@@ -78,34 +72,7 @@ wait_for_end() {
   ((status == $1)) || fail "the program ended with status $status, not $1"
 }
 
-joined() {
-  local IFS=,
-  echo "$*"
-}
-
-point_of() {
-  local kind=$1 which=$2
-  shift 2
-  "$viewer" --game "$game" --number "$number" --moves "$(joined "$@")" --size "$field_size" --print-layout 2>/dev/null |
-    awk -v kind="$kind" -v which="$which" '$1 == kind && $2 == which { print $3, $4; found = 1; exit }
-      END { if (!found) exit 1 }'
-}
-
 park_pointer() { xdotool mousemove $((X + 4)) $((Y + HEIGHT - 56)); }
-
-# Drags the card of move $1 onto its pile, the moves before it being the rest.
-drag() {
-  local move=$1
-  shift
-  local card=${move%%:*} pile=${move##*:} cx cy px py
-  read -r cx cy < <(point_of card "$card" "$@") || fail "card $card is not on the field"
-  read -r px py < <(point_of pile "$pile" "$@") || fail "pile $pile is not on the field"
-  xdotool mousemove $((X + cx)) $((Y + cy)) mousedown 1
-  xdotool mousemove $((X + cx + 2)) $((Y + cy + 3)) sleep 0.03 mousemove $((X + cx + 5)) $((Y + cy + 7)) sleep 0.03
-  xdotool mousemove $((X + (cx + px) / 2)) $((Y + (cy + py) / 2)) sleep 0.03
-  xdotool mousemove $((X + px)) $((Y + py)) sleep 0.03 mouseup 1
-  park_pointer
-}
 
 # The first legal move that is no tap, of a card not moved before if any.
 next_move() {
