@@ -174,8 +174,10 @@ void GameFieldView::PaintField() {
 QRect GameFieldView::TimerRect() const {
   const int right = buffer_.Width();
   const int bottom = buffer_.Height();
-  return RectFromLTRB(right - screen_.ScaleX(70), bottom - screen_.ScaleY(20),
-                      right - screen_.ScaleX(10), bottom);
+  // The clock grows with the cards of a grown table.
+  const auto grown = [this](int pixels) { return pixels * layout_.scaleNum / layout_.scaleDen; };
+  return RectFromLTRB(right - grown(screen_.ScaleX(70)), bottom - grown(screen_.ScaleY(20)),
+                      right - grown(screen_.ScaleX(10)), bottom);
 }
 
 QRgb GameFieldView::TimerColour() const {
@@ -194,7 +196,9 @@ void GameFieldView::DrawTimerText() {
   }
   const QString text = QString::number(t / 60) + QLatin1Char(':') + QString::number((t % 60) / 10) +
                        QString::number(t % 10);
-  buffer_.DrawText(TimerRect(), text, timerFont_, TextAlign::kRight, TimerColour());
+  FontStyle font = timerFont_;
+  font.height = font.height * layout_.scaleNum / layout_.scaleDen;
+  buffer_.DrawText(TimerRect(), text, font, TextAlign::kRight, TimerColour());
 }
 
 void GameFieldView::DrawKeyboardCursor() {
