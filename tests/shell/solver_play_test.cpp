@@ -3,6 +3,9 @@
 // its progress box, and a game won by following the winning hint alone.
 #include <QEvent>
 #include <QStringList>
+#include <algorithm>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "chooser/chooser_dialog.h"
@@ -28,10 +31,10 @@ const std::vector<MoveReference> kWinningStart{{8, 0},  {32, 8}, {5, 1},  {3, 9}
                                                {5, 11}, {6, 0},  {5, 0},  {42, 1}};
 const std::vector<MoveReference> kIntoTheDeadEnd{{10, 11}, {20, 3}};
 
-// A Baker's Game deal that cannot be won, and one the solver cannot settle
-// in many thousand positions.
+// A Baker's Game deal that cannot be won.
 constexpr std::uint32_t kDeadBakersDeal = 26;
-constexpr std::uint32_t kHardBakersDeal = 1;
+// A Double FreeCell deal the solver takes many seconds over.
+constexpr std::uint32_t kLongDoubleFreeCellDeal = 1;
 
 struct Position {
   std::vector<CardState> cards;
@@ -166,8 +169,8 @@ TEST_F(SolverPlayTest, CancellingTheSearchLeavesTheGameAsItWasAndTheWindowAtTheP
   // Long enough never to end by itself while the test waits.
   budgets.position = {0, 60.0, std::size_t{256} << 20};
   budgets.grace = 50ms;
-  StartGame("Baker's Game", false, budgets);
-  InstallDeal(kHardBakersDeal);
+  StartGame("Double FreeCell", false, budgets);
+  InstallDeal(kLongDoubleFreeCellDeal);
 
   for (const int command : {command::kCanThisGameBeWon, command::kShowWinningMove}) {
     SCOPED_TRACE(command);
