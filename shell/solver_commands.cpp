@@ -2,6 +2,7 @@
 
 #include <QWidget>  // complete for the window library's inline accessors
 
+#include "engine/rules/player_move.h"
 #include "platform/resources/resource_ids.h"
 #include "platform/resources/string_table.h"
 #include "shell/search_wait.h"
@@ -58,7 +59,10 @@ void SolverCommands::TellWhetherWinnable(CeMsgWnd* owner, const SolGame& game) {
 
 std::optional<MoveReference> SolverCommands::WinningMove(CeMsgWnd* owner, const SolGame& game) {
   if (!game.HasPlayState()) return std::nullopt;
-  const SolGame copy = SearchCopy(game);
+  if (hintLine_ && !hintLine_->moves.empty() && SamePosition(hintLine_->from, game)) {
+    return NextMoveOfLine();
+  }
+  SolGame copy = SearchCopy(game);
   SolveResult result;
   const bool finished = RunSearch(
       owner,
@@ -68,11 +72,22 @@ std::optional<MoveReference> SolverCommands::WinningMove(CeMsgWnd* owner, const 
       },
       string_id::kSearchProgressText, budgets_.grace);
   if (!finished || !SamePosition(copy, game)) return std::nullopt;
-  if (result.verdict == SolveVerdict::kWinnable && !result.moves.empty()) return result.moves.front();
+  if (result.verdict == SolveVerdict::kWinnable && !result.moves.empty()) {
+    hintLine_ = HintLine{std::move(copy), std::move(result.moves)};
+    return NextMoveOfLine();
+  }
+  hintLine_.reset();
   Tell(owner, string_id::kWinningMoveTitle,
        LoadString(result.verdict == SolveVerdict::kUnwinnable ? string_id::kNoWinningMove
                                                                : string_id::kUndecided));
   return std::nullopt;
+}
+
+std::optional<MoveReference> SolverCommands::NextMoveOfLine() {
+  const MoveReference move = hintLine_->moves.front();
+  hintLine_->moves.erase(hintLine_->moves.begin());
+  if (!PerformPlayerMove(hintLine_->from, move, nullptr)) hintLine_.reset();
+  return move;
 }
 
 std::optional<std::uint32_t> SolverCommands::WinnableDeal(CeMsgWnd* owner, const SolGame& game,

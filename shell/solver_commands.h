@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "engine/model/sol_game.h"
 #include "engine/rules/automatic_events.h"
@@ -38,7 +39,9 @@ class SolverCommands {
 
   // The first move of a winning line from the position of `game`; none,
   // after telling the player why, when there is no such line or none was
-  // found (nothing is told when the player cancelled).
+  // found (nothing is told when the player cancelled). A player who made
+  // the move last shown gets the next move of the same line, so that
+  // following the hints wins.
   std::optional<MoveReference> WinningMove(CeMsgWnd* owner, const SolGame& game);
 
   // A deal number from `firstNumber` on that the solver proved winnable,
@@ -48,7 +51,20 @@ class SolverCommands {
   std::optional<std::uint32_t> WinnableDeal(CeMsgWnd* owner, const SolGame& game, std::uint32_t firstNumber);
 
  private:
+  // The winning line the last hint came from, from the position where its
+  // next move is played. A fresh search from each position of the line could
+  // answer a line that goes back the way it came, and the hints would then
+  // lead round in a circle.
+  struct HintLine {
+    SolGame from;
+    std::vector<MoveReference> moves;
+  };
+
+  // The line's next move; the line then goes on from the position after it.
+  std::optional<MoveReference> NextMoveOfLine();
+
   SolverBudgets budgets_;
+  std::optional<HintLine> hintLine_;
 };
 
 }  // namespace cw

@@ -10,81 +10,17 @@
 #include "engine/rules/player_move.h"
 #include "shell/search_wait.h"
 #include "tests/shell/dialog_steps.h"
-#include "tests/shell/main_window_fixture.h"
+#include "tests/shell/solver_window_fixture.h"
 
 namespace cw {
 namespace {
 
 using testing::DialogAnswers;
-using testing::MainWindowTest;
+using testing::NodeLimits;
+using testing::Verdict;
 using namespace std::chrono_literals;
 
-// Budgets in positions, not seconds, so each answer is the same on any machine.
-// FreeCell deal 5 is proved winnable within them.
-constexpr std::uint64_t kNodes = 3'000;
-constexpr std::uint32_t kQuickDeal = 5;
-
-SolveLimits NodeLimits(std::uint64_t nodes) { return {nodes, 0, std::size_t{64} << 20}; }
-
-SolveVerdict Verdict(const SolGame& game) {
-  SolGame copy = game;
-  copy.onJournalAppend = nullptr;
-  return Solve(copy, NodeLimits(kNodes)).verdict;
-}
-
-class SolverCommandsTest : public MainWindowTest {
- protected:
-  // Starts the window with the solver's budgets set before the first deal.
-  void StartWith(Preferences stored, const SolverBudgets& budgets) {
-    SavePreferences(*registry, title, stored);
-    window = std::make_unique<MainWindow>(*registry, screen);
-    window->SetSecondsClock([this] { return now; });
-    window->Solver().Budgets() = budgets;
-    ASSERT_TRUE(window->CreateMainWindow(title));
-    window->View()->SetFlashPause(0ms);
-    window->ShowWindow(true);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window->TopLevel()));
-  }
-  static SolverBudgets NodeBudgets() {
-    SolverBudgets budgets;
-    budgets.position = NodeLimits(kNodes);
-    budgets.perDeal = NodeLimits(kNodes);
-    budgets.dealAttempts = 3;
-    budgets.grace = 60s;  // no progress box: the answers are what is tested here
-    return budgets;
-  }
-  void StartGame(const std::string& name, bool winnableOnly = false, SolverBudgets budgets = NodeBudgets()) {
-    Preferences stored;
-    stored.curSolId = testing::CataloguePosition(name);
-    stored.timedGame = 0;
-    stored.animation = 0;
-    stored.winnableDealsOnly = winnableOnly ? 1 : 0;
-    StartWith(stored, budgets);
-  }
-  // The window's game becomes `game`, as if the player had played there.
-  void Install(SolGame game) {
-    SolGame& current = window->Game();
-    std::function<void()> hook = std::move(current.onJournalAppend);
-    current = std::move(game);
-    current.onJournalAppend = std::move(hook);
-    window->View()->RebuildMirror();
-    window->View()->ResetLayout();
-  }
-  void InstallQuickDeal() {
-    SolGame game;
-    game.definition = window->Game().definition;
-    std::uint32_t number = kQuickDeal;
-    ASSERT_TRUE(StartNewGame(game, number));
-    Install(std::move(game));
-  }
-  // The answer "Can This Game Be Won?" gives, as the box shows it.
-  QString CanItBeWon() {
-    DialogAnswers answers;
-    Command(command::kCanThisGameBeWon);
-    EXPECT_EQ(answers.Titles(), QStringList{QStringLiteral("Can This Game Be Won?")});
-    return answers.Texts().value(0);
-  }
-};
+class SolverCommandsTest : public testing::SolverWindowTest {};
 
 TEST(SearchWaitTest, TheWindowGoesOnWhileTheSearchRunsAndCancelStopsIt) {
   testing::RecordingWindow owner;
