@@ -43,6 +43,8 @@ struct PileView {
   // Kind 2: base rank index and base suit index (-1 none). Kind 3: the arrow
   // value in the low 16 bits of the first (0 black, 1 red, 2 or more none).
   int mark[2] = {0, 0};
+  // Kind 2: the dealt base suit, shown while the pile value names none.
+  std::uint32_t dealtSuit = 0;
 
   int Count() const { return static_cast<int>(cards.size()); }
 };
@@ -91,7 +93,9 @@ QPoint FanStep(const FieldLayout& layout, int pile, int width, int height);
 // places with the same faces, shown flags and marks.
 bool SameTable(const std::vector<PileView>& a, const std::vector<PileView>& b);
 
-// The mark values of a pile of `kind` from its PileState.
+// The mark values of a pile of `kind` from its PileState, or from its value
+// (PileState::baseRank) and dealt suit.
 void MarksFromState(int kind, const PileState& state, int mark[2]);
+void MarksFromValue(int kind, std::uint32_t value, std::uint32_t dealtSuit, int mark[2]);
 
 }  // namespace cw
