@@ -11,7 +11,7 @@ bool IsPile(const std::vector<PileView>& piles, std::uint16_t pile) { return pil
 
 bool ValueShows(const std::vector<PileView>& piles, std::uint16_t pile) {
   return IsPile(piles, pile) &&
-         (piles[pile].kind == kPileKindBase || piles[pile].kind == kPileKindArrow);
+         (piles[pile].kind == PileKind::kBase || piles[pile].kind == PileKind::kArrow);
 }
 
 bool MoveCards(std::vector<PileView>& piles, const CardsMoved& move) {

@@ -65,9 +65,9 @@ TEST(ApplyChange, RefusesWhatDoesNotFitTheCopy) {
 
 TEST(ApplyChange, PileValueShowsAsThePileKindShowsIt) {
   std::vector<PileView> piles(2);
-  piles[0].kind = kPileKindBase;
+  piles[0].kind = PileKind::kBase;
   piles[0].dealtSuit = 2;
-  piles[1].kind = kPileKindArrow;
+  piles[1].kind = PileKind::kArrow;
   ASSERT_TRUE(ApplyChange(piles, PileAttributeSet{0, kPileValue, 0x0401}));  // ace of hearts
   EXPECT_EQ(piles[0].mark[0], 0);
   EXPECT_EQ(piles[0].mark[1], 3);
@@ -81,7 +81,7 @@ TEST(ApplyChange, PileValueShowsAsThePileKindShowsIt) {
 
 TEST(ChangeRecorder, KeepsWhatTheTableShowsAndHearsTheRest) {
   std::vector<PileView> piles(3);
-  piles[1].kind = kPileKindBase;
+  piles[1].kind = PileKind::kBase;
   ChangeRecorder recorder(piles);
   recorder.TableChanged(RoutesChanged{});
   recorder.TableChanged(CardsFlagged{0, 0, 1, kCardMovable, 0});
