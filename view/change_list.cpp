@@ -1,149 +1,114 @@
 #include "view/change_list.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace cw {
 
 namespace {
 
-std::uint32_t PackMarks(int first) { return static_cast<std::uint32_t>(first); }
+bool IsPile(const std::vector<PileView>& piles, std::uint16_t pile) { return pile < piles.size(); }
+
+bool ValueShows(const std::vector<PileView>& piles, std::uint16_t pile) {
+  return IsPile(piles, pile) &&
+         (piles[pile].kind == PileKind::kBase || piles[pile].kind == PileKind::kArrow);
+}
+
+bool MoveCards(std::vector<PileView>& piles, const CardsMoved& move) {
+  if (!MoveFits(piles, move)) return false;
+  std::vector<CardSlot>& from = piles[move.source].cards;
+  const auto first = from.begin() + move.first;
+  std::vector<CardSlot> run(first, first + move.count);
+  from.erase(first, first + move.count);
+  std::vector<CardSlot>& to = piles[move.destination].cards;
+  to.insert(to.begin() + move.position, run.begin(), run.end());
+  return true;
+}
+
+bool TurnCards(std::vector<PileView>& piles, const CardsFlagged& flagged) {
+  if (!IsPile(piles, flagged.pile) || flagged.attribute != kCardFaceUp) return false;
+  std::vector<CardSlot>& cards = piles[flagged.pile].cards;
+  if (flagged.first + flagged.count > cards.size()) return false;
+  for (int i = flagged.first; i < flagged.first + flagged.count; ++i) {
+    cards[static_cast<std::size_t>(i)].faceUp = flagged.value != 0 ? 1 : 0;
+  }
+  return true;
+}
+
+bool SetPileAttribute(std::vector<PileView>& piles, const PileAttributeSet& set) {
+  if (!IsPile(piles, set.pile)) return false;
+  PileView& pile = piles[set.pile];
+  switch (set.attribute) {
+    case kPileShown:
+      pile.shown = set.value != 0 ? 1 : 0;
+      return true;
+    case kPileValue:
+      MarksFromValue(pile.kind, set.value, pile.dealtSuit, pile.mark);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Each card of the new order takes the slot that holds it; the pile must
+// hold exactly those cards.
+bool ReorderCards(std::vector<PileView>& piles, const PileOrder& order) {
+  if (!IsPile(piles, order.pile)) return false;
+  std::vector<CardSlot>& cards = piles[order.pile].cards;
+  if (order.cards.size() != cards.size()) return false;
+  std::vector<CardSlot> reordered;
+  reordered.reserve(cards.size());
+  std::vector<bool> taken(cards.size(), false);
+  for (const std::uint16_t card : order.cards) {
+    std::size_t at = 0;
+    while (at < cards.size() && (taken[at] || cards[at].card != card)) ++at;
+    if (at == cards.size()) return false;
+    taken[at] = true;
+    reordered.push_back(cards[at]);
+  }
+  cards = std::move(reordered);
+  return true;
+}
 
 }  // namespace
 
-void ChangeRecorder::ActionPerformed(const ActionDef& performed) {
-  ViewChange change;
-  change.pile = performed.pile;
-  switch (static_cast<ActionType>(performed.type)) {
-    case ActionType::kMoveCards:
-      change.kind = ChangeKind::kMoveCards;
-      change.mode = performed.mode;
-      change.a = performed.from;
-      change.b = performed.to;
-      change.target = performed.destPile;
-      change.targetMode = performed.destMode;
-      change.c = performed.destIndex;
-      break;
-    case ActionType::kPileAttribute:
-      switch (performed.attribute) {
-        case kPileShown:
-          change.kind = ChangeKind::kPileShown;
-          change.parameter = performed.value;
-          break;
-        case kPileReverse:
-          change.kind = ChangeKind::kReversePile;
-          break;
-        case kPileShuffle:
-          change.kind = ChangeKind::kShufflePile;
-          change.parameter = performed.value;
-          break;
-        case kPileValue: {
-          change.kind = ChangeKind::kPileMarks;
-          const int kind = performed.pile < piles_.size() ? piles_[performed.pile].kind : 0;
-          int first = 0;
-          int second = 0;
-          if (kind == kPileKindArrow) {
-            first = performed.value;
-          } else if (kind == kPileKindBase) {
-            first = (performed.value & 0xFF) - 1;
-            second = ((performed.value >> 8) & 0xFF) - 1;
-          } else {
-            return;  // a value nothing shows
-          }
-          change.mode = PackMarks(first);
-          const auto packed = static_cast<std::uint32_t>(second);
-          change.a = static_cast<std::uint16_t>(packed & 0xFFFF);
-          change.b = static_cast<std::uint16_t>(packed >> 16);
-          break;
-        }
-        default:
-          return;
-      }
-      break;
-    case ActionType::kCardAttribute:
-      if (performed.attribute != kCardFaceUp) return;
-      change.kind = ChangeKind::kFaceRange;
-      change.mode = performed.mode;
-      change.a = performed.from;
-      change.b = performed.to;
-      change.target = performed.value;
-      break;
-    default:
-      return;
-  }
-  changes_.push_back(change);
-}
-
-SlotRange ChangeRange(std::uint32_t mode, int a, int b, int count) {
-  int first = 0;
-  int last = -1;
-  switch (mode) {
-    case 0:  // all but a cards at the bottom and b at the top
-      first = a;
-      last = count - b - 1;
-      break;
-    case 1:  // b cards from below the top a
-      first = std::max(0, count - a - b);
-      last = count - a - 1;
-      break;
-    case 2:  // b cards from a above the bottom
-      first = a;
-      last = a + b - 1;
-      break;
-    default:
-      return {};
-  }
-  last = std::min(last, count - 1);
-  if (first < 0 || last < first) return {};
-  return {first, last - first + 1};
-}
-
-int ChangeTargetIndex(const ViewChange& change, int rangeFirst, int targetCount) {
-  switch (change.targetMode) {
-    case 1:
-      return std::clamp(targetCount - change.c, 0, targetCount);
-    case 2:
-      return std::clamp<int>(change.c, 0, targetCount);
-    default:
-      return std::clamp(rangeFirst, 0, targetCount);
+void ChangeRecorder::TableChanged(const TableChange& change) {
+  heard_ = true;
+  if (const auto* move = std::get_if<CardsMoved>(&change)) {
+    changes_.emplace_back(*move);
+  } else if (const auto* flagged = std::get_if<CardsFlagged>(&change)) {
+    if (flagged->attribute == kCardFaceUp) changes_.emplace_back(*flagged);
+  } else if (const auto* set = std::get_if<PileAttributeSet>(&change)) {
+    const bool shows = set->attribute == kPileShown ||
+                       (set->attribute == kPileValue && ValueShows(piles_, set->pile));
+    if (shows) changes_.emplace_back(*set);
+  } else if (const auto* reordered = std::get_if<PileReordered>(&change)) {
+    changes_.emplace_back(
+        PileOrder{reordered->pile, {reordered->cards.begin(), reordered->cards.end()}});
   }
 }
 
-bool MoveSlots(std::vector<PileView>& piles, int source, int start, int n, int target, int targetIndex) {
-  const int pileCount = static_cast<int>(piles.size());
-  if (source < 0 || source >= pileCount || target < 0 || target >= pileCount) return false;
-  if (n <= 0 || start < 0 || piles[source].Count() < start + n) return false;
-  std::vector<CardSlot>& from = piles[source].cards;
-  std::vector<CardSlot> run(from.begin() + start, from.begin() + start + n);
-  const int targetAfter = piles[target].Count() - (source == target ? n : 0);
-  if (targetIndex < 0 || targetIndex > targetAfter) return false;
-  from.erase(from.begin() + start, from.begin() + start + n);
-  std::vector<CardSlot>& to = piles[target].cards;
-  to.insert(to.begin() + targetIndex, run.begin(), run.end());
-  return true;
-}
-
-bool SetFaceRange(std::vector<PileView>& piles, const ViewChange& change) {
-  if (change.pile >= piles.size()) return false;
-  PileView& pile = piles[change.pile];
-  const SlotRange range = ChangeRange(change.mode, change.a, change.b, pile.Count());
-  for (int i = range.first; i < range.first + range.count; ++i) {
-    pile.cards[i].faceUp = change.target != 0 ? 1 : 0;
+bool MoveFits(const std::vector<PileView>& piles, const CardsMoved& move) {
+  if (!IsPile(piles, move.source) || !IsPile(piles, move.destination) || move.count == 0) {
+    return false;
   }
-  return true;
+  const int sourceCount = piles[move.source].Count();
+  if (move.first + move.count > sourceCount) return false;
+  const int destinationCount =
+      piles[move.destination].Count() - (move.destination == move.source ? move.count : 0);
+  return move.position <= destinationCount;
 }
 
-bool ReverseSlots(std::vector<PileView>& piles, int pile) {
-  if (pile < 0 || pile >= static_cast<int>(piles.size())) return false;
-  std::reverse(piles[pile].cards.begin(), piles[pile].cards.end());
-  return true;
-}
-
-bool ShuffleSlots(std::vector<PileView>& piles, int pile, std::uint32_t seed) {
-  if (pile < 0 || pile >= static_cast<int>(piles.size())) return false;
-  std::vector<CardSlot>& cards = piles[pile].cards;
-  const std::size_t n = cards.size();
-  for (std::size_t i = 0; i < n; ++i) std::swap(cards[i], cards[((i + 1) * seed) % n]);
-  return true;
+bool ApplyChange(std::vector<PileView>& piles, const ViewChange& change) {
+  return std::visit(
+      [&](const auto& fact) {
+        using Fact = std::decay_t<decltype(fact)>;
+        if constexpr (std::is_same_v<Fact, CardsMoved>) return MoveCards(piles, fact);
+        if constexpr (std::is_same_v<Fact, CardsFlagged>) return TurnCards(piles, fact);
+        if constexpr (std::is_same_v<Fact, PileAttributeSet>) return SetPileAttribute(piles, fact);
+        if constexpr (std::is_same_v<Fact, PileOrder>) return ReorderCards(piles, fact);
+      },
+      change);
 }
 
 }  // namespace cw

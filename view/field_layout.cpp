@@ -16,19 +16,23 @@ int FanLimitAnchor(std::uint8_t anchor) {
 
 }  // namespace
 
-void MarksFromState(int kind, const PileState& state, int mark[2]) {
+void MarksFromValue(PileKind kind, std::uint32_t value, std::uint32_t dealtSuit, int mark[2]) {
   mark[0] = 0;
   mark[1] = 0;
-  if (kind == kPileKindBase) {
+  if (kind == PileKind::kBase) {
     // A pile value set during play holds the rank in its low byte and the
     // suit in its high byte; a dealt pile keeps the suit apart.
-    const int rank = static_cast<int>(state.baseRank & 0xFF);
-    const int packedSuit = static_cast<int>((state.baseRank >> 8) & 0xFF);
+    const int rank = static_cast<int>(value & 0xFF);
+    const int packedSuit = static_cast<int>((value >> 8) & 0xFF);
     mark[0] = rank - 1;
-    mark[1] = (packedSuit != 0 ? packedSuit : static_cast<int>(state.baseSuit & 0xFF)) - 1;
-  } else if (kind == kPileKindArrow) {
-    mark[0] = state.PileValue();
+    mark[1] = (packedSuit != 0 ? packedSuit : static_cast<int>(dealtSuit & 0xFF)) - 1;
+  } else if (kind == PileKind::kArrow) {
+    mark[0] = static_cast<std::uint16_t>(value);
   }
+}
+
+void MarksFromState(PileKind kind, const PileState& state, int mark[2]) {
+  MarksFromValue(kind, state.baseRank, state.baseSuit, mark);
 }
 
 std::vector<PileView> MirrorTable(const SolGame& game) {
@@ -47,11 +51,12 @@ std::vector<PileView> MirrorTable(const SolGame& game) {
     view.fanLimitAnchor = FanLimitAnchor(def.fanLimitAnchor);
     view.drawLevel = def.drawLevel;
     view.fan = def.fan;
-    view.kind = def.kind;
+    view.kind = static_cast<PileKind>(def.kind);
     view.xAnchor = def.xAnchor;
     view.yAnchor = def.yAnchor;
     if (p < game.piles.size()) {
       view.shown = game.piles[p].shown != 0 ? 1 : 0;
+      view.dealtSuit = game.piles[p].baseSuit;
       MarksFromState(view.kind, game.piles[p], view.mark);
     }
     // A damaged play state must not leave holes: a pile holds exactly the

@@ -21,13 +21,6 @@ struct CardSlot {
   bool operator==(const CardSlot&) const = default;
 };
 
-// An empty pile of this kind shows nothing and cannot be hit.
-inline constexpr int kPileKindInert = 1;
-// An empty pile of this kind shows its base rank and suit.
-inline constexpr int kPileKindBase = 2;
-// An empty pile of this kind shows an arrow.
-inline constexpr int kPileKindArrow = 3;
-
 struct PileView {
   int x = 0;  // the pile's centre in pixels, before anchoring
   int y = 0;
@@ -36,13 +29,17 @@ struct PileView {
   std::uint16_t drawLevel = 0;
   std::uint8_t shown = 0;
   int fan = 0;  // FanDirection
-  int kind = 0;
+  // An empty pile shows nothing and cannot be hit (inert), shows its base
+  // rank and suit (base) or an arrow (arrow).
+  PileKind kind = PileKind::kPlain;
   int xAnchor = 0;
   int yAnchor = 0;
   std::vector<CardSlot> cards;  // bottom card first
   // Kind 2: base rank index and base suit index (-1 none). Kind 3: the arrow
   // value in the low 16 bits of the first (0 black, 1 red, 2 or more none).
   int mark[2] = {0, 0};
+  // Kind 2: the dealt base suit, shown while the pile value names none.
+  std::uint32_t dealtSuit = 0;
 
   int Count() const { return static_cast<int>(cards.size()); }
 };
@@ -91,7 +88,9 @@ QPoint FanStep(const FieldLayout& layout, int pile, int width, int height);
 // places with the same faces, shown flags and marks.
 bool SameTable(const std::vector<PileView>& a, const std::vector<PileView>& b);
 
-// The mark values of a pile of `kind` from its PileState.
-void MarksFromState(int kind, const PileState& state, int mark[2]);
+// The mark values of a pile of `kind` from its PileState, or from its value
+// (PileState::baseRank) and dealt suit.
+void MarksFromState(PileKind kind, const PileState& state, int mark[2]);
+void MarksFromValue(PileKind kind, std::uint32_t value, std::uint32_t dealtSuit, int mark[2]);
 
 }  // namespace cw

@@ -35,17 +35,6 @@ constexpr QRgb kCursorColour = qRgb(0, 0, 0xFF);
 constexpr QRgb kDropMarkColour = qRgb(0xFF, 0xD7, 0x00);
 constexpr int kDropMarkWidth = 2;
 
-// Records the automatic events' changes and notes whether any action ran.
-class AutomaticRecorder : public ChangeRecorder {
- public:
-  using ChangeRecorder::ChangeRecorder;
-  void ActionPerformed(const ActionDef& performed) override {
-    acted = true;
-    ChangeRecorder::ActionPerformed(performed);
-  }
-  bool acted = false;
-};
-
 }  // namespace
 
 GameFieldView::GameFieldView(const ScreenFacts& screen) : screen_(screen) {
@@ -141,7 +130,7 @@ void GameFieldView::PaintPiles() {
       HitRecord record{item.at.x(), item.at.y(), item.at.x() + layout_.cardWidth,
                        item.at.y() + layout_.cardHeight, item.pile, item.index, 0};
       if (item.slot == nullptr) {
-        record.selectable = pile.kind == kPileKindInert ? 0 : 1;
+        record.selectable = pile.kind == PileKind::kInert ? 0 : 1;
       } else {
         record.selectable = IsSelectableCard(*item.slot) ? 1 : 0;
       }
@@ -252,12 +241,12 @@ bool GameFieldView::EngineMove(const MoveReference& move, ChangeList& changes) {
   automaticActed_ = false;
   if (game_ == nullptr) return false;
   ChangeRecorder recorder(layout_.piles);
-  AutomaticRecorder automatic(layout_.piles);
+  ChangeRecorder automatic(layout_.piles);
   const bool made = history_ != nullptr ? history_->Make(*game_, move, &recorder, &automatic)
                                         : PerformPlayerMove(*game_, move, &recorder, &automatic);
   changes = std::move(recorder.Changes());
   automaticChanges_ = std::move(automatic.Changes());
-  automaticActed_ = automatic.acted;
+  automaticActed_ = automatic.Heard();
   return made;
 }
 
@@ -280,11 +269,14 @@ bool GameFieldView::TapAction(std::uint16_t pile) {
 
 // ---- change replay and animation ----
 
-void GameFieldView::AnimateMove(int source, int start, int n, int target, int targetIndex) {
-  if (n <= 0 || !layout_.IsPile(source) || !layout_.IsPile(target)) return;
+void GameFieldView::AnimateMove(const CardsMoved& move) {
   std::vector<PileView>& piles = layout_.piles;
-  if (piles[source].Count() < start + n || start < 0) return;
-  if (piles[target].Count() < targetIndex || targetIndex < 0) return;
+  if (!MoveFits(piles, move)) return;
+  const int source = move.source;
+  const int start = move.first;
+  const int n = move.count;
+  const int target = move.destination;
+  const int targetIndex = move.position;
   const bool sourceShown = piles[source].shown != 0;
   const bool targetShown = piles[target].shown != 0;
   const bool sliding = options_.animation && sourceShown && targetShown;
@@ -315,60 +307,21 @@ void GameFieldView::AnimateMove(int source, int start, int n, int target, int ta
       y += stepY;
     }
   }
-  // The target may be the source itself, which now holds n cards fewer.
-  const int insertAt = std::min(targetIndex, piles[target].Count());
-  piles[target].cards.insert(piles[target].cards.begin() + insertAt, run.begin(), run.end());
+  // The target may be the source itself: the place counts it without the run.
+  piles[target].cards.insert(piles[target].cards.begin() + targetIndex, run.begin(), run.end());
   if (targetShown && options_.animation) RefreshField();
 }
 
 void GameFieldView::ReplayChanges(ChangeList& changes) {
-  std::vector<PileView>& piles = layout_.piles;
   for (const ViewChange& change : changes) {
-    if (!layout_.IsPile(change.pile)) continue;
-    PileView& pile = piles[change.pile];
-    switch (change.kind) {
-      case ChangeKind::kMoveCards: {
-        const SlotRange range = ChangeRange(change.mode, change.a, change.b, pile.Count());
-        if (!layout_.IsPile(change.target) || range.count == 0) continue;
-        const int targetCount = piles[change.target].Count() - (change.target == change.pile ? range.count : 0);
-        const int targetIndex = ChangeTargetIndex(change, range.first, targetCount);
-        AnimateMove(change.pile, range.first, range.count, change.target, targetIndex);
-        continue;
-      }
-      case ChangeKind::kFaceRange:
-        SetFaceRange(piles, change);
-        break;
-      case ChangeKind::kPileShown:
-        pile.shown = change.parameter != 0 ? 1 : 0;
-        break;
-      case ChangeKind::kReversePile:
-        ReverseSlots(piles, change.pile);
-        break;
-      case ChangeKind::kPileMarks:
-        pile.mark[0] = change.FirstMark();
-        pile.mark[1] = change.SecondMark();
-        break;
-      case ChangeKind::kShufflePile:
-        ShuffleSlots(piles, change.pile, change.parameter);
-        break;
+    if (const auto* move = std::get_if<CardsMoved>(&change)) {
+      AnimateMove(*move);
+      continue;
     }
-    if (options_.animation) RefreshField();
+    if (ApplyChange(layout_.piles, change) && options_.animation) RefreshField();
   }
   changes.clear();
-  bool resynced = false;
-  // While the automatic moves wait for their replay the engine's table is
-  // ahead of the copy; it is compared once they have been replayed.
-  if (game_ != nullptr && !automaticActed_) {
-    std::vector<PileView> table = MirrorTable(*game_);
-    if (!SameTable(table, layout_.piles)) {
-      // A change that did not fit has left the copy different from the
-      // table: show the table as the engine has it rather than a wrong one.
-      layout_.piles = std::move(table);
-      ++mirrorResyncs_;
-      resynced = true;
-    }
-  }
-  if (!options_.animation || resynced) RefreshField();
+  if (!options_.animation) RefreshField();
 }
 
 void GameFieldView::FlashRecord(std::uint16_t pile, std::uint16_t index) {
@@ -426,12 +379,9 @@ bool GameFieldView::SendCardHome(int x, int y) {
   if (!card) return false;
   const std::optional<std::uint16_t> home = FirstFoundationDrop(*game_, *card);
   if (!home || !layout_.IsPile(*home)) return false;
-  const int n = layout_.piles[hit->pile].Count() - hit->index;
-  const int d = layout_.piles[*home].Count();
   ChangeList changes;
   if (!EngineDrop(*card, *home, changes)) return false;
   ClearSelection();
-  AnimateMove(hit->pile, hit->index, n, *home, d);
   ReplayChanges(changes);
   FinishMove();
   return true;
@@ -487,14 +437,9 @@ bool GameFieldView::TappingPenDown(int x, int y) {
       return true;
     }
   } else if (selectedPile_ != kNoSelection) {
-    const int n = layout_.piles[selectedPile_].Count() - selectedIndex_;
-    const int d = layout_.piles[hitPile_].Count();
     ChangeList changes;
     if (!EngineDrop(downCard_, hitPile_, changes)) return true;
-    const std::uint16_t from = selectedPile_;
-    const std::uint16_t start = selectedIndex_;
     ClearSelection();
-    AnimateMove(from, start, n, hitPile_, d);
     ReplayChanges(changes);
     FinishMove();
     return true;
@@ -630,7 +575,6 @@ void GameFieldView::Drop(int x, int y) {
   if (dragging_) {
     const QPoint centre = dragPosition_ + QPoint(layout_.cardWidth / 2, layout_.cardHeight / 2);
     const std::uint16_t source = hitPile_;
-    const std::uint16_t start = hitIndex_;
     // The image stays for the slide back of refused cards.
     GroupImage image = dragImage_;
     Surface under = saveUnder_;
@@ -640,8 +584,12 @@ void GameFieldView::Drop(int x, int y) {
     bool moved = false;
     ChangeList changes;
     if (target && target->pile != source && EngineDrop(downCard_, target->pile, changes)) {
-      const int n = layout_.piles[source].Count() - start;
-      MoveSlots(layout_.piles, source, start, n, target->pile, layout_.piles[target->pile].Count());
+      // The dragged run, the move's first change, was seen on its way: it
+      // lands at once.
+      if (!changes.empty()) {
+        ApplyChange(layout_.piles, changes.front());
+        changes.erase(changes.begin());
+      }
       RefreshField();
       ReplayChanges(changes);
       moved = true;
@@ -735,15 +683,10 @@ void GameFieldView::KeyboardEnter() {
     return;
   }
   if (selectedPile_ != kNoSelection) {
-    const int n = layout_.piles[selectedPile_].Count() - selectedIndex_;
-    const int d = layout_.piles[hitPile_].Count();
     ChangeList changes;
     if (!EngineDrop(downCard_, hitPile_, changes)) return;
-    const std::uint16_t from = selectedPile_;
-    const std::uint16_t start = selectedIndex_;
     ClearKeyboardGrid();
     ClearSelection();
-    AnimateMove(from, start, n, hitPile_, d);
     ReplayChanges(changes);
     FinishMove();
     return;

@@ -1,6 +1,6 @@
 // The game field: the child window that shows the table, lets the player
-// move cards with the pointer or the keys, and replays what the engine did,
-// sliding moved cards when animation is on.
+// move cards with the pointer or the keys, and shows what the engine reports
+// it did, sliding moved cards when animation is on.
 #pragma once
 
 #include <QWidget>  // complete for the window library's inline accessors
@@ -74,8 +74,8 @@ class GameFieldView : public CeWnd {
   // The piles marked, while a drag lasts, as taking the dragged cards.
   const std::vector<std::uint16_t>& MarkedPiles() const { return markedPiles_; }
 
-  // Replays the engine's changes on the mirror.
-  void AnimateMove(int source, int start, int n, int target, int targetIndex);
+  // Shows the engine's reported changes on the mirror, in order, sliding
+  // moved cards when animation is on; changes that do not fit are skipped.
   void ReplayChanges(ChangeList& changes);
   // Blinks a hint: a card then its destination pile, or a pile (target
   // kNoReference) whose tap would act.
@@ -95,9 +95,6 @@ class GameFieldView : public CeWnd {
   const Surface& FieldBuffer() const { return buffer_; }
   const CardImageCache& CardImages() const { return cache_; }
   const ScreenFacts& Screen() const { return screen_; }
-  // How often a replay left the copy different from the engine's table, so
-  // that the copy was taken afresh.
-  int MirrorResyncs() const { return mirrorResyncs_; }
 
  protected:
   void OnLButtonDblClk(int x, int y, bool& handled) override;
@@ -124,8 +121,8 @@ class GameFieldView : public CeWnd {
   bool IsSelectableCard(const CardSlot& slot) const;
 
   // The player's move, made by the engine with its automatic events; the
-  // move's own changes come back for the replay, the automatic ones wait for
-  // FinishMove.
+  // move's own changes (a card move first: the player's run) come back for
+  // the replay, the automatic ones wait for FinishMove.
   bool EngineMove(const MoveReference& move, ChangeList& changes);
   bool EngineDrop(std::uint16_t card, std::uint16_t pile, ChangeList& changes) {
     return EngineMove({card, pile}, changes);
@@ -133,6 +130,8 @@ class GameFieldView : public CeWnd {
   bool EngineTap(std::uint16_t pile, ChangeList& changes) { return EngineMove({pile, kNoReference}, changes); }
   // Replays the automatic moves that followed the move, then the owner's check.
   void FinishMove();
+  // Moves the run on the mirror, sliding it when animation is on.
+  void AnimateMove(const CardsMoved& move);
   // A double click's move: the card under the pointer to the first
   // foundation that takes it. False when there is none.
   bool SendCardHome(int x, int y);
@@ -179,7 +178,6 @@ class GameFieldView : public CeWnd {
   QRect bufferClient_;
   bool dirty_ = true;
   bool suppressTimer_ = false;
-  int mirrorResyncs_ = 0;
 
   bool pointerDown_ = false;
   QPoint penDown_;

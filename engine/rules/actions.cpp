@@ -67,6 +67,10 @@ std::vector<std::uint16_t> CardsByPosition(const SolGame& game, std::uint16_t pi
   return order;
 }
 
+void Report(ActionObserver* observer, const TableChange& change) {
+  if (observer != nullptr) observer->TableChanged(change);
+}
+
 void PlaceInOrder(SolGame& game, const std::vector<std::uint16_t>& order) {
   for (std::size_t position = 0; position < order.size(); ++position) {
     if (order[position] != kNoReference) {
@@ -75,7 +79,8 @@ void PlaceInOrder(SolGame& game, const std::vector<std::uint16_t>& order) {
   }
 }
 
-bool MoveCards(SolGame& game, ActionDef& action, std::uint16_t* undoValue) {
+bool MoveCards(SolGame& game, const ActionDef& action, std::uint16_t* undoValue,
+               ActionObserver* observer) {
   const std::uint16_t source = action.pile;
   const std::uint16_t destination = action.destPile;
   if (!IsPile(game, source) || !IsPile(game, destination)) return false;
@@ -111,18 +116,15 @@ bool MoveCards(SolGame& game, ActionDef& action, std::uint16_t* undoValue) {
   }
 
   // The insertion point always lies on the pile (0..m), so positions stay
-  // without gaps whatever the action asks for; the view's copy gets the
-  // parameter actually used.
+  // without gaps whatever the action asks for.
   const int m = PileCount(game, destination);
   int insertion = 0;
   switch (static_cast<MoveInsertion>(action.destMode)) {
     case MoveInsertion::kUnderTop:
       insertion = std::clamp(m - action.destIndex, 0, m);
-      action.destIndex = static_cast<std::uint16_t>(m - insertion);
       break;
     case MoveInsertion::kAboveBottom:
       insertion = std::clamp<int>(action.destIndex, 0, m);
-      action.destIndex = static_cast<std::uint16_t>(insertion);
       break;
     default:
       insertion = std::clamp(range.first, 0, m);
@@ -140,8 +142,11 @@ bool MoveCards(SolGame& game, ActionDef& action, std::uint16_t* undoValue) {
   }
   SetPileCount(game, destination, m + k);
 
-  action.value = static_cast<std::uint16_t>(k);
-  return k != 0;
+  if (k == 0) return false;
+  Report(observer, CardsMoved{source, static_cast<std::uint16_t>(range.first),
+                              static_cast<std::uint16_t>(k), destination,
+                              static_cast<std::uint16_t>(insertion)});
+  return true;
 }
 
 void Shuffle(std::vector<std::uint16_t>& order, std::uint32_t seed, bool forward) {
@@ -154,12 +159,17 @@ void Shuffle(std::vector<std::uint16_t>& order, std::uint32_t seed, bool forward
   }
 }
 
-bool SetPileAttribute(SolGame& game, ActionDef& action, std::uint16_t* undoValue) {
+bool SetPileAttribute(SolGame& game, const ActionDef& action, std::uint16_t* undoValue,
+                      ActionObserver* observer) {
   if (!IsPile(game, action.pile)) return false;
   PileState& pile = game.piles[action.pile];
   const bool forward = undoValue != nullptr;
   const std::size_t programCount = game.definition.programs.size();
 
+  auto reportValue = [&](bool changed, std::uint16_t value) {
+    if (changed) Report(observer, PileAttributeSet{action.pile, action.attribute, value});
+    return changed;
+  };
   // Stores a program number; a forward action naming no program of the
   // definition leaves the pile as it is.
   auto setProgram = [&](std::uint16_t& slot) {
@@ -167,13 +177,18 @@ bool SetPileAttribute(SolGame& game, ActionDef& action, std::uint16_t* undoValue
     if (forward) *undoValue = slot;
     const bool changed = slot != action.value;
     slot = action.value;
-    return changed;
+    return reportValue(changed, slot);
   };
   auto setFlag = [&](std::uint8_t& slot) {
     const std::uint8_t value = AsFlag(action.value);
     const bool changed = slot != value;
     slot = value;
-    return changed;
+    return reportValue(changed, value);
+  };
+  auto reorder = [&](const std::vector<std::uint16_t>& order) {
+    PlaceInOrder(game, order);
+    Report(observer, PileReordered{action.pile, order});
+    return true;
   };
 
   switch (action.attribute) {
@@ -184,8 +199,7 @@ bool SetPileAttribute(SolGame& game, ActionDef& action, std::uint16_t* undoValue
     case kPileReverse: {
       std::vector<std::uint16_t> order = CardsByPosition(game, action.pile);
       std::reverse(order.begin(), order.end());
-      PlaceInOrder(game, order);
-      return true;
+      return reorder(order);
     }
     case kPileAcceptProgram:
       return setProgram(pile.acceptProgram);
@@ -195,27 +209,27 @@ bool SetPileAttribute(SolGame& game, ActionDef& action, std::uint16_t* undoValue
       const std::uint16_t previous = pile.PileValue();
       if (forward) *undoValue = previous;
       pile.baseRank = action.value;
-      return previous != action.value;
+      return reportValue(previous != action.value, action.value);
     }
     case kPileShuffle: {
       std::vector<std::uint16_t> order = CardsByPosition(game, action.pile);
       if (order.empty()) return false;
+      std::uint16_t seed = action.value;
       if (forward) {
         const int first = game.random.Next();
         const int second = game.random.Next();
-        action.value = static_cast<std::uint16_t>((first + second) & 0xFFFF);
-        *undoValue = action.value;
+        seed = static_cast<std::uint16_t>((first + second) & 0xFFFF);
+        *undoValue = seed;
       }
-      Shuffle(order, action.value, forward);
-      PlaceInOrder(game, order);
-      return true;
+      Shuffle(order, seed, forward);
+      return reorder(order);
     }
     default:
       return false;
   }
 }
 
-bool SetCardAttribute(SolGame& game, const ActionDef& action) {
+bool SetCardAttribute(SolGame& game, const ActionDef& action, ActionObserver* observer) {
   if (!IsPile(game, action.pile)) return false;
   std::uint8_t CardState::*flag = nullptr;
   switch (action.attribute) {
@@ -240,6 +254,11 @@ bool SetCardAttribute(SolGame& game, const ActionDef& action) {
       state.*flag = value;
       changed = true;
     }
+  }
+  if (changed) {
+    Report(observer,
+           CardsFlagged{action.pile, static_cast<std::uint16_t>(range.first),
+                        static_cast<std::uint16_t>(range.Count()), action.attribute, value});
   }
   return changed;
 }
@@ -307,36 +326,43 @@ bool AllowRoute(SolGame& game, std::uint16_t p, std::uint16_t q) {
   return true;
 }
 
-bool ResetCounter(SolGame& game, std::uint16_t counter, std::uint16_t* undoValue) {
+bool ResetCounter(SolGame& game, std::uint16_t counter, std::uint16_t* undoValue,
+                  ActionObserver* observer) {
   if (counter >= game.counters.size() || counter >= game.definition.counters.size()) return false;
   if (undoValue != nullptr) *undoValue = game.counters[counter].value;
   game.counters[counter].value = game.definition.counters[counter].initialValue;
+  Report(observer, CounterSet{counter, game.counters[counter].value});
   return true;
 }
 
 }  // namespace
 
-bool ExecuteAction(SolGame& game, ActionDef& action, std::uint16_t* undoValue) {
+bool ExecuteAction(SolGame& game, const ActionDef& action, std::uint16_t* undoValue,
+                   ActionObserver* observer) {
   switch (static_cast<ActionType>(action.type)) {
     case ActionType::kMoveCards:
-      return MoveCards(game, action, undoValue);
+      return MoveCards(game, action, undoValue, observer);
     case ActionType::kPileAttribute:
-      return SetPileAttribute(game, action, undoValue);
+      return SetPileAttribute(game, action, undoValue, observer);
     case ActionType::kCardAttribute:
-      return SetCardAttribute(game, action);
+      return SetCardAttribute(game, action, observer);
     case ActionType::kDenyRoute:
-    case ActionType::kAllowRoute:
+    case ActionType::kAllowRoute: {
       if (!IsRouteEnd(game, action.pile) || !IsRouteEnd(game, action.destPile)) return false;
-      return static_cast<ActionType>(action.type) == ActionType::kDenyRoute
-                 ? DenyRoute(game, action.pile, action.destPile)
-                 : AllowRoute(game, action.pile, action.destPile);
+      const bool changed = static_cast<ActionType>(action.type) == ActionType::kDenyRoute
+                               ? DenyRoute(game, action.pile, action.destPile)
+                               : AllowRoute(game, action.pile, action.destPile);
+      if (changed) Report(observer, RoutesChanged{});
+      return changed;
+    }
     case ActionType::kGameWon:
       // The previous flag lets undo take a win back exactly.
       if (undoValue != nullptr) *undoValue = game.won;
       game.won = 1;
+      Report(observer, WonSet{game.won});
       return true;
     case ActionType::kResetCounter:
-      return ResetCounter(game, action.pile, undoValue);
+      return ResetCounter(game, action.pile, undoValue, observer);
   }
   return false;
 }
@@ -356,7 +382,7 @@ void AppendGroupRecord(SolGame& game, JournalRecord record, bool& groupStarted) 
 }  // namespace
 
 bool FireEventActions(SolGame& game, std::uint16_t event, bool& groupStarted,
-                      std::size_t& cursor, ActionDef& performed, bool record) {
+                      std::size_t& cursor, ActionObserver* observer, bool record) {
   const std::vector<EventAction>& links = game.definition.eventActions;
   if (!IsEvent(game, event)) {
     cursor = links.size();
@@ -365,9 +391,8 @@ bool FireEventActions(SolGame& game, std::uint16_t event, bool& groupStarted,
   for (; cursor < links.size(); ++cursor) {
     const EventAction& link = links[cursor];
     if (link.event != event || link.action >= game.definition.actions.size()) continue;
-    ActionDef action = game.definition.actions[link.action];
     std::uint16_t undoValue = 0;
-    if (!ExecuteAction(game, action, &undoValue)) continue;
+    if (!ExecuteAction(game, game.definition.actions[link.action], &undoValue, observer)) continue;
     if (record) {
       JournalRecord entry;
       entry.type = static_cast<std::uint32_t>(JournalType::kAction);
@@ -375,7 +400,6 @@ bool FireEventActions(SolGame& game, std::uint16_t event, bool& groupStarted,
       entry.value = undoValue;
       AppendGroupRecord(game, entry, groupStarted);
     }
-    performed = action;
     ++cursor;
     return true;
   }
@@ -404,26 +428,21 @@ bool UseCounter(SolGame& game, std::uint16_t event, bool& groupStarted, std::uin
 }
 
 bool FireExhaustedEvent(SolGame& game, std::uint16_t counter, bool& groupStarted,
-                        std::size_t& cursor, ActionDef& performed, bool record) {
+                        std::size_t& cursor, ActionObserver* observer, bool record) {
   if (counter >= game.counters.size()) return false;
   const CounterState& state = game.counters[counter];
   if (state.value != 0 || state.exhaustedEvent == 0) return false;
-  return FireEventActions(game, state.exhaustedEvent, groupStarted, cursor, performed, record);
+  return FireEventActions(game, state.exhaustedEvent, groupStarted, cursor, observer, record);
 }
 
 bool FireEventCompletely(SolGame& game, std::uint16_t event, std::uint16_t counter,
                          bool& groupStarted, ActionObserver* observer, bool record) {
   bool performedAny = false;
-  ActionDef performed;
   std::size_t cursor = 0;
-  while (FireEventActions(game, event, groupStarted, cursor, performed, record)) {
-    performedAny = true;
-    if (observer != nullptr) observer->ActionPerformed(performed);
-  }
+  while (FireEventActions(game, event, groupStarted, cursor, observer, record)) performedAny = true;
   cursor = 0;
-  while (FireExhaustedEvent(game, counter, groupStarted, cursor, performed, record)) {
+  while (FireExhaustedEvent(game, counter, groupStarted, cursor, observer, record)) {
     performedAny = true;
-    if (observer != nullptr) observer->ActionPerformed(performed);
   }
   return performedAny;
 }

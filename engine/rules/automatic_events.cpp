@@ -162,9 +162,8 @@ bool RunStartEvents(SolGame& game) {
     if (!ConditionsHold(game, event) || !UseCounter(game, event, groupStarted, counter, false)) {
       continue;
     }
-    ActionDef action;
     std::size_t cursor = 0;
-    while (game.won == 0 && FireEventActions(game, event, groupStarted, cursor, action, false)) {
+    while (game.won == 0 && FireEventActions(game, event, groupStarted, cursor, nullptr, false)) {
       performed = true;
     }
   }

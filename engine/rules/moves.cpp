@@ -66,23 +66,25 @@ bool ReversalOf(const ActionDef& action, std::uint16_t recordedValue, ActionDef&
   return false;
 }
 
-void UndoAction(SolGame& game, const JournalRecord& record, ActionDef* reversed) {
+void UndoAction(SolGame& game, const JournalRecord& record, ActionObserver* observer) {
   if (record.index >= game.definition.actions.size()) return;
   const ActionDef& action = game.definition.actions[record.index];
   switch (static_cast<ActionType>(action.type)) {
     case ActionType::kGameWon:
       game.won = static_cast<std::uint8_t>(record.value != 0 ? 1 : 0);
+      if (observer != nullptr) observer->TableChanged(WonSet{game.won});
       return;
     case ActionType::kResetCounter:
-      if (action.pile < game.counters.size()) game.counters[action.pile].value = record.value;
+      if (action.pile >= game.counters.size()) return;
+      game.counters[action.pile].value = record.value;
+      if (observer != nullptr) observer->TableChanged(CounterSet{action.pile, record.value});
       return;
     default:
       break;
   }
   ActionDef reversal;
   if (!ReversalOf(action, record.value, reversal)) return;
-  ExecuteAction(game, reversal, nullptr);
-  if (reversed != nullptr) *reversed = reversal;
+  ExecuteAction(game, reversal, nullptr, observer);
 }
 
 }  // namespace
@@ -114,7 +116,7 @@ bool DropCards(SolGame& game, std::uint16_t card, std::uint16_t pile, ActionObse
   move.destMode = 1;
   move.destIndex = 0;
   std::uint16_t undoValue = 0;
-  ExecuteAction(game, move, &undoValue);
+  ExecuteAction(game, move, &undoValue, observer);
 
   bool groupStarted = true;
   const std::uint16_t dropEvent = game.definition.piles[pile].dropEvent;
@@ -138,7 +140,7 @@ bool TapPile(SolGame& game, std::uint16_t pile, ActionObserver* observer) {
   return FireEventCompletely(game, event, counter, groupStarted, observer, true);
 }
 
-bool UndoStep(SolGame& game, ActionDef* reversed) {
+bool UndoStep(SolGame& game, ActionObserver* observer) {
   if (!game.journal || game.journal->Empty()) return false;
   const JournalRecord record = game.journal->Back();
   switch (static_cast<JournalType>(record.type)) {
@@ -153,12 +155,11 @@ bool UndoStep(SolGame& game, ActionDef* reversed) {
       back.destPile = record.index;
       back.destMode = 1;
       back.destIndex = 0;
-      ExecuteAction(game, back, nullptr);
-      if (reversed != nullptr) *reversed = back;
+      ExecuteAction(game, back, nullptr, observer);
       break;
     }
     case JournalType::kAction:
-      UndoAction(game, record, reversed);
+      UndoAction(game, record, observer);
       break;
     case JournalType::kOpenChanged:
       if (record.index < game.cards.size()) {
@@ -174,12 +175,12 @@ bool UndoStep(SolGame& game, ActionDef* reversed) {
   return record.groupStart != 0;
 }
 
-bool UndoMove(SolGame& game) {
+bool UndoMove(SolGame& game, ActionObserver* observer) {
   if (!game.journal || game.journal->Empty()) return false;
   // A journal whose oldest record starts no group (a damaged saved game) is
   // undone to its start rather than past it.
   while (!game.journal->Empty()) {
-    if (UndoStep(game)) break;
+    if (UndoStep(game, observer)) break;
   }
   return true;
 }

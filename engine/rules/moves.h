@@ -9,7 +9,8 @@
 namespace cw {
 
 // Moves the card and every card above it onto `pile`, then fires the pile's
-// drop event. Answers false, changing nothing, when the move is not allowed.
+// drop event; `observer` hears the move first, then what the event changed.
+// Answers false, changing nothing, when the move is not allowed.
 bool DropCards(SolGame& game, std::uint16_t card, std::uint16_t pile, ActionObserver* observer);
 
 // Fires the pile's tap event (its empty-tap event when the pile is empty).
@@ -17,12 +18,12 @@ bool DropCards(SolGame& game, std::uint16_t card, std::uint16_t pile, ActionObse
 bool TapPile(SolGame& game, std::uint16_t pile, ActionObserver* observer);
 
 // Reverses the newest journal record and removes it; answers its groupStart
-// flag. `reversed` receives the action as run backwards, for the view.
+// flag. `observer` hears what taking back an action or a player move changed.
 // Precondition: the journal is not empty.
-bool UndoStep(SolGame& game, ActionDef* reversed = nullptr);
+bool UndoStep(SolGame& game, ActionObserver* observer = nullptr);
 
 // Takes back the last player move and everything automatic that followed it.
 // Answers false, changing nothing, when the journal is empty.
-bool UndoMove(SolGame& game);
+bool UndoMove(SolGame& game, ActionObserver* observer = nullptr);
 
 }  // namespace cw

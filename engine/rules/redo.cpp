@@ -30,11 +30,11 @@ bool MoveHistory::Make(SolGame& game, const MoveReference& move, ActionObserver*
   return made;
 }
 
-bool MoveHistory::Undo(SolGame& game) {
+bool MoveHistory::Undo(SolGame& game, ActionObserver* observer) {
   // A move made some other way (or before a resume) is not the one the
   // history holds: it is undone all the same, and redo starts afresh.
   const bool known = !made_.empty() && TableIs(game, made_.back());
-  if (!UndoMove(game)) return false;
+  if (!UndoMove(game, observer)) return false;
   if (!known) {
     Clear();
     return true;

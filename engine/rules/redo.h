@@ -31,7 +31,7 @@ class MoveHistory {
   // UndoMove; the move taken back can be redone when the history knows it
   // (it was made through Make since the deal). Answers false when the journal
   // is empty.
-  bool Undo(SolGame& game);
+  bool Undo(SolGame& game, ActionObserver* observer = nullptr);
 
   // Whether Redo would act on this table: something was undone and the table
   // is still the one that undo left.

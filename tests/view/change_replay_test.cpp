@@ -1,12 +1,12 @@
-// The conversion of the engine's actions into changes and their replay on
-// the view's copy: after any move the copy equals the engine's table.
+// The changes the engine reports, kept and applied as the view applies them:
+// after any move, undo or redo, a copy of the start table that took every
+// reported change equals the engine's table.
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "engine/rules/actions.h"
 #include "engine/rules/automatic_events.h"
-#include "engine/rules/player_move.h"
+#include "engine/rules/redo.h"
 #include "tests/view/view_test_support.h"
 #include "view/change_list.h"
 
@@ -35,143 +35,104 @@ std::vector<std::uint16_t> Cards(const PileView& pile) {
   return cards;
 }
 
-// Replays without a window: the same steps the view takes, on a bare copy.
-void Replay(std::vector<PileView>& piles, const ChangeList& changes) {
-  for (const ViewChange& change : changes) {
-    if (change.pile >= piles.size()) continue;
-    switch (change.kind) {
-      case ChangeKind::kMoveCards: {
-        const SlotRange range = ChangeRange(change.mode, change.a, change.b, piles[change.pile].Count());
-        if (change.target >= piles.size() || range.count == 0) break;
-        const int targetCount =
-            piles[change.target].Count() - (change.target == change.pile ? range.count : 0);
-        MoveSlots(piles, change.pile, range.first, range.count, change.target,
-                  ChangeTargetIndex(change, range.first, targetCount));
-        break;
-      }
-      case ChangeKind::kFaceRange: SetFaceRange(piles, change); break;
-      case ChangeKind::kPileShown: piles[change.pile].shown = change.parameter != 0; break;
-      case ChangeKind::kReversePile: ReverseSlots(piles, change.pile); break;
-      case ChangeKind::kPileMarks:
-        piles[change.pile].mark[0] = change.FirstMark();
-        piles[change.pile].mark[1] = change.SecondMark();
-        break;
-      case ChangeKind::kShufflePile: ShuffleSlots(piles, change.pile, change.parameter); break;
-    }
-  }
+void ApplyAll(std::vector<PileView>& piles, const ChangeList& changes) {
+  for (const ViewChange& change : changes) EXPECT_TRUE(ApplyChange(piles, change));
 }
 
-TEST(ChangeRange, EveryModeTakesWhatTheEngineTakes) {
-  // Mode 0: a at the bottom and b at the top stay.
-  EXPECT_EQ(ChangeRange(0, 1, 2, 6).first, 1);
-  EXPECT_EQ(ChangeRange(0, 1, 2, 6).count, 3);
-  // Mode 1: b cards under the top a; asking for more than lies below the top
-  // a takes only what is there.
-  EXPECT_EQ(ChangeRange(1, 1, 2, 6).first, 3);
-  EXPECT_EQ(ChangeRange(1, 1, 2, 6).count, 2);
-  EXPECT_EQ(ChangeRange(1, 1, 5, 3).first, 0);
-  EXPECT_EQ(ChangeRange(1, 1, 5, 3).count, 2);
-  // Mode 2: b cards from a, cut to the pile.
-  EXPECT_EQ(ChangeRange(2, 4, 5, 6).count, 2);
-  EXPECT_EQ(ChangeRange(2, 6, 1, 6).count, 0);
-  EXPECT_EQ(ChangeRange(3, 0, 1, 6).count, 0);
-}
-
-TEST(ChangeReplay, MoveWithinOnePileCountsTheTargetWithoutTheMovedCards) {
+TEST(ApplyChange, MoveWithinOnePileCountsThePlaceWithoutTheRun) {
   std::vector<PileView> piles = Numbered({5});
-  ViewChange change;
-  change.mode = 1;
-  change.a = 0;
-  change.b = 2;  // the top two cards ...
-  change.target = 0;
-  change.targetMode = 1;
-  change.c = 1;  // ... go under the (new) top card
-  Replay(piles, {change});
+  // The top two cards go under the (new) top card.
+  ASSERT_TRUE(ApplyChange(piles, CardsMoved{0, 3, 2, 0, 2}));
   EXPECT_EQ(Cards(piles[0]), (std::vector<std::uint16_t>{0, 1, 3, 4, 2}));
 }
 
-TEST(ChangeReplay, ShuffleIsTheEnginesPermutation) {
-  for (std::uint16_t seed : std::initializer_list<std::uint16_t>{0, 1, 7, 40000}) {
-    std::vector<std::uint16_t> order = {0, 1, 2, 3, 4, 5, 6};
-    std::vector<PileView> piles = Numbered({7});
-    ShuffleSlots(piles, 0, seed);
-    const std::size_t n = order.size();
-    for (std::size_t i = 0; i < n; ++i) std::swap(order[i], order[((i + 1) * seed) % n]);
-    EXPECT_EQ(Cards(piles[0]), order) << seed;
-  }
-  std::vector<PileView> piles = Numbered({4});
-  ShuffleSlots(piles, 0, 0);
-  EXPECT_EQ(Cards(piles[0]), (std::vector<std::uint16_t>{3, 0, 1, 2}));
-}
-
-TEST(ChangeRecorder, ConvertsWhatTheTableShowsAndSkipsTheRest) {
-  std::vector<PileView> piles(3);
-  piles[1].kind = kPileKindBase;
-  piles[2].kind = kPileKindArrow;
-  ChangeRecorder recorder(piles);
-  ActionDef action;
-  action.type = static_cast<std::uint8_t>(ActionType::kAllowRoute);
-  recorder.ActionPerformed(action);
-  action.type = static_cast<std::uint8_t>(ActionType::kCardAttribute);
-  action.attribute = kCardMovable;
-  recorder.ActionPerformed(action);
-  EXPECT_TRUE(recorder.Empty());
-
-  action.type = static_cast<std::uint8_t>(ActionType::kPileAttribute);
-  action.attribute = kPileValue;
-  action.pile = 1;
-  action.value = 0x0401;  // ace of hearts
-  recorder.ActionPerformed(action);
-  action.pile = 2;
-  action.value = 1;
-  recorder.ActionPerformed(action);
-  ASSERT_EQ(recorder.Changes().size(), 2u);
-  EXPECT_EQ(recorder.Changes()[0].FirstMark(), 0);
-  EXPECT_EQ(recorder.Changes()[0].SecondMark(), 3);
-  EXPECT_EQ(recorder.Changes()[1].FirstMark(), 1);
-}
-
-TEST(MoveSlots, RefusesWhatDoesNotFit) {
+TEST(ApplyChange, RefusesWhatDoesNotFitTheCopy) {
   std::vector<PileView> piles = Numbered({3, 1});
-  EXPECT_FALSE(MoveSlots(piles, 0, 2, 2, 1, 1));   // only one card from 2
-  EXPECT_FALSE(MoveSlots(piles, 0, 0, 1, 1, 3));   // target holds 1
-  EXPECT_FALSE(MoveSlots(piles, 0, 0, 1, 5, 0));   // no pile 5
-  EXPECT_EQ(Cards(piles[0]), (std::vector<std::uint16_t>{0, 1, 2}));
-  EXPECT_TRUE(MoveSlots(piles, 0, 1, 2, 1, 0));
-  EXPECT_EQ(Cards(piles[1]), (std::vector<std::uint16_t>{1, 2, 3}));
+  const std::vector<PileView> before = piles;
+  EXPECT_FALSE(ApplyChange(piles, CardsMoved{0, 2, 2, 1, 1}));  // one card from 2
+  EXPECT_FALSE(ApplyChange(piles, CardsMoved{0, 0, 1, 1, 2}));  // pile 1 holds 1
+  EXPECT_FALSE(ApplyChange(piles, CardsMoved{0, 0, 1, 5, 0}));  // no pile 5
+  EXPECT_FALSE(ApplyChange(piles, CardsMoved{0, 0, 0, 1, 0}));  // no card
+  EXPECT_FALSE(ApplyChange(piles, CardsFlagged{0, 2, 2, kCardFaceUp, 0}));
+  EXPECT_FALSE(ApplyChange(piles, PileOrder{0, {2, 1}}));     // a card short
+  EXPECT_FALSE(ApplyChange(piles, PileOrder{0, {2, 1, 3}}));  // card 3 lies elsewhere
+  EXPECT_FALSE(ApplyChange(piles, PileOrder{0, {2, 2, 1}}));
+  EXPECT_FALSE(ApplyChange(piles, PileAttributeSet{7, kPileShown, 1}));
+  EXPECT_TRUE(SameTable(piles, before));
+  ASSERT_TRUE(ApplyChange(piles, PileOrder{0, {2, 0, 1}}));
+  EXPECT_EQ(Cards(piles[0]), (std::vector<std::uint16_t>{2, 0, 1}));
 }
 
-// Random play of every game: each move's recorded changes, replayed on the
-// copy taken before it, give the copy taken after it.
-class EveryGameReplay : public ::testing::TestWithParam<std::string> {};
+TEST(ApplyChange, PileValueShowsAsThePileKindShowsIt) {
+  std::vector<PileView> piles(2);
+  piles[0].kind = PileKind::kBase;
+  piles[0].dealtSuit = 2;
+  piles[1].kind = PileKind::kArrow;
+  ASSERT_TRUE(ApplyChange(piles, PileAttributeSet{0, kPileValue, 0x0401}));  // ace of hearts
+  EXPECT_EQ(piles[0].mark[0], 0);
+  EXPECT_EQ(piles[0].mark[1], 3);
+  // A value without a suit keeps the dealt one.
+  ASSERT_TRUE(ApplyChange(piles, PileAttributeSet{0, kPileValue, 5}));
+  EXPECT_EQ(piles[0].mark[0], 4);
+  EXPECT_EQ(piles[0].mark[1], 1);
+  ASSERT_TRUE(ApplyChange(piles, PileAttributeSet{1, kPileValue, 1}));
+  EXPECT_EQ(piles[1].mark[0], 1);
+}
 
-TEST_P(EveryGameReplay, ReplayedCopyEqualsTheTableAfterEveryMove) {
+TEST(ChangeRecorder, KeepsWhatTheTableShowsAndHearsTheRest) {
+  std::vector<PileView> piles(3);
+  piles[1].kind = PileKind::kBase;
+  ChangeRecorder recorder(piles);
+  recorder.TableChanged(RoutesChanged{});
+  recorder.TableChanged(CardsFlagged{0, 0, 1, kCardMovable, 0});
+  recorder.TableChanged(PileAttributeSet{2, kPileValue, 3});  // a plain pile shows no value
+  recorder.TableChanged(PileAttributeSet{2, kPileEnabled, 0});
+  EXPECT_TRUE(recorder.Heard());
+  EXPECT_TRUE(recorder.Changes().empty());
+
+  const std::vector<std::uint16_t> order = {4, 3};
+  recorder.TableChanged(PileReordered{1, order});
+  recorder.TableChanged(PileAttributeSet{1, kPileValue, 0x0401});
+  ASSERT_EQ(recorder.Changes().size(), 2u);
+  EXPECT_EQ(recorder.Changes()[0], ViewChange(PileOrder{1, {4, 3}}));
+  EXPECT_EQ(recorder.Changes()[1], ViewChange(PileAttributeSet{1, kPileValue, 0x0401}));
+}
+
+// Random play of every game with undo and redo: each step's reported
+// changes, applied to the copy, give the engine's table.
+class EveryGameFacts : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(EveryGameFacts, ReportedChangesRebuildTheTableAfterEveryMoveUndoAndRedo) {
   const ScreenFacts screen = BuildScreen();
   std::mt19937 rng(17);
   for (std::uint32_t number : {3u, 11u}) {
     auto game = DealForScreen(GetParam(), number, screen);
     ASSERT_TRUE(game);
+    MoveHistory history;
     std::vector<PileView> copy = MirrorTable(*game);
-    for (int step = 0; step < 60; ++step) {
-      const std::vector<MoveReference> moves = ListMoves(*game);
-      if (moves.empty()) break;
-      const MoveReference move = moves[rng() % moves.size()];
+    for (int step = 0; step < 80; ++step) {
       ChangeRecorder recorder(copy);
-      if (!move.IsTap()) {
-        // The player's own run moves in the copy as the view moves it.
-        const CardState& card = game->cards[move.source];
-        const int n = copy[card.pile].Count() - card.position;
-        ASSERT_TRUE(MoveSlots(copy, card.pile, card.position, n, move.destination,
-                              copy[move.destination].Count()));
+      const unsigned roll = rng() % 8;
+      const char* what = "move";
+      if (roll == 0 && history.CanRedo(*game)) {
+        what = "redo";
+        ASSERT_TRUE(history.Redo(*game, &recorder));
+      } else if (roll <= 1 && game->journal->Count() > 0) {
+        what = "undo";
+        ASSERT_TRUE(history.Undo(*game, &recorder));
+      } else {
+        const std::vector<MoveReference> moves = ListMoves(*game);
+        if (moves.empty()) break;
+        ASSERT_TRUE(history.Make(*game, moves[rng() % moves.size()], &recorder));
       }
-      ASSERT_TRUE(PerformPlayerMove(*game, move, &recorder));
-      Replay(copy, recorder.Changes());
-      ASSERT_TRUE(SameTable(copy, MirrorTable(*game))) << "deal " << number << " step " << step;
+      ApplyAll(copy, recorder.Changes());
+      ASSERT_TRUE(SameTable(copy, MirrorTable(*game)))
+          << "deal " << number << " step " << step << " " << what;
     }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Database, EveryGameReplay, ::testing::ValuesIn(DatabaseGames()),
+INSTANTIATE_TEST_SUITE_P(Database, EveryGameFacts, ::testing::ValuesIn(DatabaseGames()),
                          [](const ::testing::TestParamInfo<std::string>& game) { return TestName(game.param); });
 
 }  // namespace

@@ -39,11 +39,17 @@ class ActionTest : public ::testing::Test {
   SolGame& game() { return builder.game; }
 
   // Runs one action forward, as an event would, and answers whether it changed
-  // anything; `undoValue` and `copy` receive what it reports.
-  bool Run(ActionDef action) {
-    copy = action;
+  // anything; `undoValue` and `observer` receive what it reports.
+  bool Run(const ActionDef& action) {
+    observer = RecordingObserver();
     undoValue = 0;
-    return ExecuteAction(game(), copy, &undoValue);
+    return ExecuteAction(game(), action, &undoValue, &observer);
+  }
+  // The one move the last Run reported.
+  CardsMoved Moved() const {
+    EXPECT_EQ(observer.changes.size(), 1u);
+    const CardsMoved* moved = observer.At<CardsMoved>(0);
+    return moved != nullptr ? *moved : CardsMoved{};
   }
 
   // Performs the action through an event with recording, checks the table
@@ -54,8 +60,7 @@ class ActionTest : public ::testing::Test {
     const auto before = SnapshotOf(game());
     bool groupStarted = false;
     std::size_t cursor = 0;
-    ActionDef performed;
-    ASSERT_TRUE(FireEventActions(game(), event, groupStarted, cursor, performed, true));
+      ASSERT_TRUE(FireEventActions(game(), event, groupStarted, cursor, nullptr, true));
     EXPECT_TRUE(PilesAreConsistent(game()));
     EXPECT_NE(SnapshotOf(game()), before);
     EXPECT_TRUE(UndoMove(game()));
@@ -65,7 +70,7 @@ class ActionTest : public ::testing::Test {
 
   HandBuiltGame builder;
   std::uint16_t event = 0;
-  ActionDef copy;
+  RecordingObserver observer;
   std::uint16_t undoValue = 0;
 };
 
@@ -76,7 +81,7 @@ TEST_F(ActionTest, MoveTakesTheRangeOfEachSourceMode) {
   EXPECT_EQ(PileContents(game(), 0), (Cards{0, 5, 6}));
   EXPECT_EQ(PileContents(game(), 1), (Cards{7, 8, 1, 2, 3, 4}));
   EXPECT_EQ(undoValue, 7);  // the source count before the move
-  EXPECT_EQ(copy.value, 4);
+  EXPECT_EQ(Moved(), (CardsMoved{0, 1, 4, 1, 2}));
 
   builder.Deal();
   // Mode 1: two cards under the top card, inserted one above the bottom.
@@ -84,7 +89,7 @@ TEST_F(ActionTest, MoveTakesTheRangeOfEachSourceMode) {
   EXPECT_EQ(PileContents(game(), 0), (Cards{0, 1, 2, 3, 6}));
   EXPECT_EQ(PileContents(game(), 1), (Cards{7, 4, 5, 8}));
   EXPECT_EQ(undoValue, 2);
-  EXPECT_EQ(copy.value, 2);
+  EXPECT_EQ(Moved(), (CardsMoved{0, 4, 2, 1, 1}));
 
   builder.Deal();
   // Mode 2: three cards two above the bottom, under the top card of pile 3.
@@ -101,7 +106,7 @@ TEST_F(ActionTest, ShortPileMovesWhatItHoldsContiguously) {
   EXPECT_TRUE(Run(MoveAction(1, 1, 0, 3, 3, 1, 1)));
   EXPECT_EQ(PileContents(game(), 1), Cards{});
   EXPECT_EQ(PileContents(game(), 3), (Cards{9, 10, 7, 8, 11}));
-  EXPECT_EQ(copy.value, 2);
+  EXPECT_EQ(Moved(), (CardsMoved{1, 0, 2, 3, 2}));
   EXPECT_EQ(undoValue, 2);
 
   builder.Deal();
@@ -133,11 +138,11 @@ TEST_F(ActionTest, InsertionPointStaysOnTheDestination) {
   // Under ten cards of a pile of two: the bottom.
   EXPECT_TRUE(Run(MoveAction(2, 0, 0, 1, 1, 1, 10)));
   EXPECT_EQ(PileContents(game(), 1), (Cards{0, 7, 8}));
-  EXPECT_EQ(copy.destIndex, 2);  // the view's copy says where the card went
+  EXPECT_EQ(Moved(), (CardsMoved{0, 0, 1, 1, 0}));
   // Ten above the bottom of a pile of three: the top.
   EXPECT_TRUE(Run(MoveAction(2, 0, 0, 1, 1, 2, 10)));
   EXPECT_EQ(PileContents(game(), 1), (Cards{0, 7, 8, 1}));
-  EXPECT_EQ(copy.destIndex, 3);
+  EXPECT_EQ(Moved(), (CardsMoved{0, 0, 1, 1, 3}));
   EXPECT_TRUE(PilesAreConsistent(game()));
 }
 
@@ -204,7 +209,9 @@ TEST_F(ActionTest, FlagAttributesReportOnlyRealChanges) {
   // Any non-zero value sets the flag, as the view reads it.
   EXPECT_TRUE(Run(PileAttributeAction(0, kPileEnabled, 256)));
   EXPECT_EQ(game().piles[0].enabled, 1);
+  EXPECT_EQ(*observer.At<PileAttributeSet>(0), (PileAttributeSet{0, kPileEnabled, 1}));
   EXPECT_FALSE(Run(PileAttributeAction(0, 7, 1)));  // no such attribute
+  EXPECT_TRUE(observer.changes.empty());
 }
 
 TEST_F(ActionTest, ProgramAndValueAttributesGiveTheirPreviousValue) {
@@ -218,12 +225,14 @@ TEST_F(ActionTest, ProgramAndValueAttributesGiveTheirPreviousValue) {
   // A program the definition does not have is never installed.
   EXPECT_FALSE(Run(PileAttributeAction(1, kPileAcceptProgram, 2)));
   EXPECT_EQ(game().piles[1].acceptProgram, 1);
+  EXPECT_TRUE(observer.changes.empty());
 
   EXPECT_TRUE(Run(PileAttributeAction(2, kPileValue, 0x0304)));
   EXPECT_EQ(undoValue, 0);
   EXPECT_EQ(game().piles[2].PileValue(), 0x0304);
   EXPECT_TRUE(Run(PileAttributeAction(2, kPileValue, 5)));
   EXPECT_EQ(undoValue, 0x0304);
+  EXPECT_EQ(*observer.At<PileAttributeSet>(0), (PileAttributeSet{2, kPileValue, 5}));
 }
 
 TEST_F(ActionTest, ReverseTwiceRestoresThePile) {
@@ -251,8 +260,12 @@ TEST_F(ActionTest, ShuffleDrawsItsSeedAndReplaysBackwards) {
   const auto before = SnapshotOf(game());
   EXPECT_TRUE(Run(PileAttributeAction(0, kPileShuffle, 0)));
   EXPECT_EQ(undoValue, seed);
-  EXPECT_EQ(copy.value, seed);
   EXPECT_EQ(PileContents(game(), 0), ExpectedShuffle({0, 1, 2, 3, 4, 5, 6}, seed));
+  ASSERT_EQ(observer.changes.size(), 1u);
+  const PileReordered* reordered = observer.At<PileReordered>(0);
+  ASSERT_NE(reordered, nullptr);
+  EXPECT_EQ(reordered->pile, 0);
+  EXPECT_EQ(Cards(reordered->cards.begin(), reordered->cards.end()), PileContents(game(), 0));
   EXPECT_EQ(game().random.Next(), expectedRandom.Next());
 
   ActionDef reversal = PileAttributeAction(0, kPileShuffle, seed);
@@ -294,7 +307,9 @@ TEST_F(ActionTest, CardAttributesCoverTheRange) {
   for (std::uint16_t card = 0; card < 7; ++card) {
     EXPECT_EQ(game().cards[card].faceUp, card >= 5 ? 0 : 1) << card;
   }
+  EXPECT_EQ(*observer.At<CardsFlagged>(0), (CardsFlagged{0, 5, 2, kCardFaceUp, 0}));
   EXPECT_FALSE(Run(CardAttributeAction(1, 0, 0, 2, kCardFaceUp, 0)));
+  EXPECT_TRUE(observer.changes.empty());
   EXPECT_TRUE(Run(CardAttributeAction(2, 0, 0, 1, kCardMovable, 0)));
   EXPECT_EQ(game().cards[0].movable, 0);
   EXPECT_EQ(game().cards[1].movable, 1);
@@ -382,8 +397,7 @@ TEST_F(RouteTest, UndoGivesThePermissionBack) {
   builder.Deal();
   bool groupStarted = false;
   std::size_t cursor = 0;
-  ActionDef performed;
-  ASSERT_TRUE(FireEventActions(game(), event, groupStarted, cursor, performed, true));
+  ASSERT_TRUE(FireEventActions(game(), event, groupStarted, cursor, nullptr, true));
   EXPECT_FALSE(RouteAllows(game(), 0, 1));
   EXPECT_TRUE(UndoMove(game()));
   // The pair is allowed again, though the list is not rebuilt as it was.
@@ -407,11 +421,13 @@ TEST_F(ActionTest, WonAndCounterReset) {
   builder.Deal();
   EXPECT_TRUE(Run(SimpleAction(ActionType::kGameWon)));
   EXPECT_EQ(game().won, 1);
+  EXPECT_EQ(*observer.At<WonSet>(0), WonSet{1});
 
   game().counters[0].value = 0;
   EXPECT_TRUE(Run(SimpleAction(ActionType::kResetCounter, 0)));
   EXPECT_EQ(undoValue, 0);
   EXPECT_EQ(game().counters[0].value, 2);
+  EXPECT_EQ(*observer.At<CounterSet>(0), (CounterSet{0, 2}));
   EXPECT_FALSE(Run(SimpleAction(ActionType::kResetCounter, 1)));
 }
 
@@ -425,14 +441,17 @@ TEST_F(ActionTest, FireEventActionsPerformsOneChangingActionPerCall) {
 
   bool groupStarted = false;
   std::size_t cursor = 0;
-  ActionDef performed;
-  ASSERT_TRUE(FireEventActions(game(), event, groupStarted, cursor, performed, true));
+  observer = RecordingObserver();
+  ASSERT_TRUE(FireEventActions(game(), event, groupStarted, cursor, &observer, true));
   EXPECT_EQ(cursor, 2u);
-  EXPECT_EQ(performed.value, 2);  // the copy tells the view how many cards moved
+  ASSERT_EQ(observer.changes.size(), 1u);
+  EXPECT_EQ(*observer.At<CardsMoved>(0), (CardsMoved{0, 5, 2, 2, 0}));
   EXPECT_TRUE(groupStarted);
-  ASSERT_TRUE(FireEventActions(game(), event, groupStarted, cursor, performed, true));
-  EXPECT_EQ(performed, PileAttributeAction(1, kPileShown, 0));
-  EXPECT_FALSE(FireEventActions(game(), event, groupStarted, cursor, performed, true));
+  ASSERT_TRUE(FireEventActions(game(), event, groupStarted, cursor, &observer, true));
+  ASSERT_EQ(observer.changes.size(), 2u);
+  EXPECT_EQ(*observer.At<PileAttributeSet>(1), (PileAttributeSet{1, kPileShown, 0}));
+  EXPECT_FALSE(FireEventActions(game(), event, groupStarted, cursor, &observer, true));
+  EXPECT_EQ(observer.changes.size(), 2u);
 
   const auto& journal = *game().journal;
   ASSERT_EQ(journal.Count(), 2u);
@@ -445,8 +464,7 @@ TEST_F(ActionTest, FireEventActionsWithoutRecordingWritesNothing) {
   builder.Deal();
   bool groupStarted = false;
   std::size_t cursor = 0;
-  ActionDef performed;
-  EXPECT_TRUE(FireEventActions(game(), event, groupStarted, cursor, performed, false));
+  EXPECT_TRUE(FireEventActions(game(), event, groupStarted, cursor, nullptr, false));
   EXPECT_TRUE(game().journal->Empty());
 }
 
@@ -458,11 +476,10 @@ TEST_F(ActionTest, LinksToMissingActionsAndEventsAreSkipped) {
   builder.Deal();
   bool groupStarted = false;
   std::size_t cursor = 0;
-  ActionDef performed;
-  EXPECT_TRUE(FireEventActions(game(), event, groupStarted, cursor, performed, true));
-  EXPECT_FALSE(FireEventActions(game(), event, groupStarted, cursor, performed, true));
+  EXPECT_TRUE(FireEventActions(game(), event, groupStarted, cursor, nullptr, true));
+  EXPECT_FALSE(FireEventActions(game(), event, groupStarted, cursor, nullptr, true));
   cursor = 0;
-  EXPECT_FALSE(FireEventActions(game(), 77, groupStarted, cursor, performed, true));
+  EXPECT_FALSE(FireEventActions(game(), 77, groupStarted, cursor, nullptr, true));
   EXPECT_EQ(game().journal->Count(), 1u);
 }
 
@@ -501,12 +518,11 @@ TEST_F(ActionTest, ExhaustedEventFiresOnlyAtZero) {
 
   bool groupStarted = true;
   std::size_t cursor = 0;
-  ActionDef performed;
-  EXPECT_FALSE(FireExhaustedEvent(game(), 0, groupStarted, cursor, performed, true));
+  EXPECT_FALSE(FireExhaustedEvent(game(), 0, groupStarted, cursor, nullptr, true));
   game().counters[0].value = 0;
-  EXPECT_FALSE(FireExhaustedEvent(game(), 1, groupStarted, cursor, performed, true));
-  EXPECT_FALSE(FireExhaustedEvent(game(), 9, groupStarted, cursor, performed, true));
-  EXPECT_TRUE(FireExhaustedEvent(game(), 0, groupStarted, cursor, performed, true));
+  EXPECT_FALSE(FireExhaustedEvent(game(), 1, groupStarted, cursor, nullptr, true));
+  EXPECT_FALSE(FireExhaustedEvent(game(), 9, groupStarted, cursor, nullptr, true));
+  EXPECT_TRUE(FireExhaustedEvent(game(), 0, groupStarted, cursor, nullptr, true));
   EXPECT_EQ(PileContents(game(), 2), (Cards{6}));
 }
 
@@ -521,10 +537,12 @@ TEST_F(ActionTest, FireEventCompletelyHandsEveryActionToTheObserver) {
   bool groupStarted = false;
   std::uint16_t counter = kNoReference;
   ASSERT_TRUE(UseCounter(game(), event, groupStarted, counter, true));
-  RecordingObserver observer;
+  observer = RecordingObserver();
   EXPECT_TRUE(FireEventCompletely(game(), event, counter, groupStarted, &observer, true));
-  ASSERT_EQ(observer.actions.size(), 3u);
-  EXPECT_EQ(observer.actions[2], PileAttributeAction(1, kPileShown, 0));
+  ASSERT_EQ(observer.changes.size(), 3u);
+  EXPECT_EQ(*observer.At<CardsMoved>(0), (CardsMoved{0, 6, 1, 2, 0}));
+  EXPECT_NE(observer.At<PileReordered>(1), nullptr);
+  EXPECT_EQ(*observer.At<PileAttributeSet>(2), (PileAttributeSet{1, kPileShown, 0}));
   EXPECT_EQ(game().journal->Count(), 4u);  // the counter and three actions
 }
 

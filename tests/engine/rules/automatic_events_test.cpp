@@ -70,7 +70,7 @@ TEST_F(AutomaticEventsTest, RepeatingEventRunsUntilItsConditionsFail) {
   RecordingObserver observer;
   EXPECT_TRUE(RunAutomaticEvents(game(), &observer));
   EXPECT_EQ(PileContents(game(), 1), (Cards{2, 1, 0}));
-  EXPECT_EQ(observer.actions.size(), 3u);
+  EXPECT_EQ(observer.changes.size(), 3u);
   EXPECT_FALSE(RunAutomaticEvents(game(), &observer));
 }
 
@@ -105,10 +105,10 @@ TEST_F(AutomaticEventsTest, CounterLimitsFiringsAndFiresItsExhaustedEventOnce) {
 
   RecordingObserver observer;
   EXPECT_TRUE(RunAutomaticEvents(game(), &observer));
-  EXPECT_EQ(observer.actions.size(), 1u);
+  EXPECT_EQ(observer.changes.size(), 1u);
   EXPECT_TRUE(RunAutomaticEvents(game(), &observer));
-  ASSERT_EQ(observer.actions.size(), 3u);
-  EXPECT_EQ(observer.actions[2], PileAttributeAction(2, kPileShown, 0));
+  ASSERT_EQ(observer.changes.size(), 3u);
+  EXPECT_EQ(*observer.At<PileAttributeSet>(2), (PileAttributeSet{2, kPileShown, 0}));
   EXPECT_EQ(game().counters[0].value, 0);
   EXPECT_FALSE(RunAutomaticEvents(game(), &observer));
   EXPECT_EQ(PileContents(game(), 0), (Cards{0}));

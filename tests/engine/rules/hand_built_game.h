@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "engine/model/sol_game.h"
@@ -35,10 +36,23 @@ inline PlayState SnapshotOf(const SolGame& game) {
   return {game.cards, game.piles, game.allowedMoves, game.counters, game.won};
 }
 
+// Keeps every reported change; a reordered pile's cards are copied out of
+// the call into `orders`, which the kept change then points at.
 class RecordingObserver : public ActionObserver {
  public:
-  void ActionPerformed(const ActionDef& performed) override { actions.push_back(performed); }
-  std::vector<ActionDef> actions;
+  void TableChanged(const TableChange& change) override {
+    changes.push_back(change);
+    if (auto* reordered = std::get_if<PileReordered>(&changes.back())) {
+      orders.emplace_back(reordered->cards.begin(), reordered->cards.end());
+      reordered->cards = orders.back();
+    }
+  }
+  template <typename Change>
+  const Change* At(std::size_t i) const {
+    return i < changes.size() ? std::get_if<Change>(&changes[i]) : nullptr;
+  }
+  std::vector<TableChange> changes;
+  std::deque<std::vector<std::uint16_t>> orders;
 };
 
 // A pile that shows its cards fanned downwards, lets any card go and takes

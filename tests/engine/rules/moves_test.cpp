@@ -102,8 +102,13 @@ TEST_F(MovesTest, DropFiresTheDestinationsDropEvent) {
   RecordingObserver observer;
   ASSERT_TRUE(DropCards(game(), 5, 2, &observer));
   EXPECT_EQ(PileContents(game(), 2), (Cards{6, 5}));
-  ASSERT_EQ(observer.actions.size(), 1u);
-  EXPECT_EQ(observer.actions[0], PileAttributeAction(2, kPileReverse, 0));
+  // The player's own move comes first, then what the drop event did.
+  ASSERT_EQ(observer.changes.size(), 2u);
+  EXPECT_EQ(*observer.At<CardsMoved>(0), (CardsMoved{0, 5, 2, 2, 0}));
+  const PileReordered* reversed = observer.At<PileReordered>(1);
+  ASSERT_NE(reversed, nullptr);
+  EXPECT_EQ(reversed->pile, 2);
+  EXPECT_EQ(Cards(reversed->cards.begin(), reversed->cards.end()), (Cards{6, 5}));
   ASSERT_EQ(journal().Count(), 2u);
   EXPECT_EQ(journal()[1], (JournalRecord{1, 0, 0, 0, 0, 0, 0, 0}));
 
@@ -131,7 +136,7 @@ TEST_F(MovesTest, TapFiresTheTapEventOrTheEmptyTapEvent) {
   EXPECT_TRUE(TapPile(game(), 4, &observer));
   EXPECT_TRUE(TapPile(game(), 4, &observer));
   EXPECT_EQ(PileContents(game(), 2), (Cards{11, 10, 9}));
-  EXPECT_EQ(observer.actions.size(), 3u);
+  EXPECT_EQ(observer.changes.size(), 3u);
   EXPECT_EQ(journal()[0], (JournalRecord{1, 1, 0, 0, 1, 0, 0, 0}));
 
   EXPECT_TRUE(TapPile(game(), 4, &observer));  // empty: gathers pile 2 back
@@ -220,11 +225,10 @@ TEST_F(MovesTest, UndoMoveTakesBackOnlyTheLastPlayerMove) {
 TEST_F(MovesTest, UndoStepReportsTheReversedMove) {
   builder.Deal();
   ASSERT_TRUE(DropCards(game(), 5, 2, nullptr));
-  ActionDef reversed;
-  EXPECT_TRUE(UndoStep(game(), &reversed));
-  ActionDef expected = MoveAction(0, 2, 0, 0, 0, 1, 0);
-  expected.value = 2;  // two cards went back
-  EXPECT_EQ(reversed, expected);
+  RecordingObserver observer;
+  EXPECT_TRUE(UndoStep(game(), &observer));
+  ASSERT_EQ(observer.changes.size(), 1u);
+  EXPECT_EQ(*observer.At<CardsMoved>(0), (CardsMoved{2, 0, 2, 0, 5}));
 }
 
 TEST_F(MovesTest, DamagedJournalRecordsAreDroppedWithoutHarm) {
