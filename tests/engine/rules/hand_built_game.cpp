@@ -1,6 +1,7 @@
 #include "tests/engine/rules/hand_built_game.h"
 
 #include "engine/rules/automatic_events.h"
+#include "engine/state/table_check.h"
 
 namespace cw::testing {
 
@@ -163,21 +164,7 @@ SolGame& HandBuiltGame::Deal() {
 }
 
 bool PilesAreConsistent(const SolGame& game) {
-  std::vector<std::vector<int>> seen(game.piles.size());
-  for (std::size_t p = 0; p < game.piles.size(); ++p) {
-    seen[p].assign(static_cast<std::size_t>(game.piles[p].count), 0);
-  }
-  for (const CardState& card : game.cards) {
-    if (card.pile == kNoReference) continue;
-    if (card.pile >= game.piles.size() || card.position >= seen[card.pile].size()) return false;
-    if (seen[card.pile][card.position]++ != 0) return false;
-  }
-  for (const auto& pile : seen) {
-    for (int hits : pile) {
-      if (hits != 1) return false;
-    }
-  }
-  return true;
+  return static_cast<bool>(CheckTable(game, OffTableCards::kAllowed));
 }
 
 std::vector<std::uint16_t> PileContents(const SolGame& game, std::uint16_t pile) {

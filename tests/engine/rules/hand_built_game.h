@@ -76,7 +76,7 @@ class HandBuiltGame {
   std::uint16_t failProgram = 1;
 };
 
-// Positions of every pile are 0..count-1 without gaps or doubles.
+// The engine's table check, with the cards a partial deal leaves off the table.
 bool PilesAreConsistent(const SolGame& game);
 
 // Cards of a pile, bottom first.
