@@ -155,7 +155,7 @@ void DrawEmptyMark(Surface& target, QPoint at, const PileView& pile, const Field
     DrawScaledMarkGlyphs(target, at, pile, layout, screen);
     return;
   }
-  if (pile.kind == kPileKindArrow) {
+  if (pile.kind == PileKind::kArrow) {
     const int value = pile.mark[0] & 0xFFFF;
     if (value == 0 || value == 1) {
       const QPoint centred(at.x() + (w - screen.ScaleX(7)) / 2, at.y() + (h - screen.ScaleY(11)) / 2);
@@ -163,7 +163,7 @@ void DrawEmptyMark(Surface& target, QPoint at, const PileView& pile, const Field
     }
     return;
   }
-  if (pile.kind != kPileKindBase) return;
+  if (pile.kind != PileKind::kBase) return;
   const GlyphPlaces places = FaceGlyphPlaces(layout, screen);
   // Under the in-between scale the rank glyph of either card size keeps the
   // unscaled corner.
@@ -179,7 +179,7 @@ namespace {
 
 void DrawScaledMarkGlyphs(Surface& target, QPoint at, const PileView& pile, const FieldLayout& layout,
                           const ScreenFacts& screen) {
-  if (pile.kind == kPileKindArrow) {
+  if (pile.kind == PileKind::kArrow) {
     const int value = pile.mark[0] & 0xFFFF;
     if (value == 0 || value == 1) {
       const QImage& arrow = ScaledArrow(value == 1, layout);
@@ -189,7 +189,7 @@ void DrawScaledMarkGlyphs(Surface& target, QPoint at, const PileView& pile, cons
     }
     return;
   }
-  if (pile.kind != kPileKindBase) return;
+  if (pile.kind != PileKind::kBase) return;
   const GlyphPlaces places = FaceGlyphPlaces(layout, screen);
   DrawBaseMark(
       target, at, pile, places, places.rank, [&](int rank) { return ScaledGreyRank(rank, layout); },

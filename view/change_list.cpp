@@ -24,26 +24,27 @@ void ChangeRecorder::ActionPerformed(const ActionDef& performed) {
       change.c = performed.destIndex;
       break;
     case ActionType::kPileAttribute:
-      switch (performed.attribute) {
-        case kPileShown:
+      switch (static_cast<PileAttribute>(performed.attribute)) {
+        case PileAttribute::kShown:
           change.kind = ChangeKind::kPileShown;
           change.parameter = performed.value;
           break;
-        case kPileReverse:
+        case PileAttribute::kReverse:
           change.kind = ChangeKind::kReversePile;
           break;
-        case kPileShuffle:
+        case PileAttribute::kShuffle:
           change.kind = ChangeKind::kShufflePile;
           change.parameter = performed.value;
           break;
-        case kPileValue: {
+        case PileAttribute::kValue: {
           change.kind = ChangeKind::kPileMarks;
-          const int kind = performed.pile < piles_.size() ? piles_[performed.pile].kind : 0;
+          const PileKind kind =
+              performed.pile < piles_.size() ? piles_[performed.pile].kind : PileKind::kPlain;
           int first = 0;
           int second = 0;
-          if (kind == kPileKindArrow) {
+          if (kind == PileKind::kArrow) {
             first = performed.value;
-          } else if (kind == kPileKindBase) {
+          } else if (kind == PileKind::kBase) {
             first = (performed.value & 0xFF) - 1;
             second = ((performed.value >> 8) & 0xFF) - 1;
           } else {
@@ -60,7 +61,7 @@ void ChangeRecorder::ActionPerformed(const ActionDef& performed) {
       }
       break;
     case ActionType::kCardAttribute:
-      if (performed.attribute != kCardFaceUp) return;
+      if (static_cast<CardAttribute>(performed.attribute) != CardAttribute::kFaceUp) return;
       change.kind = ChangeKind::kFaceRange;
       change.mode = performed.mode;
       change.a = performed.from;

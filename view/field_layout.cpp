@@ -16,17 +16,17 @@ int FanLimitAnchor(std::uint8_t anchor) {
 
 }  // namespace
 
-void MarksFromState(int kind, const PileState& state, int mark[2]) {
+void MarksFromState(PileKind kind, const PileState& state, int mark[2]) {
   mark[0] = 0;
   mark[1] = 0;
-  if (kind == kPileKindBase) {
+  if (kind == PileKind::kBase) {
     // A pile value set during play holds the rank in its low byte and the
     // suit in its high byte; a dealt pile keeps the suit apart.
     const int rank = static_cast<int>(state.baseRank & 0xFF);
     const int packedSuit = static_cast<int>((state.baseRank >> 8) & 0xFF);
     mark[0] = rank - 1;
     mark[1] = (packedSuit != 0 ? packedSuit : static_cast<int>(state.baseSuit & 0xFF)) - 1;
-  } else if (kind == kPileKindArrow) {
+  } else if (kind == PileKind::kArrow) {
     mark[0] = state.PileValue();
   }
 }
@@ -47,7 +47,7 @@ std::vector<PileView> MirrorTable(const SolGame& game) {
     view.fanLimitAnchor = FanLimitAnchor(def.fanLimitAnchor);
     view.drawLevel = def.drawLevel;
     view.fan = def.fan;
-    view.kind = def.kind;
+    view.kind = static_cast<PileKind>(def.kind);
     view.xAnchor = def.xAnchor;
     view.yAnchor = def.yAnchor;
     if (p < game.piles.size()) {

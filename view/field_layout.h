@@ -21,13 +21,6 @@ struct CardSlot {
   bool operator==(const CardSlot&) const = default;
 };
 
-// An empty pile of this kind shows nothing and cannot be hit.
-inline constexpr int kPileKindInert = 1;
-// An empty pile of this kind shows its base rank and suit.
-inline constexpr int kPileKindBase = 2;
-// An empty pile of this kind shows an arrow.
-inline constexpr int kPileKindArrow = 3;
-
 struct PileView {
   int x = 0;  // the pile's centre in pixels, before anchoring
   int y = 0;
@@ -36,11 +29,11 @@ struct PileView {
   std::uint16_t drawLevel = 0;
   std::uint8_t shown = 0;
   int fan = 0;  // FanDirection
-  int kind = 0;
+  PileKind kind = PileKind::kPlain;
   int xAnchor = 0;
   int yAnchor = 0;
   std::vector<CardSlot> cards;  // bottom card first
-  // Kind 2: base rank index and base suit index (-1 none). Kind 3: the arrow
+  // kBase: base rank index and base suit index (-1 none). kArrow: the arrow
   // value in the low 16 bits of the first (0 black, 1 red, 2 or more none).
   int mark[2] = {0, 0};
 
@@ -92,6 +85,6 @@ QPoint FanStep(const FieldLayout& layout, int pile, int width, int height);
 bool SameTable(const std::vector<PileView>& a, const std::vector<PileView>& b);
 
 // The mark values of a pile of `kind` from its PileState.
-void MarksFromState(int kind, const PileState& state, int mark[2]);
+void MarksFromState(PileKind kind, const PileState& state, int mark[2]);
 
 }  // namespace cw

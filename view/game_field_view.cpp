@@ -141,7 +141,7 @@ void GameFieldView::PaintPiles() {
       HitRecord record{item.at.x(), item.at.y(), item.at.x() + layout_.cardWidth,
                        item.at.y() + layout_.cardHeight, item.pile, item.index, 0};
       if (item.slot == nullptr) {
-        record.selectable = pile.kind == kPileKindInert ? 0 : 1;
+        record.selectable = pile.kind == PileKind::kInert ? 0 : 1;
       } else {
         record.selectable = IsSelectableCard(*item.slot) ? 1 : 0;
       }

@@ -8,7 +8,7 @@ std::optional<Hit> HitMap::HitTest(const FieldLayout& layout, int x, int y) cons
     if (!it->Contains(x, y)) continue;
     if (layout.IsPile(it->pile)) {
       const PileView& view = layout.piles[it->pile];
-      if (view.kind == kPileKindInert && view.Count() == 0) continue;
+      if (view.kind == PileKind::kInert && view.Count() == 0) continue;
     }
     return Hit{it->pile, it->index, it->Rect()};
   }

@@ -92,7 +92,7 @@ void WalkField(const FieldLayout& layout, int width, int height, Visit&& visit) 
     const QPoint origin = PileOrigin(layout, pile, width, height);
     const int n = view.Count();
     if (n == 0) {
-      visit(PaintedItem{pile, kPileBase, origin, nullptr, view.kind != kPileKindInert, true});
+      visit(PaintedItem{pile, kPileBase, origin, nullptr, view.kind != PileKind::kInert, true});
       continue;
     }
     if (view.fan < 1 || view.fan > 4) {
@@ -120,7 +120,7 @@ void RecordField(const FieldLayout& layout, int width, int height, HitMap& map, 
     HitRecord record{item.at.x(), item.at.y(), item.at.x() + layout.cardWidth,
                      item.at.y() + layout.cardHeight, item.pile, item.index, 0};
     if (item.slot == nullptr) {
-      record.selectable = layout.piles[item.pile].kind == kPileKindInert ? 0 : 1;
+      record.selectable = layout.piles[item.pile].kind == PileKind::kInert ? 0 : 1;
     } else {
       record.selectable = selectable(*item.slot) ? 1 : 0;
     }

@@ -199,29 +199,31 @@ class RecordCheck {
       case ActionType::kPileAttribute: {
         if (action.pile >= pileCount) return false;
         const PileState& pile = game.piles[action.pile];
-        switch (action.attribute) {
-          case kPileShown:
+        switch (static_cast<PileAttribute>(action.attribute)) {
+          case PileAttribute::kShown:
             return pile.shown == AsFlag(action.value);
-          case kPileEnabled:
+          case PileAttribute::kEnabled:
             return pile.enabled == AsFlag(action.value);
-          case kPileReverse:
+          case PileAttribute::kReverse:
             return true;
-          case kPileAcceptProgram:
+          case PileAttribute::kAcceptProgram:
             return pile.acceptProgram == action.value;
-          case kPilePickProgram:
+          case PileAttribute::kPickProgram:
             return pile.pickProgram == action.value;
-          case kPileValue:
+          case PileAttribute::kValue:
             return pile.baseRank == action.value;
-          case kPileShuffle:
+          case PileAttribute::kShuffle:
             return pile.count > 0;
           default:
             return false;  // changes nothing, so it is never recorded
         }
       }
-      case ActionType::kCardAttribute:
+      case ActionType::kCardAttribute: {
+        const auto attribute = static_cast<CardAttribute>(action.attribute);
         return action.pile < pileCount &&
-               (action.attribute == kCardFaceUp || action.attribute == kCardMovable ||
-                action.attribute == kCardOpen);
+               (attribute == CardAttribute::kFaceUp || attribute == CardAttribute::kMovable ||
+                attribute == CardAttribute::kOpen);
+      }
       case ActionType::kDenyRoute:
       case ActionType::kAllowRoute:
         return true;

@@ -154,7 +154,7 @@ TEST_F(FieldPainting, EmptyBaseShowsItsGreyRankInsideALightFrame) {
   const QImage& buffer = view->FieldBuffer().Image();
   int bases = 0;
   for (const HitRecord& record : view->Hits().Records()) {
-    if (record.index != kPileBase || layout.piles[record.pile].kind != kPileKindBase) continue;
+    if (record.index != kPileBase || layout.piles[record.pile].kind != PileKind::kBase) continue;
     ++bases;
     EXPECT_EQ(buffer.pixel(record.left, record.top), kLightFrameColour);
     EXPECT_EQ(buffer.pixel(record.right - 1, record.bottom - 1), kLightFrameColour);

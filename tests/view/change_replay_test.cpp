@@ -106,19 +106,19 @@ TEST(ChangeReplay, ShuffleIsTheEnginesPermutation) {
 
 TEST(ChangeRecorder, ConvertsWhatTheTableShowsAndSkipsTheRest) {
   std::vector<PileView> piles(3);
-  piles[1].kind = kPileKindBase;
-  piles[2].kind = kPileKindArrow;
+  piles[1].kind = PileKind::kBase;
+  piles[2].kind = PileKind::kArrow;
   ChangeRecorder recorder(piles);
   ActionDef action;
   action.type = static_cast<std::uint8_t>(ActionType::kAllowRoute);
   recorder.ActionPerformed(action);
   action.type = static_cast<std::uint8_t>(ActionType::kCardAttribute);
-  action.attribute = kCardMovable;
+  action.attribute = static_cast<std::uint8_t>(CardAttribute::kMovable);
   recorder.ActionPerformed(action);
   EXPECT_TRUE(recorder.Empty());
 
   action.type = static_cast<std::uint8_t>(ActionType::kPileAttribute);
-  action.attribute = kPileValue;
+  action.attribute = static_cast<std::uint8_t>(PileAttribute::kValue);
   action.pile = 1;
   action.value = 0x0401;  // ace of hearts
   recorder.ActionPerformed(action);

@@ -61,7 +61,7 @@ TEST_P(EveryGameLayout, PilesApartInsideTheFieldAndEveryCardHitAtItsVisibleCentr
       }
       for (std::size_t i = 0; i < map.Records().size(); ++i) {
         const HitRecord& record = map.Records()[i];
-        if (layout.piles[record.pile].kind == kPileKindInert && record.index == kPileBase) continue;
+        if (layout.piles[record.pile].kind == PileKind::kInert && record.index == kPileBase) continue;
         const QRect visible = map.VisibleRect(i);
         const auto hit = map.HitTest(layout, visible.center().x(), visible.center().y());
         ASSERT_TRUE(hit) << "pile " << record.pile << " index " << record.index;
@@ -123,7 +123,7 @@ FieldLayout TwoPiles() {
   layout.piles[1].shown = 1;
   layout.piles[2].x = 20;
   layout.piles[2].y = 60 + 17;
-  layout.piles[2].kind = kPileKindInert;
+  layout.piles[2].kind = PileKind::kInert;
   layout.piles[2].shown = 1;
   layout.drawOrder = BuildDrawOrder(layout.piles);
   return layout;

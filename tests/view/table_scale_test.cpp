@@ -227,7 +227,7 @@ TEST_P(ScaledCardArt, EmptyPileMarksAreDrawnAtTheGrownSize) {
   const FieldLayout layout = OnePileLayout(GetParam(), screen.ScaleX(720), screen.ScaleY(804));
   ASSERT_TRUE(layout.Scaled());
   PileView pile;
-  pile.kind = kPileKindBase;
+  pile.kind = PileKind::kBase;
   pile.mark[0] = 0;  // ace
   pile.mark[1] = 3;  // hearts
   Surface target;

@@ -33,24 +33,24 @@ ActionDef MoveAction(std::uint8_t mode, std::uint16_t pile, std::uint16_t from, 
   return action;
 }
 
-ActionDef PileAttributeAction(std::uint16_t pile, std::uint8_t attribute, std::uint16_t value) {
+ActionDef PileAttributeAction(std::uint16_t pile, PileAttribute attribute, std::uint16_t value) {
   ActionDef action;
   action.type = static_cast<std::uint8_t>(ActionType::kPileAttribute);
   action.pile = pile;
-  action.attribute = attribute;
+  action.attribute = static_cast<std::uint8_t>(attribute);
   action.value = value;
   return action;
 }
 
 ActionDef CardAttributeAction(std::uint8_t mode, std::uint16_t pile, std::uint16_t from,
-                              std::uint16_t to, std::uint8_t attribute, std::uint16_t value) {
+                              std::uint16_t to, CardAttribute attribute, std::uint16_t value) {
   ActionDef action;
   action.type = static_cast<std::uint8_t>(ActionType::kCardAttribute);
   action.mode = mode;
   action.pile = pile;
   action.from = from;
   action.to = to;
-  action.attribute = attribute;
+  action.attribute = static_cast<std::uint8_t>(attribute);
   action.value = value;
   return action;
 }
@@ -136,7 +136,7 @@ SolGame& HandBuiltGame::Deal() {
     pile.pickProgram = pileDef.pickProgram;
     pile.manualOpen = pileDef.manualOpen;
     pile.enabled = pileDef.enabled;
-    if (pileDef.kind == 2) {
+    if (pileDef.kind == static_cast<std::uint8_t>(PileKind::kBase)) {
       pile.baseRank = pileDef.baseRank;
       pile.baseSuit = pileDef.baseSuit;
     } else {

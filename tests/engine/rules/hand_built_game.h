@@ -47,9 +47,9 @@ PileDef OpenPile(std::uint16_t dealCount);
 
 ActionDef MoveAction(std::uint8_t mode, std::uint16_t pile, std::uint16_t from, std::uint16_t to,
                      std::uint16_t destPile, std::uint8_t destMode, std::uint16_t destIndex);
-ActionDef PileAttributeAction(std::uint16_t pile, std::uint8_t attribute, std::uint16_t value);
+ActionDef PileAttributeAction(std::uint16_t pile, PileAttribute attribute, std::uint16_t value);
 ActionDef CardAttributeAction(std::uint8_t mode, std::uint16_t pile, std::uint16_t from,
-                              std::uint16_t to, std::uint8_t attribute, std::uint16_t value);
+                              std::uint16_t to, CardAttribute attribute, std::uint16_t value);
 ActionDef RouteAction(ActionType type, std::uint16_t source, std::uint16_t destination);
 ActionDef SimpleAction(ActionType type, std::uint16_t pile = 0);
 
