@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-#include <QtEndian>
+#include "engine/database/byte_io.h"
 
 namespace cw {
 namespace {
 
 constexpr QStringView kDataValue = u"data";
+static_assert(kBestTimeEntrySize == 2 * kBestTimeNameLength + 4);
 
 RegStatus OpenOrCreate(const GameRecordsPlace& place, RegistryKey* key,
                        RegDisposition* disposition) {
@@ -49,26 +50,28 @@ void InsertBestTime(BestTimesTable& table, const BestTimeEntry& entry) {
 }
 
 std::array<std::uint8_t, kBestTimesTableSize> EncodeBestTimes(const BestTimesTable& table) {
-  std::array<std::uint8_t, kBestTimesTableSize> bytes{};
-  for (std::size_t i = 0; i < kBestTimeCount; ++i) {
-    std::uint8_t* entry = bytes.data() + i * kBestTimeEntrySize;
-    for (std::size_t c = 0; c < kBestTimeNameLength; ++c) {
-      qToLittleEndian(static_cast<std::uint16_t>(table[i].name[c]), entry + 2 * c);
-    }
-    qToLittleEndian(table[i].seconds, entry + 2 * kBestTimeNameLength);
+  ByteWriter out;
+  out.Reserve(kBestTimesTableSize);
+  for (const BestTimeEntry& entry : table) {
+    for (char16_t unit : entry.name) out.U16(static_cast<std::uint16_t>(unit));
+    out.U32(entry.seconds);
   }
+  std::array<std::uint8_t, kBestTimesTableSize> bytes{};
+  std::copy(out.View().begin(), out.View().end(), bytes.begin());
   return bytes;
 }
 
 BestTimesTable DecodeBestTimes(const std::array<std::uint8_t, kBestTimesTableSize>& bytes) {
   BestTimesTable table{};
-  for (std::size_t i = 0; i < kBestTimeCount; ++i) {
-    const std::uint8_t* entry = bytes.data() + i * kBestTimeEntrySize;
-    for (std::size_t c = 0; c < kBestTimeNameLength; ++c) {
-      table[i].name[c] = static_cast<char16_t>(qFromLittleEndian<std::uint16_t>(entry + 2 * c));
+  ByteReader in(bytes);
+  for (BestTimeEntry& entry : table) {
+    for (char16_t& unit : entry.name) {
+      std::uint16_t value = 0;
+      in.U16(value);
+      unit = static_cast<char16_t>(value);
     }
-    table[i].name.back() = u'\0';
-    table[i].seconds = qFromLittleEndian<std::uint32_t>(entry + 2 * kBestTimeNameLength);
+    entry.name.back() = u'\0';
+    in.U32(entry.seconds);
   }
   // Qualifying and inserting rely on the order; a damaged table is put back
   // in it rather than shown with gaps or ranked wrongly.

@@ -186,6 +186,11 @@ bool MainWindow::LoadCurrentSolitaire() {
   return true;
 }
 
+bool MainWindow::KeyboardMode() const {
+  const auto mode = static_cast<PlayMode>(prefs_.playMode);
+  return mode == PlayMode::kKeyboardCardWise || mode == PlayMode::kKeyboardPileWise;
+}
+
 bool MainWindow::RestoreSavedGame() {
   std::uint32_t elapsed = 0;
   if (!RestoreGame(registry_, programTitle_, game_, elapsed)) return false;

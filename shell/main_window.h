@@ -79,7 +79,7 @@ class MainWindow : public CeWnd {
   LRESULT OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
  private:
-  bool KeyboardMode() const { return prefs_.playMode == 2 || prefs_.playMode == 3; }
+  bool KeyboardMode() const;
   // A timed game whose limit has been reached; a limit of no minutes is no limit.
   bool TimeIsUp() const {
     return prefs_.timedGame != 0 && prefs_.timeLimit > 0 && prefs_.timeLimit <= clock_.Elapsed() / 60;

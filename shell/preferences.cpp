@@ -4,8 +4,7 @@
 #include <span>
 #include <type_traits>
 
-#include <QtEndian>
-
+#include "engine/database/byte_io.h"
 #include "engine/database/catalogue.h"
 
 namespace cw {
@@ -17,40 +16,41 @@ struct PreferenceValue {
   QStringView name;
   RegType type;
   std::uint32_t size;
-  void (*store)(const Preferences&, std::uint8_t* bytes);
-  void (*load)(Preferences&, const std::uint8_t* bytes);
+  void (*store)(const Preferences&, ByteWriter& out);
+  void (*load)(Preferences&, ByteReader& in);
 };
 
 template <auto Field>
 constexpr PreferenceValue ByteValue(QStringView name) {
   return {name, RegType::Binary, 1,
-          [](const Preferences& p, std::uint8_t* bytes) { bytes[0] = p.*Field; },
-          [](Preferences& p, const std::uint8_t* bytes) { p.*Field = bytes[0]; }};
+          [](const Preferences& p, ByteWriter& out) { out.U8(p.*Field); },
+          [](Preferences& p, ByteReader& in) { in.U8(p.*Field); }};
 }
 
 template <auto Field>
 constexpr PreferenceValue DwordValue(QStringView name) {
   using FieldType = std::remove_cvref_t<decltype(std::declval<Preferences>().*Field)>;
   return {name, RegType::Dword, 4,
-          [](const Preferences& p, std::uint8_t* bytes) {
-            qToLittleEndian(static_cast<std::uint32_t>(p.*Field), bytes);
+          [](const Preferences& p, ByteWriter& out) {
+            out.U32(static_cast<std::uint32_t>(p.*Field));
           },
-          [](Preferences& p, const std::uint8_t* bytes) {
-            p.*Field = static_cast<FieldType>(qFromLittleEndian<std::uint32_t>(bytes));
+          [](Preferences& p, ByteReader& in) {
+            std::uint32_t value = 0;
+            in.U32(value);
+            p.*Field = static_cast<FieldType>(value);
           }};
 }
 
 constexpr PreferenceValue kLastEnteredName = {
     u"lastEnteredName", RegType::None, 2 * kLastEnteredNameLength,
-    [](const Preferences& p, std::uint8_t* bytes) {
-      for (std::size_t i = 0; i < kLastEnteredNameLength; ++i) {
-        qToLittleEndian(static_cast<std::uint16_t>(p.lastEnteredName[i]), bytes + 2 * i);
-      }
+    [](const Preferences& p, ByteWriter& out) {
+      for (char16_t unit : p.lastEnteredName) out.U16(static_cast<std::uint16_t>(unit));
     },
-    [](Preferences& p, const std::uint8_t* bytes) {
-      for (std::size_t i = 0; i < kLastEnteredNameLength; ++i) {
-        p.lastEnteredName[i] =
-            static_cast<char16_t>(qFromLittleEndian<std::uint16_t>(bytes + 2 * i));
+    [](Preferences& p, ByteReader& in) {
+      for (char16_t& unit : p.lastEnteredName) {
+        std::uint16_t value = 0;
+        in.U16(value);
+        unit = static_cast<char16_t>(value);
       }
       // A stored name without its terminator must not run into what follows it.
       p.lastEnteredName.back() = u'\0';
@@ -58,15 +58,11 @@ constexpr PreferenceValue kLastEnteredName = {
 
 constexpr PreferenceValue kLastPlayed = {
     u"lastPlayed", RegType::None, 4 * kSavedGameSlotCount,
-    [](const Preferences& p, std::uint8_t* bytes) {
-      for (std::size_t i = 0; i < kSavedGameSlotCount; ++i) {
-        qToLittleEndian(p.lastPlayed[i], bytes + 4 * i);
-      }
+    [](const Preferences& p, ByteWriter& out) {
+      for (std::uint32_t stamp : p.lastPlayed) out.U32(stamp);
     },
-    [](Preferences& p, const std::uint8_t* bytes) {
-      for (std::size_t i = 0; i < kSavedGameSlotCount; ++i) {
-        p.lastPlayed[i] = qFromLittleEndian<std::uint32_t>(bytes + 4 * i);
-      }
+    [](Preferences& p, ByteReader& in) {
+      for (std::uint32_t& stamp : p.lastPlayed) in.U32(stamp);
     }};
 
 // In the order they are read and written; "favNum" and "favList" follow them.
@@ -118,9 +114,12 @@ bool ReadExact(Registry& registry, RegistryKey key, QStringView name, RegType ty
 std::vector<std::uint16_t> ReadFavourites(Registry& registry, RegistryKey key) {
   const std::vector<std::uint16_t> noFavourites{kNoFavourite};
   std::array<std::uint8_t, 4> countBytes{};
-  if (!ReadExact(registry, key, kFavNum, RegType::Dword, countBytes)) return noFavourites;
-  const std::size_t count =
-      std::min<std::size_t>(qFromLittleEndian<std::uint32_t>(countBytes.data()), kCatalogueSize);
+  std::uint32_t storedCount = 0;
+  if (!ReadExact(registry, key, kFavNum, RegType::Dword, countBytes) ||
+      !ByteReader(countBytes).U32(storedCount)) {
+    return noFavourites;
+  }
+  const std::size_t count = std::min<std::size_t>(storedCount, kCatalogueSize);
   if (count == 0) return noFavourites;
 
   std::array<std::uint8_t, 2 * kCatalogueSize> listBytes{};
@@ -133,27 +132,23 @@ std::vector<std::uint16_t> ReadFavourites(Registry& registry, RegistryKey key) {
   const std::size_t entries = std::min<std::size_t>(count, size / 2);
   if (entries == 0) return noFavourites;
   std::vector<std::uint16_t> list(entries);
-  for (std::size_t i = 0; i < entries; ++i) {
-    list[i] = qFromLittleEndian<std::uint16_t>(listBytes.data() + 2 * i);
-  }
+  ByteReader in(listBytes);
+  for (std::uint16_t& id : list) in.U16(id);
   return list;
 }
 
 void WriteAll(Registry& registry, RegistryKey key, const Preferences& preferences) {
-  std::array<std::uint8_t, kLargestValueSize> bytes{};
   for (const PreferenceValue& value : kPreferenceValues) {
-    value.store(preferences, bytes.data());
-    registry.SetValue(key, value.name, value.type, std::span(bytes).first(value.size));
+    ByteWriter out;
+    value.store(preferences, out);
+    registry.SetValue(key, value.name, value.type, out.View());
   }
-  const auto count = static_cast<std::uint32_t>(preferences.favList.size());
-  std::array<std::uint8_t, 4> countBytes{};
-  qToLittleEndian(count, countBytes.data());
-  registry.SetValue(key, kFavNum, RegType::Dword, countBytes);
-  std::vector<std::uint8_t> listBytes(2 * preferences.favList.size());
-  for (std::size_t i = 0; i < preferences.favList.size(); ++i) {
-    qToLittleEndian(preferences.favList[i], listBytes.data() + 2 * i);
-  }
-  registry.SetValue(key, kFavList, RegType::Binary, listBytes);
+  ByteWriter count;
+  count.U32(static_cast<std::uint32_t>(preferences.favList.size()));
+  registry.SetValue(key, kFavNum, RegType::Dword, count.View());
+  ByteWriter list;
+  for (std::uint16_t id : preferences.favList) list.U16(id);
+  registry.SetValue(key, kFavList, RegType::Binary, list.View());
 }
 
 }  // namespace
@@ -176,8 +171,10 @@ Preferences LoadPreferences(Registry& registry, QStringView programTitle) {
   }
   std::array<std::uint8_t, kLargestValueSize> bytes{};
   for (const PreferenceValue& value : kPreferenceValues) {
-    if (ReadExact(registry, key, value.name, value.type, std::span(bytes).first(value.size))) {
-      value.load(preferences, bytes.data());
+    const std::span<std::uint8_t> stored = std::span(bytes).first(value.size);
+    if (ReadExact(registry, key, value.name, value.type, stored)) {
+      ByteReader in(stored);
+      value.load(preferences, in);
     }
   }
   preferences.favList = ReadFavourites(registry, key);

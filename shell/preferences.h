@@ -26,7 +26,7 @@ struct Preferences {
   std::uint8_t timedGame = 1;
   std::uint32_t timeLimit = 3;  // minutes
   std::uint8_t animation = 1;
-  std::uint8_t playMode = 1;  // 0 tapping, 1 drag and drop, 2 keyboard card-wise, 3 pile-wise
+  std::uint8_t playMode = 1;  // a PlayMode of the game field; 1 drag and drop
   std::uint32_t bgColor = 0x008000;  // COLORREF 0x00BBGGRR
   std::uint8_t softkeyMenu = 0;
   std::uint32_t cardBack = 0;

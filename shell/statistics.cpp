@@ -4,8 +4,7 @@
 #include <array>
 #include <limits>
 
-#include <QtEndian>
-
+#include "engine/database/byte_io.h"
 #include "shell/preferences.h"
 
 namespace cw {
@@ -20,11 +19,11 @@ T SaturatingAdd(T a, T b) {
 }
 
 void Write(const GameRecordsPlace& place, RegistryKey key, const GameStatistics& statistics) {
-  std::array<std::uint8_t, kGameStatisticsSize> bytes{};
-  qToLittleEndian(statistics.played, bytes.data());
-  qToLittleEndian(statistics.won, bytes.data() + 2);
-  qToLittleEndian(statistics.totalSeconds, bytes.data() + 4);
-  place.registry.SetValue(key, kDataValue, RegType::Dword, bytes);
+  ByteWriter out;
+  out.U16(statistics.played);
+  out.U16(statistics.won);
+  out.U32(statistics.totalSeconds);
+  place.registry.SetValue(key, kDataValue, RegType::Dword, out.View());
 }
 
 GameStatistics Read(const GameRecordsPlace& place, RegistryKey key) {
@@ -37,9 +36,11 @@ GameStatistics Read(const GameRecordsPlace& place, RegistryKey key) {
     return {};
   }
   GameStatistics statistics;
-  statistics.played = qFromLittleEndian<std::uint16_t>(bytes.data());
-  statistics.won = std::min(qFromLittleEndian<std::uint16_t>(bytes.data() + 2), statistics.played);
-  statistics.totalSeconds = qFromLittleEndian<std::uint32_t>(bytes.data() + 4);
+  ByteReader in(bytes);
+  in.U16(statistics.played);
+  in.U16(statistics.won);
+  in.U32(statistics.totalSeconds);
+  statistics.won = std::min(statistics.won, statistics.played);
   return statistics;
 }
 

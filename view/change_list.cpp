@@ -26,7 +26,7 @@ bool MoveCards(std::vector<PileView>& piles, const CardsMoved& move) {
 }
 
 bool TurnCards(std::vector<PileView>& piles, const CardsFlagged& flagged) {
-  if (!IsPile(piles, flagged.pile) || flagged.attribute != kCardFaceUp) return false;
+  if (!IsPile(piles, flagged.pile) || flagged.attribute != CardAttribute::kFaceUp) return false;
   std::vector<CardSlot>& cards = piles[flagged.pile].cards;
   if (flagged.first + flagged.count > cards.size()) return false;
   for (int i = flagged.first; i < flagged.first + flagged.count; ++i) {
@@ -39,10 +39,10 @@ bool SetPileAttribute(std::vector<PileView>& piles, const PileAttributeSet& set)
   if (!IsPile(piles, set.pile)) return false;
   PileView& pile = piles[set.pile];
   switch (set.attribute) {
-    case kPileShown:
+    case PileAttribute::kShown:
       pile.shown = set.value != 0 ? 1 : 0;
       return true;
-    case kPileValue:
+    case PileAttribute::kValue:
       MarksFromValue(pile.kind, set.value, pile.dealtSuit, pile.mark);
       return true;
     default:
@@ -77,10 +77,10 @@ void ChangeRecorder::TableChanged(const TableChange& change) {
   if (const auto* move = std::get_if<CardsMoved>(&change)) {
     changes_.emplace_back(*move);
   } else if (const auto* flagged = std::get_if<CardsFlagged>(&change)) {
-    if (flagged->attribute == kCardFaceUp) changes_.emplace_back(*flagged);
+    if (flagged->attribute == CardAttribute::kFaceUp) changes_.emplace_back(*flagged);
   } else if (const auto* set = std::get_if<PileAttributeSet>(&change)) {
-    const bool shows = set->attribute == kPileShown ||
-                       (set->attribute == kPileValue && ValueShows(piles_, set->pile));
+    const bool shows = set->attribute == PileAttribute::kShown ||
+                       (set->attribute == PileAttribute::kValue && ValueShows(piles_, set->pile));
     if (shows) changes_.emplace_back(*set);
   } else if (const auto* reordered = std::get_if<PileReordered>(&change)) {
     changes_.emplace_back(

@@ -35,10 +35,10 @@ struct PileView {
   int xAnchor = 0;
   int yAnchor = 0;
   std::vector<CardSlot> cards;  // bottom card first
-  // Kind 2: base rank index and base suit index (-1 none). Kind 3: the arrow
+  // kBase: base rank index and base suit index (-1 none). kArrow: the arrow
   // value in the low 16 bits of the first (0 black, 1 red, 2 or more none).
   int mark[2] = {0, 0};
-  // Kind 2: the dealt base suit, shown while the pile value names none.
+  // kBase: the dealt base suit, shown while the pile value names none.
   std::uint32_t dealtSuit = 0;
 
   int Count() const { return static_cast<int>(cards.size()); }

@@ -57,6 +57,7 @@ class ByteReader {
 
 class ByteWriter {
  public:
+  void Reserve(std::size_t length) { bytes_.reserve(length); }
   void U8(std::uint8_t value) { bytes_.push_back(value); }
   void U16(std::uint16_t value) {
     bytes_.push_back(static_cast<std::uint8_t>(value & 0xFF));

@@ -103,33 +103,28 @@ enum class MoveInsertion : std::uint8_t {
   kAboveBottom = 2,  // `destIndex` cards above the bottom
 };
 
-// The attribute of a pileAttribute action. The rules use these as plain
-// byte constants, since the record's attribute byte is compared with them.
-enum PileAttribute : std::uint8_t {
-  kPileShown = 6,
-  kPileEnabled = 8,
-  kPileReverse = 9,
-  kPileAcceptProgram = 10,
-  kPileValue = 11,
-  kPileShuffle = 12,
-  kPilePickProgram = 13,
+// The attribute of a pileAttribute action.
+enum class PileAttribute : std::uint8_t {
+  kShown = 6,
+  kEnabled = 8,
+  kReverse = 9,
+  kAcceptProgram = 10,
+  kValue = 11,
+  kShuffle = 12,
+  kPickProgram = 13,
 };
-inline constexpr std::array<CodeName, 7> kPileAttributeNames = {{{"shown", kPileShown},
-                                                                 {"enabled", kPileEnabled},
-                                                                 {"reverse", kPileReverse},
-                                                                 {"acceptProgram", kPileAcceptProgram},
-                                                                 {"pileValue", kPileValue},
-                                                                 {"shuffle", kPileShuffle},
-                                                                 {"pickProgram", kPilePickProgram}}};
+inline constexpr std::array<CodeName, 7> kPileAttributeNames = {{{"shown", 6},
+                                                                 {"enabled", 8},
+                                                                 {"reverse", 9},
+                                                                 {"acceptProgram", 10},
+                                                                 {"pileValue", 11},
+                                                                 {"shuffle", 12},
+                                                                 {"pickProgram", 13}}};
 
 // The attribute of a cardAttribute action.
-enum CardAttribute : std::uint8_t {
-  kCardFaceUp = 0,
-  kCardMovable = 1,
-  kCardOpen = 7,
-};
+enum class CardAttribute : std::uint8_t { kFaceUp = 0, kMovable = 1, kOpen = 7 };
 inline constexpr std::array<CodeName, 3> kCardAttributeNames = {
-    {{"faceUp", kCardFaceUp}, {"movable", kCardMovable}, {"open", kCardOpen}}};
+    {{"faceUp", 0}, {"movable", 1}, {"open", 7}}};
 
 constexpr std::optional<std::uint16_t> FindCode(std::span<const CodeName> names, std::string_view name) {
   for (const auto& entry : names) {

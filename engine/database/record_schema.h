@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <type_traits>
@@ -18,11 +19,28 @@ namespace cw {
 
 enum class FieldWidth : std::uint8_t { kU8, kU16, kI16 };
 
-// What a field's value indexes, if anything.
-enum class RecordReference : std::uint8_t { kNone, kPile, kProgram, kEvent, kCondition, kAction, kCounter };
+// What a field's value indexes, if anything. Cards are only ever numbered;
+// the other kinds may have names in the game source.
+enum class RecordReference : std::uint8_t { kNone, kPile, kProgram, kEvent, kCondition, kAction, kCounter, kCard };
+
+// The table a reference indexes; none for kNone.
+constexpr std::optional<Table> ReferencedTable(RecordReference reference) {
+  switch (reference) {
+    case RecordReference::kNone: return std::nullopt;
+    case RecordReference::kPile: return Table::kPiles;
+    case RecordReference::kProgram: return Table::kPrograms;
+    case RecordReference::kEvent: return Table::kEventKinds;
+    case RecordReference::kCondition: return Table::kConditions;
+    case RecordReference::kAction: return Table::kActions;
+    case RecordReference::kCounter: return Table::kCounters;
+    case RecordReference::kCard: return Table::kCards;
+  }
+  return std::nullopt;
+}
 
 // One field of a fixed-size table element: its source name, stored width,
-// member, the table its value indexes and the names its values have.
+// member, the table its value indexes (and whether 65535 stands for any or
+// no entry of it) and the names its values have.
 template <typename Element>
 struct RecordField {
   std::string_view name;
@@ -31,6 +49,7 @@ struct RecordField {
   std::uint16_t Element::*u16 = nullptr;
   std::int16_t Element::*i16 = nullptr;
   RecordReference reference = RecordReference::kNone;
+  bool noneAllowed = false;
   std::span<const CodeName> names = {};
 
   constexpr std::int64_t Get(const Element& e) const {
@@ -73,6 +92,13 @@ template <typename Element>
 constexpr RecordField<Element> U16Field(std::string_view name, std::uint16_t Element::*member,
                                         RecordReference reference = RecordReference::kNone) {
   return {.name = name, .width = FieldWidth::kU16, .u16 = member, .reference = reference};
+}
+
+// A reference where 65535 means any entry or none.
+template <typename Element>
+constexpr RecordField<Element> U16OptionalField(std::string_view name, std::uint16_t Element::*member,
+                                                RecordReference reference) {
+  return {.name = name, .width = FieldWidth::kU16, .u16 = member, .reference = reference, .noneAllowed = true};
 }
 
 template <typename Element>
@@ -146,13 +172,13 @@ inline constexpr std::array<RecordField<ActionDef>, 10> kActionFields = {{
 }};
 
 inline constexpr std::array<RecordField<MovePair>, 2> kMovePairFields = {{
-    U16Field("source", &MovePair::source, RecordReference::kPile),
-    U16Field("destination", &MovePair::destination, RecordReference::kPile),
+    U16OptionalField("source", &MovePair::source, RecordReference::kPile),
+    U16OptionalField("destination", &MovePair::destination, RecordReference::kPile),
 }};
 
 inline constexpr std::array<RecordField<DealPlacement>, 3> kDealPlacementFields = {{
     U16Field("pile", &DealPlacement::pile, RecordReference::kPile),
-    U16Field("card", &DealPlacement::card),
+    U16Field("card", &DealPlacement::card, RecordReference::kCard),
     U16Field("position", &DealPlacement::position),
 }};
 
@@ -169,7 +195,7 @@ inline constexpr std::array<RecordField<EventAction>, 2> kEventActionFields = {{
 inline constexpr std::array<RecordField<ConditionDef>, 3> kConditionFields = {{
     U16Field("program", &ConditionDef::program, RecordReference::kProgram),
     U16Field("pileA", &ConditionDef::pileA, RecordReference::kPile),
-    U16Field("pileB", &ConditionDef::pileB, RecordReference::kPile),
+    U16OptionalField("pileB", &ConditionDef::pileB, RecordReference::kPile),
 }};
 
 inline constexpr std::array<RecordField<EventCondition>, 2> kEventConditionFields = {{
@@ -231,13 +257,15 @@ constexpr std::size_t ElementBytes() {
 static_assert(ElementBytes<PileDef>() == 34 && ElementBytes<ActionDef>() == 16 && ElementBytes<CardDef>() == 4);
 
 // The fifteen tables in record order: each table's names (the codec's in its
-// messages, cwdb's in its listings) and its member of the record. Visits
+// messages, cwdb's in its listings, one element's in cwdb's checks) and its
+// member of the record. Visits
 // `visit(const TableInfo&, table)` for each, in order; a table visit that
 // answers false stops the walk when `visit` returns bool.
 struct TableInfo {
   Table table;
   std::string_view name;         // "deal placements"
   std::string_view listingName;  // "placements"
+  std::string_view elementName;  // "placement"
 };
 
 template <typename Record, typename Visit>
@@ -250,21 +278,22 @@ constexpr bool ForEachTable(Record& r, Visit&& visit) {
       return true;
     }
   };
-  return each({Table::kCards, "cards", "cards"}, r.cards) &&
-         each({Table::kPiles, "piles", "piles"}, r.piles) &&
-         each({Table::kActions, "actions", "actions"}, r.actions) &&
-         each({Table::kMovePairs, "move pairs", "movePairs"}, r.movePairs) &&
-         each({Table::kDealPlacements, "deal placements", "placements"}, r.dealPlacements) &&
-         each({Table::kDealFlips, "deal flips", "flips"}, r.dealFlips) &&
-         each({Table::kDealFixed, "deal fixed", "fixed"}, r.dealFixed) &&
-         each({Table::kDealOpen, "deal open", "open"}, r.dealOpen) &&
-         each({Table::kEventKinds, "event kinds", "events"}, r.eventKinds) &&
-         each({Table::kEventActions, "event actions", "eventActions"}, r.eventActions) &&
-         each({Table::kPrograms, "programs", "programs"}, r.programs) &&
-         each({Table::kConditions, "conditions", "conditions"}, r.conditions) &&
-         each({Table::kEventConditions, "event conditions", "eventConditions"}, r.eventConditions) &&
-         each({Table::kCounters, "counters", "counters"}, r.counters) &&
-         each({Table::kEventCounters, "event counters", "eventCounters"}, r.eventCounters);
+  return each({Table::kCards, "cards", "cards", "card"}, r.cards) &&
+         each({Table::kPiles, "piles", "piles", "pile"}, r.piles) &&
+         each({Table::kActions, "actions", "actions", "action"}, r.actions) &&
+         each({Table::kMovePairs, "move pairs", "movePairs", "route"}, r.movePairs) &&
+         each({Table::kDealPlacements, "deal placements", "placements", "placement"}, r.dealPlacements) &&
+         each({Table::kDealFlips, "deal flips", "flips", "flip"}, r.dealFlips) &&
+         each({Table::kDealFixed, "deal fixed", "fixed", "fix"}, r.dealFixed) &&
+         each({Table::kDealOpen, "deal open", "open", "open"}, r.dealOpen) &&
+         each({Table::kEventKinds, "event kinds", "events", "event"}, r.eventKinds) &&
+         each({Table::kEventActions, "event actions", "eventActions", "eventAction"}, r.eventActions) &&
+         each({Table::kPrograms, "programs", "programs", "program"}, r.programs) &&
+         each({Table::kConditions, "conditions", "conditions", "condition"}, r.conditions) &&
+         each({Table::kEventConditions, "event conditions", "eventConditions", "eventCondition"},
+              r.eventConditions) &&
+         each({Table::kCounters, "counters", "counters", "counter"}, r.counters) &&
+         each({Table::kEventCounters, "event counters", "eventCounters", "eventCounter"}, r.eventCounters);
 }
 
 // The names of every table, indexed by Table.

@@ -42,9 +42,9 @@ struct PileState {
   std::uint32_t manualOpen = 0;
   std::uint8_t enabled = 0;
   std::array<std::uint8_t, 3> reserved1{};
-  // Kind 2: the base rank. Other kinds: pileValue in the low 16 bits.
+  // PileKind::kBase: the base rank. Other kinds: pileValue in the low 16 bits.
   std::uint32_t baseRank = 0;
-  std::uint32_t baseSuit = 0;  // kind 2 only; 0 otherwise
+  std::uint32_t baseSuit = 0;  // PileKind::kBase only; 0 otherwise
 
   std::uint16_t PileValue() const { return static_cast<std::uint16_t>(baseRank); }
   bool operator==(const PileState&) const = default;

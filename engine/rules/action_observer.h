@@ -28,7 +28,7 @@ struct CardsFlagged {
   std::uint16_t pile = 0;
   std::uint16_t first = 0;
   std::uint16_t count = 0;
-  std::uint8_t attribute = 0;
+  CardAttribute attribute = CardAttribute::kFaceUp;
   std::uint8_t value = 0;
   bool operator==(const CardsFlagged&) const = default;
 };
@@ -37,7 +37,7 @@ struct CardsFlagged {
 // pile value) now holds `value`.
 struct PileAttributeSet {
   std::uint16_t pile = 0;
-  std::uint8_t attribute = 0;
+  PileAttribute attribute = PileAttribute::kShown;
   std::uint16_t value = 0;
   bool operator==(const PileAttributeSet&) const = default;
 };

@@ -90,7 +90,9 @@ bool MoveCards(SolGame& game, const ActionDef& action, std::uint16_t* undoValue,
   const int to = action.to;
   // A reversal puts back cards that may have been inserted at a clamped place
   // (the bottom or the top of the pile); keep its range inside the pile.
-  if (undoValue == nullptr && (action.mode == 1 || action.mode == 2) && from + to > n) {
+  const auto rangeMode = static_cast<MoveRange>(action.mode);
+  const bool fromAnEnd = rangeMode == MoveRange::kUnderTop || rangeMode == MoveRange::kAboveBottom;
+  if (undoValue == nullptr && fromAnEnd && from + to > n) {
     from = std::max(0, n - to);
   }
   const PositionRange range = SourceRange(action.mode, from, to, n);
@@ -112,7 +114,7 @@ bool MoveCards(SolGame& game, const ActionDef& action, std::uint16_t* undoValue,
   SetPileCount(game, source, n - k);
 
   if (undoValue != nullptr) {
-    *undoValue = static_cast<std::uint16_t>(action.mode == 0 ? n : k);
+    *undoValue = static_cast<std::uint16_t>(rangeMode == MoveRange::kBetweenEnds ? n : k);
   }
 
   // The insertion point always lies on the pile (0..m), so positions stay
@@ -191,27 +193,27 @@ bool SetPileAttribute(SolGame& game, const ActionDef& action, std::uint16_t* und
     return true;
   };
 
-  switch (action.attribute) {
-    case kPileShown:
+  switch (static_cast<PileAttribute>(action.attribute)) {
+    case PileAttribute::kShown:
       return setFlag(pile.shown);
-    case kPileEnabled:
+    case PileAttribute::kEnabled:
       return setFlag(pile.enabled);
-    case kPileReverse: {
+    case PileAttribute::kReverse: {
       std::vector<std::uint16_t> order = CardsByPosition(game, action.pile);
       std::reverse(order.begin(), order.end());
       return reorder(order);
     }
-    case kPileAcceptProgram:
+    case PileAttribute::kAcceptProgram:
       return setProgram(pile.acceptProgram);
-    case kPilePickProgram:
+    case PileAttribute::kPickProgram:
       return setProgram(pile.pickProgram);
-    case kPileValue: {
+    case PileAttribute::kValue: {
       const std::uint16_t previous = pile.PileValue();
       if (forward) *undoValue = previous;
       pile.baseRank = action.value;
       return reportValue(previous != action.value, action.value);
     }
-    case kPileShuffle: {
+    case PileAttribute::kShuffle: {
       std::vector<std::uint16_t> order = CardsByPosition(game, action.pile);
       if (order.empty()) return false;
       std::uint16_t seed = action.value;
@@ -232,14 +234,14 @@ bool SetPileAttribute(SolGame& game, const ActionDef& action, std::uint16_t* und
 bool SetCardAttribute(SolGame& game, const ActionDef& action, ActionObserver* observer) {
   if (!IsPile(game, action.pile)) return false;
   std::uint8_t CardState::*flag = nullptr;
-  switch (action.attribute) {
-    case kCardFaceUp:
+  switch (static_cast<CardAttribute>(action.attribute)) {
+    case CardAttribute::kFaceUp:
       flag = &CardState::faceUp;
       break;
-    case kCardMovable:
+    case CardAttribute::kMovable:
       flag = &CardState::movable;
       break;
-    case kCardOpen:
+    case CardAttribute::kOpen:
       flag = &CardState::open;
       break;
     default:

@@ -25,10 +25,10 @@ bool ReversalOf(const ActionDef& action, std::uint16_t recordedValue, ActionDef&
       reversal.destPile = action.pile;
       reversal.mode = action.destMode;
       reversal.from = action.destIndex;
-      if (action.mode == 0) {
+      if (static_cast<MoveRange>(action.mode) == MoveRange::kBetweenEnds) {
         const int moved = recordedValue - action.to - action.from;
         reversal.to = static_cast<std::uint16_t>(moved > 0 ? moved : 0);
-        reversal.destMode = 1;
+        reversal.destMode = static_cast<std::uint8_t>(MoveInsertion::kUnderTop);
         reversal.destIndex = action.to;
       } else {
         reversal.to = recordedValue;
@@ -37,11 +37,11 @@ bool ReversalOf(const ActionDef& action, std::uint16_t recordedValue, ActionDef&
       }
       return true;
     case ActionType::kPileAttribute:
-      switch (action.attribute) {
-        case kPileAcceptProgram:
-        case kPileValue:
-        case kPileShuffle:
-        case kPilePickProgram:
+      switch (static_cast<PileAttribute>(action.attribute)) {
+        case PileAttribute::kAcceptProgram:
+        case PileAttribute::kValue:
+        case PileAttribute::kShuffle:
+        case PileAttribute::kPickProgram:
           reversal.value = recordedValue;
           break;
         default:

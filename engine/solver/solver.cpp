@@ -34,7 +34,7 @@ bool ShufflesInPlay(const GameDefinition& definition) {
     }
     const ActionDef& action = definition.actions[link.action];
     if (action.type == static_cast<std::uint8_t>(ActionType::kPileAttribute) &&
-        action.attribute == kPileShuffle) {
+        static_cast<PileAttribute>(action.attribute) == PileAttribute::kShuffle) {
       return true;
     }
   }

@@ -7,6 +7,7 @@
 #include "engine/database/record_loader.h"
 #include "engine/rules/moves.h"
 #include "engine/rules/player_move.h"
+#include "engine/state/table_check.h"
 
 namespace cw::testing {
 
@@ -66,29 +67,8 @@ PlaySnapshot Snapshot(const SolGame& game) {
 }
 
 ::testing::AssertionResult TableIsConsistent(const SolGame& game) {
-  std::vector<std::vector<int>> seen(game.piles.size());
-  for (std::size_t pile = 0; pile < game.piles.size(); ++pile) {
-    seen[pile].assign(static_cast<std::size_t>(std::max<int>(game.piles[pile].count, 0)), 0);
-  }
-  for (std::size_t card = 0; card < game.cards.size(); ++card) {
-    const CardState& state = game.cards[card];
-    if (state.pile >= game.piles.size()) {
-      return ::testing::AssertionFailure() << "card " << card << " lies in no pile";
-    }
-    if (state.position >= seen[state.pile].size()) {
-      return ::testing::AssertionFailure() << "card " << card << " lies past the top of pile " << state.pile;
-    }
-    if (seen[state.pile][state.position]++) {
-      return ::testing::AssertionFailure() << "two cards at pile " << state.pile << " position " << state.position;
-    }
-  }
-  for (std::size_t pile = 0; pile < seen.size(); ++pile) {
-    for (std::size_t position = 0; position < seen[pile].size(); ++position) {
-      if (!seen[pile][position]) {
-        return ::testing::AssertionFailure() << "gap in pile " << pile << " at position " << position;
-      }
-    }
-  }
+  const TableCheck check = CheckTable(game);
+  if (!check) return ::testing::AssertionFailure() << check.Problem();
   return ::testing::AssertionSuccess();
 }
 

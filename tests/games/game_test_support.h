@@ -53,8 +53,7 @@ struct PlaySnapshot {
 };
 PlaySnapshot Snapshot(const SolGame& game);
 
-// Checks the structural invariants of a play state: every card in a real
-// pile, positions 0..count-1 without gaps or doubles, counts equal.
+// The engine's table check as a test assertion, failing with its problem.
 ::testing::AssertionResult TableIsConsistent(const SolGame& game);
 
 struct PlayOutResult {

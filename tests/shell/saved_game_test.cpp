@@ -26,6 +26,7 @@
 #include "engine/rules/automatic_events.h"
 #include "engine/rules/moves.h"
 #include "engine/rules/player_move.h"
+#include "engine/state/saved_game_codec.h"
 #include "tests/platform/registry/temporary_registry.h"
 
 namespace cw {

@@ -16,6 +16,7 @@
 #include "engine/database/catalogue.h"
 #include "engine/database/embedded_resources.h"
 #include "engine/database/record_loader.h"
+#include "engine/state/saved_game_codec.h"
 #include "platform/registry/registry.h"
 #include "platform/resources/resource_ids.h"
 #include "platform/resources/string_table.h"

@@ -9,9 +9,11 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <type_traits>
 
 #include "engine/database/embedded_resources.h"
 #include "engine/database/record_loader.h"
+#include "engine/database/record_schema.h"
 #include "tools/cwdb/cwdb_commands.h"
 
 namespace cw {
@@ -59,7 +61,10 @@ TEST(ReferenceCheck, EveryKindOfDanglingReferenceIsNamed) {
       {[](auto& r) { r.piles[0].dropEvent = 3; }, "pile 0 dropEvent 3"},
       {[](auto& r) { r.actions[0].pile = 2; }, "action 0 pile 2: there are 2 piles"},
       {[](auto& r) { r.actions[0].destPile = kNoReference; }, "action 0 destPile 65535"},
-      {[](auto& r) { r.actions[0] = {1, 0, 0, 0, 0, 0, 0, kPilePickProgram, 0, 4}; }, "action 0 value 4: there are 1 programs"},
+      {[](auto& r) {
+         r.actions[0] = {1, 0, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(PileAttribute::kPickProgram), 0, 4};
+       },
+       "action 0 value 4: there are 1 programs"},
       {[](auto& r) { r.actions[0] = {2, 0, 9, 0, 0, 0, 0, 0, 0, 0}; }, "action 0 pile 9"},
       {[](auto& r) { r.actions[0] = {4, 0, 5, 0, 0, 0, 0, 0, 0, 0}; }, "action 0 pile 5"},
       {[](auto& r) { r.actions[0] = {6, 0, 1, 0, 0, 0, 0, 0, 0, 0}; }, "action 0 pile (counter) 1: there are 1 counters"},
@@ -88,6 +93,32 @@ TEST(ReferenceCheck, EveryKindOfDanglingReferenceIsNamed) {
     ASSERT_EQ(problems.size(), 1u) << c.message;
     EXPECT_NE(problems.front().find(c.message), std::string::npos) << problems.front();
   }
+}
+
+// Every field the record schema marks as a reference is checked, and the
+// problem names the element and field as the schema does. Actions, whose
+// fields follow their type, are covered above.
+TEST(ReferenceCheck, EveryReferenceFieldOfTheSchemaIsChecked) {
+  DefinitionRecord record = Complete();
+  int checked = 0;
+  ForEachTable(record, [&](const TableInfo& info, auto& table) {
+    using Element = typename std::remove_cvref_t<decltype(table)>::value_type;
+    if constexpr (std::is_class_v<Element> && !std::is_same_v<Element, std::vector<std::uint8_t>> &&
+                  !std::is_same_v<Element, ActionDef>) {
+      for (const RecordField<Element>& field : FieldsOf<Element>()) {
+        if (field.reference == RecordReference::kNone) continue;
+        const std::int64_t kept = field.Get(table[0]);
+        field.Set(table[0], 40);  // past the end of every table of the complete record
+        const std::vector<std::string> problems = FindDanglingReferences(record);
+        field.Set(table[0], kept);
+        const std::string expected = std::string(info.elementName) + " 0 " + std::string(field.name) + " 40";
+        ASSERT_EQ(problems.size(), 1u) << expected;
+        EXPECT_EQ(problems.front().rfind(expected, 0), 0u) << problems.front();
+        ++checked;
+      }
+    }
+  });
+  EXPECT_EQ(checked, 22);
 }
 
 TEST(ReferenceCheck, AnyPileIsAllowedOnlyInRoutes) {

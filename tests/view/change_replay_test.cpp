@@ -53,11 +53,11 @@ TEST(ApplyChange, RefusesWhatDoesNotFitTheCopy) {
   EXPECT_FALSE(ApplyChange(piles, CardsMoved{0, 0, 1, 1, 2}));  // pile 1 holds 1
   EXPECT_FALSE(ApplyChange(piles, CardsMoved{0, 0, 1, 5, 0}));  // no pile 5
   EXPECT_FALSE(ApplyChange(piles, CardsMoved{0, 0, 0, 1, 0}));  // no card
-  EXPECT_FALSE(ApplyChange(piles, CardsFlagged{0, 2, 2, kCardFaceUp, 0}));
+  EXPECT_FALSE(ApplyChange(piles, CardsFlagged{0, 2, 2, CardAttribute::kFaceUp, 0}));
   EXPECT_FALSE(ApplyChange(piles, PileOrder{0, {2, 1}}));     // a card short
   EXPECT_FALSE(ApplyChange(piles, PileOrder{0, {2, 1, 3}}));  // card 3 lies elsewhere
   EXPECT_FALSE(ApplyChange(piles, PileOrder{0, {2, 2, 1}}));
-  EXPECT_FALSE(ApplyChange(piles, PileAttributeSet{7, kPileShown, 1}));
+  EXPECT_FALSE(ApplyChange(piles, PileAttributeSet{7, PileAttribute::kShown, 1}));
   EXPECT_TRUE(SameTable(piles, before));
   ASSERT_TRUE(ApplyChange(piles, PileOrder{0, {2, 0, 1}}));
   EXPECT_EQ(Cards(piles[0]), (std::vector<std::uint16_t>{2, 0, 1}));
@@ -68,14 +68,14 @@ TEST(ApplyChange, PileValueShowsAsThePileKindShowsIt) {
   piles[0].kind = PileKind::kBase;
   piles[0].dealtSuit = 2;
   piles[1].kind = PileKind::kArrow;
-  ASSERT_TRUE(ApplyChange(piles, PileAttributeSet{0, kPileValue, 0x0401}));  // ace of hearts
+  ASSERT_TRUE(ApplyChange(piles, PileAttributeSet{0, PileAttribute::kValue, 0x0401}));  // ace of hearts
   EXPECT_EQ(piles[0].mark[0], 0);
   EXPECT_EQ(piles[0].mark[1], 3);
   // A value without a suit keeps the dealt one.
-  ASSERT_TRUE(ApplyChange(piles, PileAttributeSet{0, kPileValue, 5}));
+  ASSERT_TRUE(ApplyChange(piles, PileAttributeSet{0, PileAttribute::kValue, 5}));
   EXPECT_EQ(piles[0].mark[0], 4);
   EXPECT_EQ(piles[0].mark[1], 1);
-  ASSERT_TRUE(ApplyChange(piles, PileAttributeSet{1, kPileValue, 1}));
+  ASSERT_TRUE(ApplyChange(piles, PileAttributeSet{1, PileAttribute::kValue, 1}));
   EXPECT_EQ(piles[1].mark[0], 1);
 }
 
@@ -84,18 +84,18 @@ TEST(ChangeRecorder, KeepsWhatTheTableShowsAndHearsTheRest) {
   piles[1].kind = PileKind::kBase;
   ChangeRecorder recorder(piles);
   recorder.TableChanged(RoutesChanged{});
-  recorder.TableChanged(CardsFlagged{0, 0, 1, kCardMovable, 0});
-  recorder.TableChanged(PileAttributeSet{2, kPileValue, 3});  // a plain pile shows no value
-  recorder.TableChanged(PileAttributeSet{2, kPileEnabled, 0});
+  recorder.TableChanged(CardsFlagged{0, 0, 1, CardAttribute::kMovable, 0});
+  recorder.TableChanged(PileAttributeSet{2, PileAttribute::kValue, 3});  // a plain pile shows no value
+  recorder.TableChanged(PileAttributeSet{2, PileAttribute::kEnabled, 0});
   EXPECT_TRUE(recorder.Heard());
   EXPECT_TRUE(recorder.Changes().empty());
 
   const std::vector<std::uint16_t> order = {4, 3};
   recorder.TableChanged(PileReordered{1, order});
-  recorder.TableChanged(PileAttributeSet{1, kPileValue, 0x0401});
+  recorder.TableChanged(PileAttributeSet{1, PileAttribute::kValue, 0x0401});
   ASSERT_EQ(recorder.Changes().size(), 2u);
   EXPECT_EQ(recorder.Changes()[0], ViewChange(PileOrder{1, {4, 3}}));
-  EXPECT_EQ(recorder.Changes()[1], ViewChange(PileAttributeSet{1, kPileValue, 0x0401}));
+  EXPECT_EQ(recorder.Changes()[1], ViewChange(PileAttributeSet{1, PileAttribute::kValue, 0x0401}));
 }
 
 // Random play of every game with undo and redo: each step's reported

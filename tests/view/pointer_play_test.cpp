@@ -263,7 +263,7 @@ TEST_F(DragPlay, ReplayedChangesThatDoNotFitAreSkipped) {
     const auto pileSize = static_cast<std::uint16_t>(before[0].Count());
     ChangeList changes = {CardsMoved{999, 0, 1, 1, 0}, CardsMoved{0, pileSize, 1, 1, 0},
                           CardsMoved{0, 0, 1, 1, 99}, PileOrder{0, {0, 1}},
-                          CardsFlagged{0, pileSize, 1, kCardFaceUp, 0}};
+                          CardsFlagged{0, pileSize, 1, CardAttribute::kFaceUp, 0}};
     view->ReplayChanges(changes);
     EXPECT_TRUE(changes.empty());
     EXPECT_TRUE(SameTable(view->Layout().piles, before));

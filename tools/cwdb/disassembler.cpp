@@ -54,6 +54,7 @@ class Printer {
       case SymbolKind::kCondition: return record_.conditions.size();
       case SymbolKind::kAction: return record_.actions.size();
       case SymbolKind::kCounter: return record_.counters.size();
+      case SymbolKind::kCard:  // numbered, never named
       case SymbolKind::kNone: return 0;
     }
     return 0;

@@ -1,121 +1,69 @@
 #include "tools/cwdb/reference_check.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "engine/database/record_schema.h"
 #include "tools/cwdb/assembler.h"
+#include "tools/cwdb/source_vocabulary.h"
 
 namespace cw {
 namespace {
 
+// Walks every field of every table the record schema describes and checks
+// each reference against the table it indexes. An action's fields mean what
+// its type makes of them, as the source vocabulary says.
 class DanglingFinder {
  public:
-  explicit DanglingFinder(const DefinitionRecord& record) : r_(record) {}
+  explicit DanglingFinder(const DefinitionRecord& record) : r_(record), counts_(CountTables(record)) {}
 
   std::vector<std::string> Run() {
-    for (std::size_t p = 0; p < r_.piles.size(); ++p) {
-      const PileDef& pile = r_.piles[p];
-      const std::string where = "pile " + std::to_string(p);
-      Check(where, "pickProgram", pile.pickProgram, r_.programs.size(), "programs");
-      Check(where, "acceptProgram", pile.acceptProgram, r_.programs.size(), "programs");
-      Check(where, "tapEvent", pile.tapEvent, r_.eventKinds.size(), "events");
-      Check(where, "emptyTapEvent", pile.emptyTapEvent, r_.eventKinds.size(), "events");
-      Check(where, "dropEvent", pile.dropEvent, r_.eventKinds.size(), "events");
-    }
-    for (std::size_t a = 0; a < r_.actions.size(); ++a) ActionReferences(a);
-    for (std::size_t i = 0; i < r_.movePairs.size(); ++i) {
-      const std::string where = "route " + std::to_string(i);
-      CheckPile(where, "source", r_.movePairs[i].source, true);
-      CheckPile(where, "destination", r_.movePairs[i].destination, true);
-    }
-    for (std::size_t i = 0; i < r_.dealPlacements.size(); ++i) {
-      const std::string where = "placement " + std::to_string(i);
-      CheckPile(where, "pile", r_.dealPlacements[i].pile, false);
-      Check(where, "card", r_.dealPlacements[i].card, r_.cards.size(), "cards");
-    }
-    PilePositions("flip", r_.dealFlips);
-    PilePositions("fix", r_.dealFixed);
-    PilePositions("open", r_.dealOpen);
-    for (std::size_t i = 0; i < r_.eventActions.size(); ++i) {
-      const std::string where = "eventAction " + std::to_string(i);
-      Check(where, "event", r_.eventActions[i].event, r_.eventKinds.size(), "events");
-      Check(where, "action", r_.eventActions[i].action, r_.actions.size(), "actions");
-    }
-    for (std::size_t c = 0; c < r_.conditions.size(); ++c) {
-      const std::string where = "condition " + std::to_string(c);
-      Check(where, "program", r_.conditions[c].program, r_.programs.size(), "programs");
-      CheckPile(where, "pileA", r_.conditions[c].pileA, false);
-      if (r_.conditions[c].pileB != kNoReference) CheckPile(where, "pileB", r_.conditions[c].pileB, false);
-    }
-    for (std::size_t i = 0; i < r_.eventConditions.size(); ++i) {
-      const std::string where = "eventCondition " + std::to_string(i);
-      Check(where, "event", r_.eventConditions[i].event, r_.eventKinds.size(), "events");
-      Check(where, "condition", r_.eventConditions[i].condition, r_.conditions.size(), "conditions");
-    }
-    for (std::size_t c = 0; c < r_.counters.size(); ++c) {
-      Check("counter " + std::to_string(c), "exhaustedEvent", r_.counters[c].exhaustedEvent, r_.eventKinds.size(),
-            "events");
-    }
-    for (std::size_t i = 0; i < r_.eventCounters.size(); ++i) {
-      const std::string where = "eventCounter " + std::to_string(i);
-      Check(where, "event", r_.eventCounters[i].event, r_.eventKinds.size(), "events");
-      Check(where, "counter", r_.eventCounters[i].counter, r_.counters.size(), "counters");
-    }
+    ForEachTable(r_, [&](const TableInfo& info, const auto& table) {
+      using Element = typename std::remove_cvref_t<decltype(table)>::value_type;
+      if constexpr (std::is_class_v<Element> && !std::is_same_v<Element, std::vector<std::uint8_t>>) {
+        for (std::size_t i = 0; i < table.size(); ++i) {
+          CheckElement(std::string(info.elementName) + " " + std::to_string(i), table[i]);
+        }
+      }
+    });
     return std::move(problems_);
   }
 
  private:
-  void Check(const std::string& where, std::string_view field, std::size_t value, std::size_t count,
-             std::string_view table) {
-    if (value < count) return;
-    problems_.push_back(where + " " + std::string(field) + " " + std::to_string(value) + ": there are " +
-                        std::to_string(count) + " " + std::string(table));
-  }
-
-  void CheckPile(const std::string& where, std::string_view field, std::uint16_t pile, bool anyAllowed) {
-    if (anyAllowed && pile == kNoReference) return;
-    Check(where, field, pile, r_.piles.size(), "piles");
-  }
-
-  void PilePositions(std::string_view table, const std::vector<PilePosition>& entries) {
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      CheckPile(std::string(table) + " " + std::to_string(i), "pile", entries[i].pile, false);
+  template <typename Element>
+  void CheckElement(const std::string& where, const Element& element) {
+    if constexpr (std::is_same_v<Element, ActionDef>) {
+      if (element.type > static_cast<std::uint8_t>(ActionType::kResetCounter)) {
+        problems_.push_back(where + " type " + std::to_string(element.type) + ": no such action type");
+        return;
+      }
     }
-  }
-
-  void ActionReferences(std::size_t index) {
-    const ActionDef& action = r_.actions[index];
-    const std::string where = "action " + std::to_string(index);
-    switch (static_cast<ActionType>(action.type)) {
-      case ActionType::kMoveCards:
-        CheckPile(where, "pile", action.pile, false);
-        CheckPile(where, "destPile", action.destPile, false);
-        break;
-      case ActionType::kPileAttribute:
-        CheckPile(where, "pile", action.pile, false);
-        if (action.attribute == kPileAcceptProgram || action.attribute == kPilePickProgram) {
-          Check(where, "value", action.value, r_.programs.size(), "programs");
-        }
-        break;
-      case ActionType::kCardAttribute:
-        CheckPile(where, "pile", action.pile, false);
-        break;
-      case ActionType::kDenyRoute:
-      case ActionType::kAllowRoute:
-        CheckPile(where, "pile", action.pile, true);
-        CheckPile(where, "destPile", action.destPile, true);
-        break;
-      case ActionType::kResetCounter:
-        Check(where, "pile (counter)", action.pile, r_.counters.size(), "counters");
-        break;
-      case ActionType::kGameWon:
-        break;
-      default:
-        problems_.push_back(where + " type " + std::to_string(action.type) + ": no such action type");
+    for (const RecordField<Element>& field : FieldsOf<Element>()) {
+      RecordReference reference = field.reference;
+      bool noneAllowed = field.noneAllowed;
+      if constexpr (std::is_same_v<Element, ActionDef>) {
+        reference = ActionFieldReference(element, field);
+        noneAllowed = ActionTakesAnyPile(element);
+      }
+      const std::optional<Table> table = ReferencedTable(reference);
+      if (!table) continue;
+      const std::int64_t value = field.Get(element);
+      if (noneAllowed && value == kNoReference) continue;
+      const std::size_t count = counts_[static_cast<std::size_t>(*table)];
+      if (value >= 0 && static_cast<std::size_t>(value) < count) continue;
+      // A field that indexes another table than its name suggests says which.
+      std::string name(field.name);
+      if (field.reference != RecordReference::kNone && reference != field.reference) {
+        name += " (" + std::string(SymbolKindName(reference)) + ")";
+      }
+      problems_.push_back(where + " " + name + " " + std::to_string(value) + ": there are " +
+                          std::to_string(count) + " " +
+                          std::string(TableInfos()[static_cast<std::size_t>(*table)].listingName));
     }
   }
 
   const DefinitionRecord& r_;
+  const TableCounts counts_;
   std::vector<std::string> problems_;
 };
 

@@ -22,6 +22,7 @@ std::string_view SymbolKindName(SymbolKind kind) {
     case SymbolKind::kCondition: return "condition";
     case SymbolKind::kAction: return "action";
     case SymbolKind::kCounter: return "counter";
+    case SymbolKind::kCard: return "card";
   }
   return "value";
 }
@@ -48,11 +49,27 @@ std::span<const CodeName> ActionAttributeNames(const ActionDef& action) {
 }
 
 SymbolKind ActionValueReference(const ActionDef& action) {
+  const auto attribute = static_cast<PileAttribute>(action.attribute);
   const bool programAttribute =
-      action.attribute == kPileAcceptProgram || action.attribute == kPilePickProgram;
+      attribute == PileAttribute::kAcceptProgram || attribute == PileAttribute::kPickProgram;
   return action.type == static_cast<std::uint8_t>(ActionType::kPileAttribute) && programAttribute
              ? SymbolKind::kProgram
              : SymbolKind::kNone;
+}
+
+SymbolKind ActionFieldReference(const ActionDef& action, const ActionField& field) {
+  const auto type = static_cast<ActionType>(action.type);
+  const bool movesOrRoutes = type == ActionType::kMoveCards || type == ActionType::kDenyRoute ||
+                             type == ActionType::kAllowRoute;
+  if (field.name == "pile") return type == ActionType::kGameWon ? SymbolKind::kNone : ActionPileReference(action);
+  if (field.name == "destPile") return movesOrRoutes ? SymbolKind::kPile : SymbolKind::kNone;
+  if (field.name == "value") return ActionValueReference(action);
+  return field.reference;
+}
+
+bool ActionTakesAnyPile(const ActionDef& action) {
+  const auto type = static_cast<ActionType>(action.type);
+  return type == ActionType::kDenyRoute || type == ActionType::kAllowRoute;
 }
 
 PileDef SourcePileDefaults() {

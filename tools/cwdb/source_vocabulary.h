@@ -43,6 +43,12 @@ SymbolKind ActionPileReference(const ActionDef& action);
 std::span<const CodeName> ActionAttributeNames(const ActionDef& action);
 SymbolKind ActionValueReference(const ActionDef& action);
 
+// What `field` of `action` indexes for the action's type, none for a field
+// the type leaves unused; and whether the type reads 65535 in its piles as
+// any pile (the route actions).
+SymbolKind ActionFieldReference(const ActionDef& action, const ActionField& field);
+bool ActionTakesAnyPile(const ActionDef& action);
+
 // What an unstated pile field holds: the values most piles of the shipped
 // games have, so that a pile block states only what differs.
 PileDef SourcePileDefaults();

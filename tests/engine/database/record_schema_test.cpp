@@ -188,9 +188,13 @@ TEST(RecordCodes, NameTablesCoverEveryValueOfTheirEnum) {
                         {Code(ActionType::kMoveCards), Code(ActionType::kPileAttribute),
                          Code(ActionType::kCardAttribute), Code(ActionType::kDenyRoute), Code(ActionType::kAllowRoute),
                          Code(ActionType::kGameWon), Code(ActionType::kResetCounter)});
-  ExpectNamesEveryValue(kPileAttributeNames, {kPileShown, kPileEnabled, kPileReverse, kPileAcceptProgram, kPileValue,
-                                              kPileShuffle, kPilePickProgram});
-  ExpectNamesEveryValue(kCardAttributeNames, {kCardFaceUp, kCardMovable, kCardOpen});
+  ExpectNamesEveryValue(kPileAttributeNames,
+                        {Code(PileAttribute::kShown), Code(PileAttribute::kEnabled),
+                         Code(PileAttribute::kReverse), Code(PileAttribute::kAcceptProgram),
+                         Code(PileAttribute::kValue), Code(PileAttribute::kShuffle),
+                         Code(PileAttribute::kPickProgram)});
+  ExpectNamesEveryValue(kCardAttributeNames, {Code(CardAttribute::kFaceUp), Code(CardAttribute::kMovable),
+                                              Code(CardAttribute::kOpen)});
   ExpectNamesEveryValue(kCategoryNames,
                         {Code(Category::kAll), Code(Category::kAddition), Code(Category::kCanfield),
                          Code(Category::kCastle), Code(Category::kFan), Code(Category::kFortyThieves),

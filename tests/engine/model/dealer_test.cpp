@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "engine/state/table_check.h"
 #include "tests/engine/model/test_records.h"
 
 namespace cw {
@@ -30,18 +30,9 @@ std::string DealtSequence(const SolGame& game) {
   return sequence;
 }
 
-// Every card lies in a real pile and each pile's positions run 0 .. count-1.
 void ExpectConsistentPiles(const SolGame& game) {
-  std::vector<std::vector<int>> seen(game.piles.size());
-  for (const CardState& card : game.cards) {
-    ASSERT_LT(card.pile, game.piles.size());
-    seen[card.pile].push_back(card.position);
-  }
-  for (std::size_t p = 0; p < seen.size(); ++p) {
-    ASSERT_EQ(static_cast<int>(seen[p].size()), game.piles[p].count) << "pile " << p;
-    std::sort(seen[p].begin(), seen[p].end());
-    for (std::size_t i = 0; i < seen[p].size(); ++i) EXPECT_EQ(seen[p][i], static_cast<int>(i));
-  }
+  const TableCheck check = CheckTable(game);
+  EXPECT_TRUE(check) << check.Problem();
 }
 
 TEST(DealerTest, SevenByFiveNumberOneMatchesTheReferenceDeal) {

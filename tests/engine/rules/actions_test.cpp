@@ -165,9 +165,9 @@ TEST_F(ActionTest, ActionsOnMissingPilesChangeNothing) {
   EXPECT_FALSE(Run(MoveAction(0, 4, 0, 0, 1, 1, 0)));
   EXPECT_FALSE(Run(MoveAction(0, 0, 0, 0, 4, 1, 0)));
   EXPECT_FALSE(Run(MoveAction(0, 0, 0, 0, kNoReference, 1, 0)));
-  EXPECT_FALSE(Run(PileAttributeAction(9, kPileShown, 0)));
-  EXPECT_FALSE(Run(PileAttributeAction(9, kPileShuffle, 0)));
-  EXPECT_FALSE(Run(CardAttributeAction(0, 9, 0, 0, kCardFaceUp, 0)));
+  EXPECT_FALSE(Run(PileAttributeAction(9, PileAttribute::kShown, 0)));
+  EXPECT_FALSE(Run(PileAttributeAction(9, PileAttribute::kShuffle, 0)));
+  EXPECT_FALSE(Run(CardAttributeAction(0, 9, 0, 0, CardAttribute::kFaceUp, 0)));
   EXPECT_FALSE(Run(RouteAction(ActionType::kDenyRoute, 9, 1)));
   EXPECT_FALSE(Run(RouteAction(ActionType::kAllowRoute, 0, 9)));
   EXPECT_FALSE(Run(SimpleAction(ActionType::kResetCounter, 0)));
@@ -201,46 +201,46 @@ TEST_F(ActionTest, MoveUndoRestoresTheTable) {
 
 TEST_F(ActionTest, FlagAttributesReportOnlyRealChanges) {
   builder.Deal();
-  EXPECT_FALSE(Run(PileAttributeAction(0, kPileShown, 1)));
-  EXPECT_TRUE(Run(PileAttributeAction(0, kPileShown, 0)));
+  EXPECT_FALSE(Run(PileAttributeAction(0, PileAttribute::kShown, 1)));
+  EXPECT_TRUE(Run(PileAttributeAction(0, PileAttribute::kShown, 0)));
   EXPECT_EQ(game().piles[0].shown, 0);
-  EXPECT_TRUE(Run(PileAttributeAction(0, kPileEnabled, 0)));
-  EXPECT_FALSE(Run(PileAttributeAction(0, kPileEnabled, 0)));
+  EXPECT_TRUE(Run(PileAttributeAction(0, PileAttribute::kEnabled, 0)));
+  EXPECT_FALSE(Run(PileAttributeAction(0, PileAttribute::kEnabled, 0)));
   // Any non-zero value sets the flag, as the view reads it.
-  EXPECT_TRUE(Run(PileAttributeAction(0, kPileEnabled, 256)));
+  EXPECT_TRUE(Run(PileAttributeAction(0, PileAttribute::kEnabled, 256)));
   EXPECT_EQ(game().piles[0].enabled, 1);
-  EXPECT_EQ(*observer.At<PileAttributeSet>(0), (PileAttributeSet{0, kPileEnabled, 1}));
-  EXPECT_FALSE(Run(PileAttributeAction(0, 7, 1)));  // no such attribute
+  EXPECT_EQ(*observer.At<PileAttributeSet>(0), (PileAttributeSet{0, PileAttribute::kEnabled, 1}));
+  EXPECT_FALSE(Run(PileAttributeAction(0, static_cast<PileAttribute>(7), 1)));  // no such attribute
   EXPECT_TRUE(observer.changes.empty());
 }
 
 TEST_F(ActionTest, ProgramAndValueAttributesGiveTheirPreviousValue) {
   builder.Deal();
-  EXPECT_TRUE(Run(PileAttributeAction(1, kPileAcceptProgram, 1)));
+  EXPECT_TRUE(Run(PileAttributeAction(1, PileAttribute::kAcceptProgram, 1)));
   EXPECT_EQ(undoValue, 0);
   EXPECT_EQ(game().piles[1].acceptProgram, 1);
-  EXPECT_TRUE(Run(PileAttributeAction(1, kPilePickProgram, 1)));
+  EXPECT_TRUE(Run(PileAttributeAction(1, PileAttribute::kPickProgram, 1)));
   EXPECT_EQ(game().piles[1].pickProgram, 1);
-  EXPECT_FALSE(Run(PileAttributeAction(1, kPilePickProgram, 1)));
+  EXPECT_FALSE(Run(PileAttributeAction(1, PileAttribute::kPickProgram, 1)));
   // A program the definition does not have is never installed.
-  EXPECT_FALSE(Run(PileAttributeAction(1, kPileAcceptProgram, 2)));
+  EXPECT_FALSE(Run(PileAttributeAction(1, PileAttribute::kAcceptProgram, 2)));
   EXPECT_EQ(game().piles[1].acceptProgram, 1);
   EXPECT_TRUE(observer.changes.empty());
 
-  EXPECT_TRUE(Run(PileAttributeAction(2, kPileValue, 0x0304)));
+  EXPECT_TRUE(Run(PileAttributeAction(2, PileAttribute::kValue, 0x0304)));
   EXPECT_EQ(undoValue, 0);
   EXPECT_EQ(game().piles[2].PileValue(), 0x0304);
-  EXPECT_TRUE(Run(PileAttributeAction(2, kPileValue, 5)));
+  EXPECT_TRUE(Run(PileAttributeAction(2, PileAttribute::kValue, 5)));
   EXPECT_EQ(undoValue, 0x0304);
-  EXPECT_EQ(*observer.At<PileAttributeSet>(0), (PileAttributeSet{2, kPileValue, 5}));
+  EXPECT_EQ(*observer.At<PileAttributeSet>(0), (PileAttributeSet{2, PileAttribute::kValue, 5}));
 }
 
 TEST_F(ActionTest, ReverseTwiceRestoresThePile) {
   builder.Deal();
   const auto before = SnapshotOf(game());
-  EXPECT_TRUE(Run(PileAttributeAction(0, kPileReverse, 0)));
+  EXPECT_TRUE(Run(PileAttributeAction(0, PileAttribute::kReverse, 0)));
   EXPECT_EQ(PileContents(game(), 0), (Cards{6, 5, 4, 3, 2, 1, 0}));
-  EXPECT_TRUE(Run(PileAttributeAction(0, kPileReverse, 0)));
+  EXPECT_TRUE(Run(PileAttributeAction(0, PileAttribute::kReverse, 0)));
   EXPECT_EQ(SnapshotOf(game()), before);
 }
 
@@ -258,7 +258,7 @@ TEST_F(ActionTest, ShuffleDrawsItsSeedAndReplaysBackwards) {
   const std::uint16_t seed = static_cast<std::uint16_t>((first + expectedRandom.Next()) & 0xFFFF);
 
   const auto before = SnapshotOf(game());
-  EXPECT_TRUE(Run(PileAttributeAction(0, kPileShuffle, 0)));
+  EXPECT_TRUE(Run(PileAttributeAction(0, PileAttribute::kShuffle, 0)));
   EXPECT_EQ(undoValue, seed);
   EXPECT_EQ(PileContents(game(), 0), ExpectedShuffle({0, 1, 2, 3, 4, 5, 6}, seed));
   ASSERT_EQ(observer.changes.size(), 1u);
@@ -268,7 +268,7 @@ TEST_F(ActionTest, ShuffleDrawsItsSeedAndReplaysBackwards) {
   EXPECT_EQ(Cards(reordered->cards.begin(), reordered->cards.end()), PileContents(game(), 0));
   EXPECT_EQ(game().random.Next(), expectedRandom.Next());
 
-  ActionDef reversal = PileAttributeAction(0, kPileShuffle, seed);
+  ActionDef reversal = PileAttributeAction(0, PileAttribute::kShuffle, seed);
   EXPECT_TRUE(ExecuteAction(game(), reversal, nullptr));
   EXPECT_EQ(SnapshotOf(game()), before);
 }
@@ -276,7 +276,7 @@ TEST_F(ActionTest, ShuffleDrawsItsSeedAndReplaysBackwards) {
 TEST_F(ActionTest, ShuffleReversalInvertsTheShuffleOfEverySeed) {
   for (std::uint16_t seed : std::initializer_list<std::uint16_t>{0, 1, 6, 7, 13, 0x7FFF, 0xFFFE, 0xFFFF}) {
     builder.Deal();
-    ActionDef reversal = PileAttributeAction(0, kPileShuffle, seed);
+    ActionDef reversal = PileAttributeAction(0, PileAttribute::kShuffle, seed);
     EXPECT_TRUE(ExecuteAction(game(), reversal, nullptr));
     EXPECT_TRUE(PilesAreConsistent(game()));
     EXPECT_EQ(ExpectedShuffle(PileContents(game(), 0), seed), (Cards{0, 1, 2, 3, 4, 5, 6}))
@@ -286,7 +286,7 @@ TEST_F(ActionTest, ShuffleReversalInvertsTheShuffleOfEverySeed) {
 
 TEST_F(ActionTest, ShuffleWithSeedZeroPutsTheTopCardAtTheBottom) {
   builder.Deal();
-  ActionDef reversal = PileAttributeAction(1, kPileShuffle, 0);
+  ActionDef reversal = PileAttributeAction(1, PileAttribute::kShuffle, 0);
   EXPECT_TRUE(ExecuteAction(game(), reversal, nullptr));
   EXPECT_EQ(PileContents(game(), 1), (Cards{8, 7}));
 }
@@ -295,7 +295,7 @@ TEST_F(ActionTest, ShuffleOfAnEmptyPileChangesNothing) {
   builder.Deal();
   const RuntimeRandom randomBefore = game().random;
   const auto before = SnapshotOf(game());
-  EXPECT_FALSE(Run(PileAttributeAction(2, kPileShuffle, 0)));
+  EXPECT_FALSE(Run(PileAttributeAction(2, PileAttribute::kShuffle, 0)));
   EXPECT_EQ(SnapshotOf(game()), before);
   RuntimeRandom a = randomBefore;
   EXPECT_EQ(game().random.Next(), a.Next());  // no seed was drawn
@@ -303,34 +303,34 @@ TEST_F(ActionTest, ShuffleOfAnEmptyPileChangesNothing) {
 
 TEST_F(ActionTest, CardAttributesCoverTheRange) {
   builder.Deal();
-  EXPECT_TRUE(Run(CardAttributeAction(1, 0, 0, 2, kCardFaceUp, 0)));
+  EXPECT_TRUE(Run(CardAttributeAction(1, 0, 0, 2, CardAttribute::kFaceUp, 0)));
   for (std::uint16_t card = 0; card < 7; ++card) {
     EXPECT_EQ(game().cards[card].faceUp, card >= 5 ? 0 : 1) << card;
   }
-  EXPECT_EQ(*observer.At<CardsFlagged>(0), (CardsFlagged{0, 5, 2, kCardFaceUp, 0}));
-  EXPECT_FALSE(Run(CardAttributeAction(1, 0, 0, 2, kCardFaceUp, 0)));
+  EXPECT_EQ(*observer.At<CardsFlagged>(0), (CardsFlagged{0, 5, 2, CardAttribute::kFaceUp, 0}));
+  EXPECT_FALSE(Run(CardAttributeAction(1, 0, 0, 2, CardAttribute::kFaceUp, 0)));
   EXPECT_TRUE(observer.changes.empty());
-  EXPECT_TRUE(Run(CardAttributeAction(2, 0, 0, 1, kCardMovable, 0)));
+  EXPECT_TRUE(Run(CardAttributeAction(2, 0, 0, 1, CardAttribute::kMovable, 0)));
   EXPECT_EQ(game().cards[0].movable, 0);
   EXPECT_EQ(game().cards[1].movable, 1);
-  EXPECT_TRUE(Run(CardAttributeAction(0, 3, 0, 0, kCardOpen, 1)));
+  EXPECT_TRUE(Run(CardAttributeAction(0, 3, 0, 0, CardAttribute::kOpen, 1)));
   EXPECT_EQ(game().cards[9].open, 1);
-  EXPECT_FALSE(Run(CardAttributeAction(0, 3, 0, 0, 3, 1)));  // no such attribute
-  EXPECT_FALSE(Run(CardAttributeAction(2, 2, 0, 5, kCardFaceUp, 0)));  // empty pile
+  EXPECT_FALSE(Run(CardAttributeAction(0, 3, 0, 0, static_cast<CardAttribute>(3), 1)));  // no such attribute
+  EXPECT_FALSE(Run(CardAttributeAction(2, 2, 0, 5, CardAttribute::kFaceUp, 0)));  // empty pile
 }
 
 TEST_F(ActionTest, AttributeUndoRestoresTheTable) {
   for (const ActionDef& action : {
-           PileAttributeAction(0, kPileShown, 0),
-           PileAttributeAction(0, kPileEnabled, 0),
-           PileAttributeAction(0, kPileReverse, 0),
-           PileAttributeAction(0, kPileAcceptProgram, 1),
-           PileAttributeAction(0, kPilePickProgram, 1),
-           PileAttributeAction(0, kPileValue, 77),
-           PileAttributeAction(0, kPileShuffle, 0),
-           CardAttributeAction(1, 0, 0, 1, kCardFaceUp, 0),
-           CardAttributeAction(2, 3, 1, 2, kCardMovable, 0),
-           CardAttributeAction(2, 0, 0, 1, kCardOpen, 1),
+           PileAttributeAction(0, PileAttribute::kShown, 0),
+           PileAttributeAction(0, PileAttribute::kEnabled, 0),
+           PileAttributeAction(0, PileAttribute::kReverse, 0),
+           PileAttributeAction(0, PileAttribute::kAcceptProgram, 1),
+           PileAttributeAction(0, PileAttribute::kPickProgram, 1),
+           PileAttributeAction(0, PileAttribute::kValue, 77),
+           PileAttributeAction(0, PileAttribute::kShuffle, 0),
+           CardAttributeAction(1, 0, 0, 1, CardAttribute::kFaceUp, 0),
+           CardAttributeAction(2, 3, 1, 2, CardAttribute::kMovable, 0),
+           CardAttributeAction(2, 0, 0, 1, CardAttribute::kOpen, 1),
            SimpleAction(ActionType::kGameWon),
        }) {
     SCOPED_TRACE(::testing::Message() << "type " << int{action.type} << " attribute "
@@ -432,10 +432,10 @@ TEST_F(ActionTest, WonAndCounterReset) {
 }
 
 TEST_F(ActionTest, FireEventActionsPerformsOneChangingActionPerCall) {
-  const auto unchanged = builder.AddAction(event, PileAttributeAction(0, kPileShown, 1));
+  const auto unchanged = builder.AddAction(event, PileAttributeAction(0, PileAttribute::kShown, 1));
   const auto move = builder.AddAction(event, MoveAction(1, 0, 0, 2, 2, 1, 0));
-  builder.AddAction(event, PileAttributeAction(1, kPileEnabled, 1));
-  const auto hide = builder.AddAction(event, PileAttributeAction(1, kPileShown, 0));
+  builder.AddAction(event, PileAttributeAction(1, PileAttribute::kEnabled, 1));
+  const auto hide = builder.AddAction(event, PileAttributeAction(1, PileAttribute::kShown, 0));
   (void)unchanged;
   builder.Deal();
 
@@ -449,7 +449,7 @@ TEST_F(ActionTest, FireEventActionsPerformsOneChangingActionPerCall) {
   EXPECT_TRUE(groupStarted);
   ASSERT_TRUE(FireEventActions(game(), event, groupStarted, cursor, &observer, true));
   ASSERT_EQ(observer.changes.size(), 2u);
-  EXPECT_EQ(*observer.At<PileAttributeSet>(1), (PileAttributeSet{1, kPileShown, 0}));
+  EXPECT_EQ(*observer.At<PileAttributeSet>(1), (PileAttributeSet{1, PileAttribute::kShown, 0}));
   EXPECT_FALSE(FireEventActions(game(), event, groupStarted, cursor, &observer, true));
   EXPECT_EQ(observer.changes.size(), 2u);
 
@@ -529,8 +529,8 @@ TEST_F(ActionTest, ExhaustedEventFiresOnlyAtZero) {
 TEST_F(ActionTest, FireEventCompletelyHandsEveryActionToTheObserver) {
   const auto exhausted = builder.AddEvent(EventKind::kOnRequest);
   builder.AddAction(event, MoveAction(1, 0, 0, 1, 2, 1, 0));
-  builder.AddAction(event, PileAttributeAction(2, kPileReverse, 0));
-  builder.AddAction(exhausted, PileAttributeAction(1, kPileShown, 0));
+  builder.AddAction(event, PileAttributeAction(2, PileAttribute::kReverse, 0));
+  builder.AddAction(exhausted, PileAttributeAction(1, PileAttribute::kShown, 0));
   builder.AddCounter(event, 1, exhausted);
   builder.Deal();
 
@@ -542,7 +542,7 @@ TEST_F(ActionTest, FireEventCompletelyHandsEveryActionToTheObserver) {
   ASSERT_EQ(observer.changes.size(), 3u);
   EXPECT_EQ(*observer.At<CardsMoved>(0), (CardsMoved{0, 6, 1, 2, 0}));
   EXPECT_NE(observer.At<PileReordered>(1), nullptr);
-  EXPECT_EQ(*observer.At<PileAttributeSet>(2), (PileAttributeSet{1, kPileShown, 0}));
+  EXPECT_EQ(*observer.At<PileAttributeSet>(2), (PileAttributeSet{1, PileAttribute::kShown, 0}));
   EXPECT_EQ(game().journal->Count(), 4u);  // the counter and three actions
 }
 

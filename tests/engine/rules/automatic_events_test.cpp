@@ -56,7 +56,7 @@ TEST_F(AutomaticEventsTest, AutomaticEventRunsOncePerPass) {
 TEST_F(AutomaticEventsTest, RepeatingEventThatChangesNothingStillAsksForAnotherPass) {
   const auto repeating = builder.AddEvent(EventKind::kRepeating);
   builder.AddCondition(repeating, holdsProgram, 0);
-  builder.AddAction(repeating, PileAttributeAction(0, kPileShown, 1));
+  builder.AddAction(repeating, PileAttributeAction(0, PileAttribute::kShown, 1));
   AddTopCardMover(EventKind::kAutomatic);
   builder.Deal();
   EXPECT_TRUE(RunAutomaticEvents(game(), nullptr));
@@ -87,7 +87,7 @@ TEST_F(AutomaticEventsTest, WonEndsThePassAtOnce) {
 TEST_F(AutomaticEventsTest, EndlessRepeatingEventStopsAtThePassCap) {
   const auto endless = builder.AddEvent(EventKind::kRepeating);
   builder.AddCondition(endless, builder.passProgram, 0);
-  builder.AddAction(endless, PileAttributeAction(2, kPileReverse, 0));
+  builder.AddAction(endless, PileAttributeAction(2, PileAttribute::kReverse, 0));
   builder.Deal();
   const auto before = SnapshotOf(game());
   EXPECT_TRUE(RunAutomaticEvents(game(), nullptr));
@@ -99,7 +99,7 @@ TEST_F(AutomaticEventsTest, EndlessRepeatingEventStopsAtThePassCap) {
 TEST_F(AutomaticEventsTest, CounterLimitsFiringsAndFiresItsExhaustedEventOnce) {
   const auto mover = AddTopCardMover(EventKind::kAutomatic);
   const auto exhausted = builder.AddEvent(EventKind::kOnRequest);
-  builder.AddAction(exhausted, PileAttributeAction(2, kPileShown, 0));
+  builder.AddAction(exhausted, PileAttributeAction(2, PileAttribute::kShown, 0));
   builder.AddCounter(mover, 2, exhausted);
   builder.Deal();
 
@@ -108,7 +108,7 @@ TEST_F(AutomaticEventsTest, CounterLimitsFiringsAndFiresItsExhaustedEventOnce) {
   EXPECT_EQ(observer.changes.size(), 1u);
   EXPECT_TRUE(RunAutomaticEvents(game(), &observer));
   ASSERT_EQ(observer.changes.size(), 3u);
-  EXPECT_EQ(*observer.At<PileAttributeSet>(2), (PileAttributeSet{2, kPileShown, 0}));
+  EXPECT_EQ(*observer.At<PileAttributeSet>(2), (PileAttributeSet{2, PileAttribute::kShown, 0}));
   EXPECT_EQ(game().counters[0].value, 0);
   EXPECT_FALSE(RunAutomaticEvents(game(), &observer));
   EXPECT_EQ(PileContents(game(), 0), (Cards{0}));

@@ -1,6 +1,7 @@
 #include "tests/engine/rules/hand_built_game.h"
 
 #include "engine/rules/automatic_events.h"
+#include "engine/state/table_check.h"
 
 namespace cw::testing {
 
@@ -32,24 +33,24 @@ ActionDef MoveAction(std::uint8_t mode, std::uint16_t pile, std::uint16_t from, 
   return action;
 }
 
-ActionDef PileAttributeAction(std::uint16_t pile, std::uint8_t attribute, std::uint16_t value) {
+ActionDef PileAttributeAction(std::uint16_t pile, PileAttribute attribute, std::uint16_t value) {
   ActionDef action;
   action.type = static_cast<std::uint8_t>(ActionType::kPileAttribute);
   action.pile = pile;
-  action.attribute = attribute;
+  action.attribute = static_cast<std::uint8_t>(attribute);
   action.value = value;
   return action;
 }
 
 ActionDef CardAttributeAction(std::uint8_t mode, std::uint16_t pile, std::uint16_t from,
-                              std::uint16_t to, std::uint8_t attribute, std::uint16_t value) {
+                              std::uint16_t to, CardAttribute attribute, std::uint16_t value) {
   ActionDef action;
   action.type = static_cast<std::uint8_t>(ActionType::kCardAttribute);
   action.mode = mode;
   action.pile = pile;
   action.from = from;
   action.to = to;
-  action.attribute = attribute;
+  action.attribute = static_cast<std::uint8_t>(attribute);
   action.value = value;
   return action;
 }
@@ -135,7 +136,7 @@ SolGame& HandBuiltGame::Deal() {
     pile.pickProgram = pileDef.pickProgram;
     pile.manualOpen = pileDef.manualOpen;
     pile.enabled = pileDef.enabled;
-    if (pileDef.kind == 2) {
+    if (pileDef.kind == static_cast<std::uint8_t>(PileKind::kBase)) {
       pile.baseRank = pileDef.baseRank;
       pile.baseSuit = pileDef.baseSuit;
     } else {
@@ -163,21 +164,7 @@ SolGame& HandBuiltGame::Deal() {
 }
 
 bool PilesAreConsistent(const SolGame& game) {
-  std::vector<std::vector<int>> seen(game.piles.size());
-  for (std::size_t p = 0; p < game.piles.size(); ++p) {
-    seen[p].assign(static_cast<std::size_t>(game.piles[p].count), 0);
-  }
-  for (const CardState& card : game.cards) {
-    if (card.pile == kNoReference) continue;
-    if (card.pile >= game.piles.size() || card.position >= seen[card.pile].size()) return false;
-    if (seen[card.pile][card.position]++ != 0) return false;
-  }
-  for (const auto& pile : seen) {
-    for (int hits : pile) {
-      if (hits != 1) return false;
-    }
-  }
-  return true;
+  return static_cast<bool>(CheckTable(game, OffTableCards::kAllowed));
 }
 
 std::vector<std::uint16_t> PileContents(const SolGame& game, std::uint16_t pile) {

@@ -61,9 +61,9 @@ PileDef OpenPile(std::uint16_t dealCount);
 
 ActionDef MoveAction(std::uint8_t mode, std::uint16_t pile, std::uint16_t from, std::uint16_t to,
                      std::uint16_t destPile, std::uint8_t destMode, std::uint16_t destIndex);
-ActionDef PileAttributeAction(std::uint16_t pile, std::uint8_t attribute, std::uint16_t value);
+ActionDef PileAttributeAction(std::uint16_t pile, PileAttribute attribute, std::uint16_t value);
 ActionDef CardAttributeAction(std::uint8_t mode, std::uint16_t pile, std::uint16_t from,
-                              std::uint16_t to, std::uint8_t attribute, std::uint16_t value);
+                              std::uint16_t to, CardAttribute attribute, std::uint16_t value);
 ActionDef RouteAction(ActionType type, std::uint16_t source, std::uint16_t destination);
 ActionDef SimpleAction(ActionType type, std::uint16_t pile = 0);
 
@@ -90,7 +90,7 @@ class HandBuiltGame {
   std::uint16_t failProgram = 1;
 };
 
-// Positions of every pile are 0..count-1 without gaps or doubles.
+// The engine's table check, with the cards a partial deal leaves off the table.
 bool PilesAreConsistent(const SolGame& game);
 
 // Cards of a pile, bottom first.

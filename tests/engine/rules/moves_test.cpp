@@ -93,8 +93,8 @@ TEST_F(MovesTest, RefusedDropChangesAndWritesNothing) {
 
 TEST_F(MovesTest, DropFiresTheDestinationsDropEvent) {
   const auto dropEvent = builder.AddEvent(EventKind::kOnRequest);
-  builder.AddAction(dropEvent, PileAttributeAction(2, kPileReverse, 0));
-  builder.AddAction(dropEvent, PileAttributeAction(2, kPileShown, 1));  // changes nothing
+  builder.AddAction(dropEvent, PileAttributeAction(2, PileAttribute::kReverse, 0));
+  builder.AddAction(dropEvent, PileAttributeAction(2, PileAttribute::kShown, 1));  // changes nothing
   builder.game.definition.piles[2].dropEvent = dropEvent;
   builder.Deal();
   const auto before = SnapshotOf(game());
@@ -118,7 +118,7 @@ TEST_F(MovesTest, DropFiresTheDestinationsDropEvent) {
 
 TEST_F(MovesTest, DropWhoseEventDoesNotHoldStillMoves) {
   const auto dropEvent = builder.AddEvent(EventKind::kOnRequest);
-  builder.AddAction(dropEvent, PileAttributeAction(2, kPileReverse, 0));
+  builder.AddAction(dropEvent, PileAttributeAction(2, PileAttribute::kReverse, 0));
   builder.AddCondition(dropEvent, builder.failProgram, 0);
   builder.game.definition.piles[2].dropEvent = dropEvent;
   builder.Deal();
@@ -188,7 +188,7 @@ TEST_F(MovesTest, TapCounterAllowsTwoTaps) {
 }
 
 TEST_F(MovesTest, TapThatChangesNothingKeepsItsCounterRecord) {
-  builder.AddAction(tapEvent, PileAttributeAction(4, kPileShown, 1));
+  builder.AddAction(tapEvent, PileAttributeAction(4, PileAttribute::kShown, 1));
   builder.AddCounter(tapEvent, 2, 0);
   builder.Deal();
   const auto before = SnapshotOf(game());

@@ -91,21 +91,21 @@ HandBuiltGame BuildBusyGame() {
   // An occupied cell stirs the tableau and turns the switch off.
   const auto stir = b.AddEvent(EventKind::kAutomatic);
   b.AddCondition(stir, holds, kCell);
-  b.AddAction(stir, PileAttributeAction(kTableau1, kPileShuffle, 0));
-  b.AddAction(stir, PileAttributeAction(kTableau2, kPileReverse, 0));
-  b.AddAction(stir, PileAttributeAction(kSwitch, kPileEnabled, 0));
-  b.AddAction(stir, PileAttributeAction(kTableau0, kPilePickProgram, holds));
+  b.AddAction(stir, PileAttributeAction(kTableau1, PileAttribute::kShuffle, 0));
+  b.AddAction(stir, PileAttributeAction(kTableau2, PileAttribute::kReverse, 0));
+  b.AddAction(stir, PileAttributeAction(kSwitch, PileAttribute::kEnabled, 0));
+  b.AddAction(stir, PileAttributeAction(kTableau0, PileAttribute::kPickProgram, holds));
 
   // The switch gates the tableau 3 rule and the foundation mark.
   const auto switchedOn = b.AddEvent(EventKind::kAutomatic);
   b.AddCondition(switchedOn, b.passProgram, kSwitch);
-  b.AddAction(switchedOn, PileAttributeAction(kTableau3, kPileAcceptProgram, b.passProgram));
-  b.AddAction(switchedOn, PileAttributeAction(kFoundation, kPileValue, 5));
+  b.AddAction(switchedOn, PileAttributeAction(kTableau3, PileAttribute::kAcceptProgram, b.passProgram));
+  b.AddAction(switchedOn, PileAttributeAction(kFoundation, PileAttribute::kValue, 5));
   const auto switchedOff = b.AddEvent(EventKind::kAutomatic);
   b.AddCondition(switchedOff, empty, kCell);
-  b.AddAction(switchedOff, PileAttributeAction(kSwitch, kPileEnabled, 1));
-  b.AddAction(switchedOff, PileAttributeAction(kTableau3, kPileAcceptProgram, destinationHolds));
-  b.AddAction(switchedOff, PileAttributeAction(kTableau0, kPilePickProgram, b.passProgram));
+  b.AddAction(switchedOff, PileAttributeAction(kSwitch, PileAttribute::kEnabled, 1));
+  b.AddAction(switchedOff, PileAttributeAction(kTableau3, PileAttribute::kAcceptProgram, destinationHolds));
+  b.AddAction(switchedOff, PileAttributeAction(kTableau0, PileAttribute::kPickProgram, b.passProgram));
 
   // The foundation gives one card a pass to the top of the reserve (the
   // insertion point asked for lies far above it).
@@ -116,9 +116,9 @@ HandBuiltGame BuildBusyGame() {
   // The reserve's top card may receive cards; its bottom card lies face down.
   const auto reserveUpkeep = b.AddEvent(EventKind::kAutomatic);
   b.AddCondition(reserveUpkeep, holds, kReserve);
-  b.AddAction(reserveUpkeep, CardAttributeAction(1, kReserve, 0, 1, kCardOpen, 1));
-  b.AddAction(reserveUpkeep, CardAttributeAction(2, kReserve, 0, 1, kCardFaceUp, 0));
-  b.AddAction(reserveUpkeep, CardAttributeAction(1, kReserve, 1, 1, kCardOpen, 0));
+  b.AddAction(reserveUpkeep, CardAttributeAction(1, kReserve, 0, 1, CardAttribute::kOpen, 1));
+  b.AddAction(reserveUpkeep, CardAttributeAction(2, kReserve, 0, 1, CardAttribute::kFaceUp, 0));
+  b.AddAction(reserveUpkeep, CardAttributeAction(1, kReserve, 1, 1, CardAttribute::kOpen, 0));
 
   // A card dropped in the cell while the stock is empty goes home.
   const auto cellDrop = b.AddEvent(EventKind::kOnRequest);
@@ -132,10 +132,10 @@ HandBuiltGame BuildBusyGame() {
   const auto deal = b.AddEvent(EventKind::kOnRequest);
   const auto refill = b.AddEvent(EventKind::kOnRequest);
   b.AddAction(deal, MoveAction(1, kStock, 0, 4, kTableau0, 1, 1));
-  b.AddAction(deal, CardAttributeAction(1, kTableau1, 0, 1, kCardFaceUp, 1));
+  b.AddAction(deal, CardAttributeAction(1, kTableau1, 0, 1, CardAttribute::kFaceUp, 1));
   b.AddAction(deal, MoveAction(2, kStock, 0, 2, kTableau1, 2, 0));
   b.AddAction(refill, MoveAction(0, kFoundation, 0, 0, kStock, 1, 0));
-  b.AddAction(refill, PileAttributeAction(kStock, kPileShuffle, 0));
+  b.AddAction(refill, PileAttributeAction(kStock, PileAttribute::kShuffle, 0));
   b.AddAction(refill, SimpleAction(ActionType::kResetCounter, 0));
   b.AddCounter(deal, 3, refill);
   b.game.definition.piles[kStock].tapEvent = deal;
