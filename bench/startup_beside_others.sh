@@ -16,7 +16,14 @@
 # kpat and sol come from Debian (packages kpat and aisleriot); they are
 # installed for this measurement only and never by the build.
 #
+# Each line ends with the machine's load average over the last minute, taken
+# when the program's runs are done: a figure measured on a busy machine is
+# not comparable with one from a quiet one.
+#
 # usage: startup_beside_others.sh CARDWRIGHT_BUILD_DIR [RUNS] [PICTURE_DIR]
+# STARTUP_PROGRAMS names the programs to measure, of
+# "cardwright cardwright-vga kpat sol" (all of them unless told); e.g.
+# STARTUP_PROGRAMS="cardwright cardwright-vga" to compare two builds.
 set -euo pipefail
 
 if [[ ${STARTUP_DISPLAY_READY:-} != 1 ]]; then
@@ -138,19 +145,24 @@ report() {
     ((run == runs)) && [[ -n $pictures ]] && picture=$pictures/startup-$name.png
     measure "$picture" "$@" >>"$results"
   done
-  printf '%-16s mapped %5s ms  painted %5s ms  VmRSS %7s kB  Pss %7s kB   (median of %d; painted runs: %s)\n' "$name" \
-    "$(cut -d' ' -f1 "$results" | median)" "$(cut -d' ' -f2 "$results" | median)" \
+  printf '%-16s mapped %5s ms  painted %5s ms  VmRSS %7s kB  Pss %7s kB   (median of %d; painted runs: %s; load %s)\n' \
+    "$name" "$(cut -d' ' -f1 "$results" | median)" "$(cut -d' ' -f2 "$results" | median)" \
     "$(cut -d' ' -f3 "$results" | median)" "$(cut -d' ' -f4 "$results" | median)" "$runs" \
-    "$(cut -d' ' -f2 "$results" | tr '\n' ' ')"
+    "$(cut -d' ' -f2 "$results" | tr '\n' ' ' | sed 's/ $//')" "$(cut -d' ' -f1 /proc/loadavg)"
 }
 
 [[ -n $pictures ]] && mkdir -p "$pictures"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 
-prepare_cardwright "$work/registry-qvga.sqlite3" "$build/shell/cardwright"
-prepare_cardwright "$work/registry-vga.sqlite3" "$build/shell/cardwright-vga"
-CARDWRIGHT_REGISTRY=$work/registry-qvga.sqlite3 report cardwright "$build/shell/cardwright"
-CARDWRIGHT_REGISTRY=$work/registry-vga.sqlite3 report cardwright-vga "$build/shell/cardwright-vga"
-report kpat /usr/games/kpat --gametype freecell
-report sol /usr/games/sol --variation freecell
+for program in ${STARTUP_PROGRAMS:-cardwright cardwright-vga kpat sol}; do
+  case $program in
+    cardwright | cardwright-vga)
+      prepare_cardwright "$work/registry-$program.sqlite3" "$build/shell/$program"
+      CARDWRIGHT_REGISTRY=$work/registry-$program.sqlite3 report "$program" "$build/shell/$program"
+      ;;
+    kpat) report kpat /usr/games/kpat --gametype freecell ;;
+    sol) report sol /usr/games/sol --variation freecell ;;
+    *) echo "startup_beside_others: no program $program" >&2; exit 2 ;;
+  esac
+done
