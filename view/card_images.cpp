@@ -82,6 +82,10 @@ void CardImageCache::Build(const FieldLayout& layout, const ScreenFacts& screen)
     grown_->scaleNum = layout.scaleNum;
     grown_->scaleDen = layout.scaleDen;
     grownPlaces_ = FaceGlyphPlaces(layout, screen);
+    const QRect card(0, 0, layout.cardWidth, layout.cardHeight);
+    blank_.Create(card.width(), card.height());
+    blank_.FillRect(card, kCardFaceColour);
+    Frame(blank_, card);
     return;
   }
   const bool vga = IsVgaBuild();
@@ -120,6 +124,7 @@ void CardImageCache::Build(const FieldLayout& layout, const ScreenFacts& screen)
 void CardImageCache::Clear() {
   for (Surface& image : images_) image = Surface();
   grown_.reset();
+  blank_ = Surface();
 }
 
 int CardImageCache::ComposedCount() const {
@@ -144,17 +149,14 @@ const Surface& CardImageCache::Image(int index) const {
 
 void CardImageCache::ComposeGrown(int index) const {
   const FieldLayout& layout = *grown_;
-  const QRect card(0, 0, layout.cardWidth, layout.cardHeight);
   Surface& image = images_[index];
-  image.Create(card.width(), card.height());
-  image.FillRect(card, kCardFaceColour);
+  image = blank_;
   if (index >= kFirstBackImage) {
     image.Draw(DrawScaledBack(index - kFirstBackImage, layout), QPoint(0, 0));
-    Frame(image, card);
+    Frame(image, QRect(0, 0, layout.cardWidth, layout.cardHeight));
     return;
   }
   const int suit = index / 13;
-  Frame(image, card);
   image.Draw(ScaledRank(index % 13, layout), grownPlaces_.rank);
   image.Draw(ScaledSuit(suit, false, layout), grownPlaces_.smallSuit);
   image.Draw(ScaledSuit(suit, true, layout), grownPlaces_.bigSuit);

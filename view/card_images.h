@@ -65,6 +65,7 @@ class CardImageCache {
   // at the handheld sizes, where all are composed by Build.
   std::optional<FieldLayout> grown_;
   GlyphPlaces grownPlaces_;
+  Surface blank_;  // a grown card's face without its glyphs
   Surface none_;
 };
 
