@@ -9,7 +9,9 @@
 # one plain colour (so a dealing animation counts until the last card lands).
 # Grabs are about 30 ms apart, which bounds the resolution.
 # Memory is read 3 s after that from /proc: resident set (VmRSS) and
-# proportional set (Pss, shared pages split among their users).
+# proportional set (Pss, shared pages split among their users); with it the
+# processor time all the program's threads have run so far (from schedstat),
+# which a busy machine stretches far less than the times on the clock.
 #
 # Every program opens FreeCell at start: Cardwright through its stored
 # current game, kpat with --gametype freecell, sol with --variation freecell.
@@ -80,7 +82,12 @@ await_window() {
   echo "$window"
 }
 
-# Starts one program and prints "MAPPED_MS PAINTED_MS RSS_KB PSS_KB".
+# Milliseconds all threads of a process have spent running.
+cpu_ms_of() {
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d\n", ns / 1000000 }'
+}
+
+# Starts one program and prints "MAPPED_MS PAINTED_MS RSS_KB PSS_KB CPU_MS".
 measure() {
   local picture=$1
   shift
@@ -107,14 +114,15 @@ measure() {
     sleep 0.02
   done
   sleep 3
-  local rss pss
+  local rss pss cpu
   rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$program_pid/status")
   pss=$(awk '/^Pss:/ { print $2 }' "/proc/$program_pid/smaps_rollup")
+  cpu=$(cpu_ms_of "$program_pid")
   [[ -n $picture ]] && import -window "$window" "$picture" 2>/dev/null
   kill "$program_pid"
   wait "$program_pid" 2>/dev/null || true
   program_pid=
-  echo "$mapped $painted $rss $pss"
+  echo "$mapped $painted $rss $pss $cpu"
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2)) }'; }
@@ -145,9 +153,10 @@ report() {
     ((run == runs)) && [[ -n $pictures ]] && picture=$pictures/startup-$name.png
     measure "$picture" "$@" >>"$results"
   done
-  printf '%-16s mapped %5s ms  painted %5s ms  VmRSS %7s kB  Pss %7s kB   (median of %d; painted runs: %s; load %s)\n' \
+  printf '%-16s mapped %5s ms  painted %5s ms  VmRSS %7s kB  Pss %7s kB  cpu %5s ms   (median of %d; painted runs: %s; load %s)\n' \
     "$name" "$(cut -d' ' -f1 "$results" | median)" "$(cut -d' ' -f2 "$results" | median)" \
-    "$(cut -d' ' -f3 "$results" | median)" "$(cut -d' ' -f4 "$results" | median)" "$runs" \
+    "$(cut -d' ' -f3 "$results" | median)" "$(cut -d' ' -f4 "$results" | median)" \
+    "$(cut -d' ' -f5 "$results" | median)" "$runs" \
     "$(cut -d' ' -f2 "$results" | tr '\n' ' ' | sed 's/ $//')" "$(cut -d' ' -f1 /proc/loadavg)"
 }
 
