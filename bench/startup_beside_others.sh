@@ -30,7 +30,9 @@ set -euo pipefail
 
 if [[ ${STARTUP_DISPLAY_READY:-} != 1 ]]; then
   # kpat leaves at once without a session bus; every program gets the same one.
-  STARTUP_DISPLAY_READY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- "$0" "$@"
+  # Without -noreset the server starts afresh whenever its last client leaves,
+  # between two starts, and a program connecting meanwhile fails to start.
+  STARTUP_DISPLAY_READY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" dbus-run-session -- "$0" "$@"
 fi
 
 build=$(realpath "$1")
@@ -70,7 +72,8 @@ await_window() {
   local pid=$1 name=$2 window deadline=$(($(now_ms) + 30000))
   until window=$(main_window_of "$pid"); do
     if ! kill -0 "$pid" 2>/dev/null; then
-      echo "startup_beside_others: $name exited before showing a window" >&2
+      echo "startup_beside_others: $name exited before showing a window; its error output:" >&2
+      tail -n 5 "$work/program-errors" >&2
       return 1
     fi
     if (($(now_ms) >= deadline)); then
@@ -93,7 +96,7 @@ measure() {
   shift
   local start
   start=$(now_ms)
-  "$@" >/dev/null 2>&1 &
+  "$@" >/dev/null 2>"$work/program-errors" &
   program_pid=$!
   local window="" mapped painted previous current
   window=$(await_window "$program_pid" "$*")
@@ -132,7 +135,7 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] :
 # every later start deals it at once instead of opening the chooser.
 prepare_cardwright() {
   local registry=$1 program=$2
-  CARDWRIGHT_REGISTRY=$registry "$program" >/dev/null 2>&1 &
+  CARDWRIGHT_REGISTRY=$registry "$program" >/dev/null 2>"$work/program-errors" &
   program_pid=$!
   await_window "$program_pid" "$program" >/dev/null
   sleep 1
