@@ -9,19 +9,30 @@
 # one plain colour (so a dealing animation counts until the last card lands).
 # Grabs are about 30 ms apart, which bounds the resolution.
 # Memory is read 3 s after that from /proc: resident set (VmRSS) and
-# proportional set (Pss, shared pages split among their users).
+# proportional set (Pss, shared pages split among their users); with it the
+# processor time all the program's threads have run so far (from schedstat),
+# which a busy machine stretches far less than the times on the clock.
 #
 # Every program opens FreeCell at start: Cardwright through its stored
 # current game, kpat with --gametype freecell, sol with --variation freecell.
 # kpat and sol come from Debian (packages kpat and aisleriot); they are
 # installed for this measurement only and never by the build.
 #
+# Each line ends with the machine's load average over the last minute, taken
+# when the program's runs are done: a figure measured on a busy machine is
+# not comparable with one from a quiet one.
+#
 # usage: startup_beside_others.sh CARDWRIGHT_BUILD_DIR [RUNS] [PICTURE_DIR]
+# STARTUP_PROGRAMS names the programs to measure, of
+# "cardwright cardwright-vga kpat sol" (all of them unless told); e.g.
+# STARTUP_PROGRAMS="cardwright cardwright-vga" to compare two builds.
 set -euo pipefail
 
 if [[ ${STARTUP_DISPLAY_READY:-} != 1 ]]; then
   # kpat leaves at once without a session bus; every program gets the same one.
-  STARTUP_DISPLAY_READY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- "$0" "$@"
+  # Without -noreset the server starts afresh whenever its last client leaves,
+  # between two starts, and a program connecting meanwhile fails to start.
+  STARTUP_DISPLAY_READY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" dbus-run-session -- "$0" "$@"
 fi
 
 build=$(realpath "$1")
@@ -61,7 +72,8 @@ await_window() {
   local pid=$1 name=$2 window deadline=$(($(now_ms) + 30000))
   until window=$(main_window_of "$pid"); do
     if ! kill -0 "$pid" 2>/dev/null; then
-      echo "startup_beside_others: $name exited before showing a window" >&2
+      echo "startup_beside_others: $name exited before showing a window; its error output:" >&2
+      tail -n 5 "$work/program-errors" >&2
       return 1
     fi
     if (($(now_ms) >= deadline)); then
@@ -73,13 +85,18 @@ await_window() {
   echo "$window"
 }
 
-# Starts one program and prints "MAPPED_MS PAINTED_MS RSS_KB PSS_KB".
+# Milliseconds all threads of a process have spent running.
+cpu_ms_of() {
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d\n", ns / 1000000 }'
+}
+
+# Starts one program and prints "MAPPED_MS PAINTED_MS RSS_KB PSS_KB CPU_MS".
 measure() {
   local picture=$1
   shift
   local start
   start=$(now_ms)
-  "$@" >/dev/null 2>&1 &
+  "$@" >/dev/null 2>"$work/program-errors" &
   program_pid=$!
   local window="" mapped painted previous current
   window=$(await_window "$program_pid" "$*")
@@ -100,14 +117,15 @@ measure() {
     sleep 0.02
   done
   sleep 3
-  local rss pss
+  local rss pss cpu
   rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$program_pid/status")
   pss=$(awk '/^Pss:/ { print $2 }' "/proc/$program_pid/smaps_rollup")
+  cpu=$(cpu_ms_of "$program_pid")
   [[ -n $picture ]] && import -window "$window" "$picture" 2>/dev/null
   kill "$program_pid"
   wait "$program_pid" 2>/dev/null || true
   program_pid=
-  echo "$mapped $painted $rss $pss"
+  echo "$mapped $painted $rss $pss $cpu"
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2)) }'; }
@@ -117,7 +135,7 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] :
 # every later start deals it at once instead of opening the chooser.
 prepare_cardwright() {
   local registry=$1 program=$2
-  CARDWRIGHT_REGISTRY=$registry "$program" >/dev/null 2>&1 &
+  CARDWRIGHT_REGISTRY=$registry "$program" >/dev/null 2>"$work/program-errors" &
   program_pid=$!
   await_window "$program_pid" "$program" >/dev/null
   sleep 1
@@ -138,19 +156,25 @@ report() {
     ((run == runs)) && [[ -n $pictures ]] && picture=$pictures/startup-$name.png
     measure "$picture" "$@" >>"$results"
   done
-  printf '%-16s mapped %5s ms  painted %5s ms  VmRSS %7s kB  Pss %7s kB   (median of %d; painted runs: %s)\n' "$name" \
-    "$(cut -d' ' -f1 "$results" | median)" "$(cut -d' ' -f2 "$results" | median)" \
-    "$(cut -d' ' -f3 "$results" | median)" "$(cut -d' ' -f4 "$results" | median)" "$runs" \
-    "$(cut -d' ' -f2 "$results" | tr '\n' ' ')"
+  printf '%-16s mapped %5s ms  painted %5s ms  VmRSS %7s kB  Pss %7s kB  cpu %5s ms   (median of %d; painted runs: %s; load %s)\n' \
+    "$name" "$(cut -d' ' -f1 "$results" | median)" "$(cut -d' ' -f2 "$results" | median)" \
+    "$(cut -d' ' -f3 "$results" | median)" "$(cut -d' ' -f4 "$results" | median)" \
+    "$(cut -d' ' -f5 "$results" | median)" "$runs" \
+    "$(cut -d' ' -f2 "$results" | tr '\n' ' ' | sed 's/ $//')" "$(cut -d' ' -f1 /proc/loadavg)"
 }
 
 [[ -n $pictures ]] && mkdir -p "$pictures"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 
-prepare_cardwright "$work/registry-qvga.sqlite3" "$build/shell/cardwright"
-prepare_cardwright "$work/registry-vga.sqlite3" "$build/shell/cardwright-vga"
-CARDWRIGHT_REGISTRY=$work/registry-qvga.sqlite3 report cardwright "$build/shell/cardwright"
-CARDWRIGHT_REGISTRY=$work/registry-vga.sqlite3 report cardwright-vga "$build/shell/cardwright-vga"
-report kpat /usr/games/kpat --gametype freecell
-report sol /usr/games/sol --variation freecell
+for program in ${STARTUP_PROGRAMS:-cardwright cardwright-vga kpat sol}; do
+  case $program in
+    cardwright | cardwright-vga)
+      prepare_cardwright "$work/registry-$program.sqlite3" "$build/shell/$program"
+      CARDWRIGHT_REGISTRY=$work/registry-$program.sqlite3 report "$program" "$build/shell/$program"
+      ;;
+    kpat) report kpat /usr/games/kpat --gametype freecell ;;
+    sol) report sol /usr/games/sol --variation freecell ;;
+    *) echo "startup_beside_others: no program $program" >&2; exit 2 ;;
+  esac
+done

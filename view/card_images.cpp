@@ -1,5 +1,7 @@
 #include "view/card_images.h"
 
+#include <algorithm>
+
 #include "platform/resources/bitmap_ids.h"
 #include "platform/resources/bitmaps.h"
 #include "platform/resources/build_variant.h"
@@ -70,8 +72,20 @@ GlyphPlaces FaceGlyphPlaces(const FieldLayout& layout, const ScreenFacts& screen
 }
 
 void CardImageCache::Build(const FieldLayout& layout, const ScreenFacts& screen) {
+  Clear();
   if (layout.Scaled()) {
-    BuildScaled(layout, screen);
+    // Only the measures: the table's piles and order are not needed to draw a card.
+    grown_.emplace();
+    grown_->large = layout.large;
+    grown_->cardWidth = layout.cardWidth;
+    grown_->cardHeight = layout.cardHeight;
+    grown_->scaleNum = layout.scaleNum;
+    grown_->scaleDen = layout.scaleDen;
+    grownPlaces_ = FaceGlyphPlaces(layout, screen);
+    const QRect card(0, 0, layout.cardWidth, layout.cardHeight);
+    blank_.Create(card.width(), card.height());
+    blank_.FillRect(card, kCardFaceColour);
+    Frame(blank_, card);
     return;
   }
   const bool vga = IsVgaBuild();
@@ -107,41 +121,45 @@ void CardImageCache::Build(const FieldLayout& layout, const ScreenFacts& screen)
   }
 }
 
-void CardImageCache::BuildScaled(const FieldLayout& layout, const ScreenFacts& screen) {
-  const GlyphPlaces places = FaceGlyphPlaces(layout, screen);
-  const QRect card(0, 0, layout.cardWidth, layout.cardHeight);
-  const ScaledFaceGlyphs glyphs = DrawScaledFaceGlyphs(layout);
-  for (int rank = 0; rank < 13; ++rank) {
-    for (int suit = 0; suit < 4; ++suit) {
-      Surface& face = images_[suit * 13 + rank];
-      face.Create(card.width(), card.height());
-      face.FillRect(card, kCardFaceColour);
-      Frame(face, card);
-      face.Draw(glyphs.ranks[rank], places.rank);
-      face.Draw(glyphs.smallSuits[suit], places.smallSuit);
-      face.Draw(glyphs.bigSuits[suit], places.bigSuit);
-    }
-  }
-  for (int back = 0; back < kBackCount; ++back) {
-    Surface& image = images_[kFirstBackImage + back];
-    image.Create(card.width(), card.height());
-    image.FillRect(card, kCardFaceColour);
-    image.Draw(DrawScaledBack(back, layout), QPoint(0, 0));
-    Frame(image, card);
-  }
-}
-
 void CardImageCache::Clear() {
   for (Surface& image : images_) image = Surface();
+  grown_.reset();
+  blank_ = Surface();
+}
+
+int CardImageCache::ComposedCount() const {
+  return static_cast<int>(std::count_if(images_.begin(), images_.end(), [](const Surface& image) {
+    return !image.IsNull();
+  }));
 }
 
 const Surface& CardImageCache::Face(int suit, int rank) const {
   if (suit < 0 || suit > 3 || rank < 0 || rank > 12) return none_;
-  return images_[suit * 13 + rank];
+  return Image(suit * 13 + rank);
 }
 
 const Surface& CardImageCache::Back(std::uint32_t back) const {
-  return images_[kFirstBackImage + back % kBackCount];
+  return Image(kFirstBackImage + static_cast<int>(back % kBackCount));
+}
+
+const Surface& CardImageCache::Image(int index) const {
+  if (images_[index].IsNull() && grown_) ComposeGrown(index);
+  return images_[index];
+}
+
+void CardImageCache::ComposeGrown(int index) const {
+  const FieldLayout& layout = *grown_;
+  Surface& image = images_[index];
+  image = blank_;
+  if (index >= kFirstBackImage) {
+    image.Draw(DrawScaledBack(index - kFirstBackImage, layout), QPoint(0, 0));
+    Frame(image, QRect(0, 0, layout.cardWidth, layout.cardHeight));
+    return;
+  }
+  const int suit = index / 13;
+  image.Draw(ScaledRank(index % 13, layout), grownPlaces_.rank);
+  image.Draw(ScaledSuit(suit, false, layout), grownPlaces_.smallSuit);
+  image.Draw(ScaledSuit(suit, true, layout), grownPlaces_.bigSuit);
 }
 
 void DrawEmptyMark(Surface& target, QPoint at, const PileView& pile, const FieldLayout& layout,

@@ -1,11 +1,14 @@
-// The card pictures of the table: the 52 faces and 4 backs composed once per
-// game at card size from the small glyph bitmaps, the marks of empty piles,
+// The card pictures of the table: the 52 faces and 4 backs composed at card
+// size from the glyphs (at a handheld size all at once per game from the glyph
+// bitmaps; on a grown table each the first time it is shown, since drawing
+// them all afresh would delay the first picture), the marks of empty piles,
 // and the group image of a run of cards that is dragged or slides.
 #pragma once
 
 #include <QPoint>
 #include <QRgb>
 #include <array>
+#include <optional>
 
 #include "platform/gdi/surface.h"
 #include "platform/screen/screen_facts.h"
@@ -23,31 +26,6 @@ inline constexpr QRgb kDarkFrameColour = qRgb(0x00, 0x00, 0x00);
 // The transparent colour of every glyph, mark and icon bitmap.
 inline constexpr QRgb kTransparentColour = qRgb(0xFF, 0xFF, 0xFF);
 
-class CardImageCache {
- public:
-  // Composes every face and back for the card size of `layout`, from the
-  // bitmap set of this build.
-  void Build(const FieldLayout& layout, const ScreenFacts& screen);
-  void Clear();
-  bool Empty() const { return images_[0].IsNull(); }
-
-  // Suit 0..3 and rank 0..12; anything else gives a null surface.
-  const Surface& Face(int suit, int rank) const;
-  // Back 0..3; other numbers are taken modulo 4.
-  const Surface& Back(std::uint32_t back) const;
-  const Surface& ForSlot(const CardSlot& slot, std::uint32_t back) const {
-    return slot.faceUp != 0 ? Face(slot.suit, slot.rank) : Back(back);
-  }
-
- private:
-  // The faces and backs of a table grown past this build's bitmaps, drawn
-  // afresh at the card size.
-  void BuildScaled(const FieldLayout& layout, const ScreenFacts& screen);
-
-  std::array<Surface, kCardImageCount> images_;
-  Surface none_;
-};
-
 // Places the glyphs of a face (or of an empty pile's base mark): the rank in
 // the top-left corner, the small suit beside it, the big suit below.
 struct GlyphPlaces {
@@ -57,6 +35,39 @@ struct GlyphPlaces {
   QPoint bigSuitAlone;  // the big suit of a base mark without a rank
 };
 GlyphPlaces FaceGlyphPlaces(const FieldLayout& layout, const ScreenFacts& screen);
+
+class CardImageCache {
+ public:
+  // Readies the faces and backs for the card size of `layout`, from the
+  // bitmap set of this build.
+  void Build(const FieldLayout& layout, const ScreenFacts& screen);
+  void Clear();
+
+  // Suit 0..3 and rank 0..12; anything else (or a cache not built) gives a
+  // null surface.
+  const Surface& Face(int suit, int rank) const;
+  // Back 0..3; other numbers are taken modulo 4.
+  const Surface& Back(std::uint32_t back) const;
+  // How many pictures are composed so far.
+  int ComposedCount() const;
+  const Surface& ForSlot(const CardSlot& slot, std::uint32_t back) const {
+    return slot.faceUp != 0 ? Face(slot.suit, slot.rank) : Back(back);
+  }
+
+ private:
+  // Picture 0..55 (faces by suit and rank, then the backs), composed on a
+  // grown table the first time it is asked for.
+  const Surface& Image(int index) const;
+  void ComposeGrown(int index) const;
+
+  mutable std::array<Surface, kCardImageCount> images_;
+  // The measures of a grown table, for the pictures not yet composed; none
+  // at the handheld sizes, where all are composed by Build.
+  std::optional<FieldLayout> grown_;
+  GlyphPlaces grownPlaces_;
+  Surface blank_;  // a grown card's face without its glyphs
+  Surface none_;
+};
 
 // The empty mark of a pile with its top-left corner at `at`.
 void DrawEmptyMark(Surface& target, QPoint at, const PileView& pile, const FieldLayout& layout,

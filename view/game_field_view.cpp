@@ -12,6 +12,7 @@
 #include "platform/gdi/colorref.h"
 #include "uilib/messages.h"
 #include "view/display_metrics.h"
+#include "view/scaled_card_art.h"
 #include "view/table_scale.h"
 
 namespace cw {
@@ -31,7 +32,8 @@ constexpr QRgb kLightTimerColour = qRgb(255, 255, 255);
 // green has 75.
 constexpr int kDarkTableLuma = 72;
 constexpr QRgb kCursorColour = qRgb(0, 0, 0xFF);
-// The frame around each pile that would take the dragged cards.
+// The frame around each pile that would take the dragged cards, as wide as
+// this build's cards have it and grown with the cards of a grown table.
 constexpr QRgb kDropMarkColour = qRgb(0xFF, 0xD7, 0x00);
 constexpr int kDropMarkWidth = 2;
 
@@ -541,6 +543,7 @@ void GameFieldView::CancelPointer() {
 void GameFieldView::MarkAcceptingPiles() {
   markedPiles_.clear();
   if (game_ == nullptr) return;
+  const int markWidth = GrownSize(QSize(kDropMarkWidth, kDropMarkWidth), layout_).width();
   for (std::size_t p = 0; p < layout_.piles.size(); ++p) {
     const auto pile = static_cast<std::uint16_t>(p);
     if (pile == hitPile_ || layout_.piles[p].shown == 0 || !CanDrop(*game_, downCard_, pile)) continue;
@@ -549,7 +552,7 @@ void GameFieldView::MarkAcceptingPiles() {
         hitMap_.Find(pile, count == 0 ? kPileBase : static_cast<std::uint16_t>(count - 1));
     if (!record) continue;
     const QRect rect = hitMap_.Records()[*record].Rect();
-    for (int inset = 0; inset < kDropMarkWidth; ++inset) {
+    for (int inset = 0; inset < markWidth; ++inset) {
       buffer_.FrameRect(rect.adjusted(inset, inset, -inset, -inset), kDropMarkColour);
     }
     markedPiles_.push_back(pile);

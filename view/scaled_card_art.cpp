@@ -1,7 +1,7 @@
 #include "view/scaled_card_art.h"
 
-#include <QHash>
 #include <tuple>
+#include <unordered_map>
 
 #include "platform/resources/bitmap_ids.h"
 #include "platform/resources/bitmaps.h"
@@ -24,9 +24,10 @@ QSize GrownBitmapSize(int id, const FieldLayout& layout) { return GrownSize(Load
 
 artwork::Suit SuitOf(int suit) { return static_cast<artwork::Suit>(suit); }
 
-// Grey glyphs by what they show and the scale they were drawn at. Kept while
-// the table keeps its size; a new size starts afresh.
-class GreyGlyphStore {
+// Glyphs by what they show and the scale they were drawn at. Kept while the
+// table keeps its size; a new size starts afresh. A node map, so a glyph
+// handed out stays where it is while others are added.
+class GlyphStore {
  public:
   template <typename Draw>
   const QImage& Get(int what, const FieldLayout& layout, Draw draw) {
@@ -36,18 +37,18 @@ class GreyGlyphStore {
       key_ = key;
     }
     auto at = images_.find(what);
-    if (at == images_.end()) at = images_.insert(what, draw());
-    return *at;
+    if (at == images_.end()) at = images_.emplace(what, draw()).first;
+    return at->second;
   }
 
  private:
   using Key = std::tuple<int, int, bool>;
   Key key_{0, 0, false};
-  QHash<int, QImage> images_;
+  std::unordered_map<int, QImage> images_;
 };
 
-GreyGlyphStore& GreyGlyphs() {
-  static GreyGlyphStore store;
+GlyphStore& Glyphs() {
+  static GlyphStore store;
   return store;
 }
 
@@ -55,6 +56,9 @@ constexpr int kGreyRankKey = 0;
 constexpr int kGreySmallSuitKey = 100;
 constexpr int kGreyBigSuitKey = 200;
 constexpr int kArrowKey = 300;
+constexpr int kRankKey = 400;
+constexpr int kSmallSuitKey = 500;
+constexpr int kBigSuitKey = 600;
 
 }  // namespace
 
@@ -63,26 +67,25 @@ QSize GrownSize(QSize size, const FieldLayout& layout) {
   return {grow(size.width()), grow(size.height())};
 }
 
-ScaledFaceGlyphs DrawScaledFaceGlyphs(const FieldLayout& layout) {
-  const bool vga = IsVgaBuild();
-  const bool large = layout.large;
-  ScaledFaceGlyphs glyphs;
-  for (int rank = 0; rank < 13; ++rank) {
-    glyphs.ranks[rank] =
-        artwork::DrawRankGlyph(rank, CardSizeOf(layout), artwork::BitmapSet::Vga,
-                              GrownBitmapSize(bitmap_ids::RankGlyph(vga, large, rank), layout), artwork::kInk,
-                              artwork::Edges::Smooth);
-  }
-  for (int suit = 0; suit < 4; ++suit) {
+const QImage& ScaledRank(int rank, const FieldLayout& layout) {
+  return Glyphs().Get(kRankKey + rank, layout, [&] {
+    const QSize size = GrownBitmapSize(bitmap_ids::RankGlyph(IsVgaBuild(), layout.large, rank), layout);
+    return artwork::DrawRankGlyph(rank, CardSizeOf(layout), artwork::BitmapSet::Vga, size, artwork::kInk,
+                                 artwork::Edges::Smooth);
+  });
+}
+
+const QImage& ScaledSuit(int suit, bool big, const FieldLayout& layout) {
+  return Glyphs().Get((big ? kBigSuitKey : kSmallSuitKey) + suit, layout, [&] {
+    const bool vga = IsVgaBuild();
     const QColor& ink = artwork::IsRedSuit(SuitOf(suit)) ? artwork::kRed : artwork::kInk;
-    glyphs.smallSuits[suit] =
-        artwork::DrawSmallSuit(SuitOf(suit), GrownBitmapSize(bitmap_ids::SmallSuit(vga, large, suit), layout),
-                              ink, artwork::Edges::Smooth);
-    glyphs.bigSuits[suit] =
-        artwork::DrawBigSuit(SuitOf(suit), GrownBitmapSize(bitmap_ids::BigSuit(vga, large, suit), layout), ink,
-                            artwork::Edges::Smooth);
-  }
-  return glyphs;
+    if (big) {
+      return artwork::DrawBigSuit(SuitOf(suit), GrownBitmapSize(bitmap_ids::BigSuit(vga, layout.large, suit), layout),
+                                  ink, artwork::Edges::Smooth);
+    }
+    return artwork::DrawSmallSuit(SuitOf(suit), GrownBitmapSize(bitmap_ids::SmallSuit(vga, layout.large, suit), layout),
+                                  ink, artwork::Edges::Smooth);
+  });
 }
 
 QImage DrawScaledBack(int design, const FieldLayout& layout) {
@@ -90,7 +93,7 @@ QImage DrawScaledBack(int design, const FieldLayout& layout) {
 }
 
 const QImage& ScaledGreyRank(int rank, const FieldLayout& layout) {
-  return GreyGlyphs().Get(kGreyRankKey + rank, layout, [&] {
+  return Glyphs().Get(kGreyRankKey + rank, layout, [&] {
     const QSize size = GrownBitmapSize(bitmap_ids::GreyRank(IsVgaBuild(), layout.large, rank), layout);
     return artwork::DrawRankGlyph(rank, CardSizeOf(layout), artwork::BitmapSet::Vga, size, artwork::kGrey,
                                  artwork::Edges::Hard);
@@ -98,7 +101,7 @@ const QImage& ScaledGreyRank(int rank, const FieldLayout& layout) {
 }
 
 const QImage& ScaledGreySuit(int suit, bool big, const FieldLayout& layout) {
-  return GreyGlyphs().Get((big ? kGreyBigSuitKey : kGreySmallSuitKey) + suit, layout, [&] {
+  return Glyphs().Get((big ? kGreyBigSuitKey : kGreySmallSuitKey) + suit, layout, [&] {
     const bool vga = IsVgaBuild();
     const int id = big ? bitmap_ids::GreyBigSuit(vga, layout.large, suit)
                        : bitmap_ids::GreySmallSuit(vga, layout.large, suit);
@@ -109,7 +112,7 @@ const QImage& ScaledGreySuit(int suit, bool big, const FieldLayout& layout) {
 }
 
 const QImage& ScaledArrow(bool red, const FieldLayout& layout) {
-  return GreyGlyphs().Get(kArrowKey + (red ? 1 : 0), layout, [&] {
+  return Glyphs().Get(kArrowKey + (red ? 1 : 0), layout, [&] {
     const QSize size = GrownBitmapSize(bitmap_ids::EmptyArrow(IsVgaBuild(), red ? 1 : 0), layout);
     return artwork::DrawEmptyPileArrow(red, size, artwork::BitmapSet::Vga);
   });

@@ -69,9 +69,8 @@ QImage DrawCardBack(int design, QSize size) {
   const QRect area(inset, inset, size.width() - 2 * inset, size.height() - 2 * inset);
   const Pattern pattern = kPatterns[design];
   for (int y = 0; y < area.height(); ++y) {
-    for (int x = 0; x < area.width(); ++x) {
-      image.setPixel(area.left() + x, area.top() + y, pattern(x, y, scale, area.size()));
-    }
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(area.top() + y)) + area.left();
+    for (int x = 0; x < area.width(); ++x) row[x] = pattern(x, y, scale, area.size());
   }
   return image;
 }

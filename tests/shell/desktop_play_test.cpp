@@ -232,7 +232,17 @@ TEST_F(DesktopPlayTest, DraggedCardsMarkThePilesThatTakeThemAndSlideBackWhenRefu
         frame = rect;
       }
     }
-    EXPECT_EQ(window->View()->FieldBuffer().Pixel(frame.left(), frame.center().y()), qRgb(0xFF, 0xD7, 0x00));
+    // The frame grows with the cards of the grown table: two pixels of the
+    // build's own cards, in proportion.
+    const FieldLayout& layout = window->View()->Layout();
+    ASSERT_TRUE(layout.Scaled());
+    const int markWidth = (2 * layout.scaleNum + layout.scaleDen / 2) / layout.scaleDen;
+    ASSERT_GT(markWidth, 2);
+    for (int x = frame.left(); x < frame.left() + markWidth; ++x) {
+      EXPECT_EQ(window->View()->FieldBuffer().Pixel(x, frame.center().y()), qRgb(0xFF, 0xD7, 0x00)) << x;
+    }
+    EXPECT_NE(window->View()->FieldBuffer().Pixel(frame.left() + markWidth, frame.center().y()),
+              qRgb(0xFF, 0xD7, 0x00));
 
     Pen(QEvent::MouseMove, to);
     Pen(QEvent::MouseButtonRelease, to);

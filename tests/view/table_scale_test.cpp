@@ -244,6 +244,52 @@ TEST_P(ScaledCardArt, EmptyPileMarksAreDrawnAtTheGrownSize) {
   EXPECT_EQ(target.Pixel(5 + 2, 5 + layout.cardHeight - 3), qRgb(0, 0x80, 0));
 }
 
+TEST_P(ScaledCardArt, CardsAreDrawnWhenFirstShownAndEqualInAnyOrder) {
+  const ScreenFacts screen = BuildScreen();
+  const FieldLayout layout = OnePileLayout(GetParam(), screen.ScaleX(720), screen.ScaleY(804));
+  const FieldLayout other = OnePileLayout(GetParam(), screen.ScaleX(480), screen.ScaleY(536));
+  ASSERT_TRUE(layout.Scaled());
+  ASSERT_NE(layout.cardWidth, other.cardWidth);
+  CardImageCache forwards;
+  forwards.Build(layout, screen);
+  EXPECT_EQ(forwards.ComposedCount(), 0);
+  const QImage seven = forwards.Face(3, 6).Image();
+  EXPECT_EQ(forwards.ComposedCount(), 1);
+  EXPECT_EQ(forwards.Face(3, 6).Image(), seven) << "kept, not drawn again";
+  EXPECT_TRUE(forwards.Face(4, 0).IsNull());
+  EXPECT_EQ(forwards.ComposedCount(), 1);
+
+  // The same pictures drawn backs first and faces backwards, with cards of
+  // another size drawn in between, which share the glyph store.
+  CardImageCache backwards;
+  backwards.Build(layout, screen);
+  CardImageCache between;
+  between.Build(other, screen);
+  for (std::uint32_t back = 4; back-- > 0;) {
+    ASSERT_EQ(backwards.Back(back).Image().size(), seven.size());
+    EXPECT_EQ(between.Back(back).Image().width(), other.cardWidth);
+  }
+  for (int card = 51; card >= 0; --card) {
+    ASSERT_FALSE(backwards.Face(card / 13, card % 13).IsNull());
+    ASSERT_FALSE(between.Face((card + 7) % 52 / 13, (card + 7) % 13).IsNull());
+  }
+  for (int card = 0; card < 52; ++card) {
+    EXPECT_EQ(forwards.Face(card / 13, card % 13).Image(), backwards.Face(card / 13, card % 13).Image()) << card;
+  }
+  for (std::uint32_t back = 0; back < 4; ++back) {
+    EXPECT_EQ(forwards.Back(back).Image(), backwards.Back(back).Image()) << back;
+  }
+  EXPECT_EQ(backwards.ComposedCount(), kCardImageCount);
+
+  // A new size starts afresh; a cleared cache draws nothing.
+  backwards.Build(other, screen);
+  EXPECT_EQ(backwards.ComposedCount(), 0);
+  EXPECT_EQ(backwards.Face(0, 0).Image(), between.Face(0, 0).Image());
+  backwards.Clear();
+  EXPECT_TRUE(backwards.Face(0, 0).IsNull());
+  EXPECT_TRUE(backwards.Back(0).IsNull());
+}
+
 INSTANTIATE_TEST_SUITE_P(CardSizes, ScaledCardArt, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& large) {
                            return large.param ? "Large" : "Small";
