@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "engine/model/card_index.h"
 #include "engine/rules/moves.h"
 #include "engine/rules/player_move.h"
 #include "engine/solver/pile_symmetry.h"
@@ -43,19 +44,9 @@ bool ShufflesInPlay(const GameDefinition& definition) {
 
 // How promising a position looks, in any game: cards home on base-marked
 // piles, free places, and few cards lying above a lower card of their pile.
-int Promise(const SolGame& game, std::vector<std::vector<std::uint16_t>>& byPile) {
+int Promise(const SolGame& game) {
   const GameDefinition& definition = game.definition;
   const std::size_t pileCount = std::min(game.piles.size(), definition.piles.size());
-  byPile.resize(pileCount);
-  for (std::size_t p = 0; p < pileCount; ++p) {
-    byPile[p].assign(static_cast<std::size_t>(std::max<int>(game.piles[p].count, 0)), kNoReference);
-  }
-  for (std::size_t c = 0; c < game.cards.size(); ++c) {
-    const CardState& state = game.cards[c];
-    if (state.pile < pileCount && state.position < byPile[state.pile].size()) {
-      byPile[state.pile][state.position] = static_cast<std::uint16_t>(c);
-    }
-  }
   int home = 0;
   int free = 0;
   int buried = 0;
@@ -66,12 +57,13 @@ int Promise(const SolGame& game, std::vector<std::vector<std::uint16_t>>& byPile
       home += game.piles[p].count;
       continue;
     }
-    if (byPile[p].empty()) {
+    const std::span<const std::uint16_t> cards = CardsOfPile(game, static_cast<std::uint16_t>(p));
+    if (cards.empty()) {
       if (pile.kind != kInertWhenEmptyKind) ++free;
       continue;
     }
     int lowest = 99;
-    for (const std::uint16_t card : byPile[p]) {
+    for (const std::uint16_t card : cards) {
       if (card >= definition.cards.size()) continue;
       const int rank = definition.cards[card].rank;
       if (rank > lowest) ++buried;
@@ -159,7 +151,7 @@ class Searcher {
       if (!PerformPlayerMove(work_, legal[i], nullptr)) continue;
       const bool won = work_.won != 0;
       const bool fresh = won || !table_.Contains(Key());
-      const int promise = fresh ? Promise(work_, scratch_) : 0;
+      const int promise = fresh ? Promise(work_) : 0;
       TakeBack(mark);
       if (won) return {legal[i]};
       if (fresh) children.push_back({promise, i, legal[i]});
@@ -182,7 +174,6 @@ class Searcher {
   bool shuffles_;
   std::chrono::steady_clock::time_point start_;
   std::uint64_t nodes_ = 0;
-  std::vector<std::vector<std::uint16_t>> scratch_;
 };
 
 SolveResult Searcher::Run() {
@@ -250,18 +241,21 @@ PositionHasher::PositionHasher(const GameDefinition& definition)
 
 std::uint64_t PositionHasher::Key(const SolGame& game) {
   const std::size_t pileCount = game.piles.size();
-  byPile_.resize(pileCount);
-  for (std::size_t p = 0; p < pileCount; ++p) {
-    byPile_[p].assign(static_cast<std::size_t>(std::max<int>(game.piles[p].count, 0)),
-                      kNoReference);
-  }
   std::uint64_t key = Mix(0x5EED, game.won);
-  for (std::size_t c = 0; c < game.cards.size(); ++c) {
-    const CardState& state = game.cards[c];
-    if (state.pile < pileCount && state.position < byPile_[state.pile].size()) {
-      byPile_[state.pile][state.position] = static_cast<std::uint16_t>(c);
-    } else {
-      key = Mix(key, c << 32 | state.pile << 16 | state.position);
+  std::size_t placed = 0;
+  for (std::size_t p = 0; p < pileCount; ++p) {
+    for (const std::uint16_t card : CardsOfPile(game, static_cast<std::uint16_t>(p))) {
+      if (card != kNoReference) ++placed;
+    }
+  }
+  if (placed != game.cards.size()) {
+    // A damaged state: cards outside their piles' places count by where they
+    // claim to lie.
+    for (std::size_t c = 0; c < game.cards.size(); ++c) {
+      const CardState& state = game.cards[c];
+      if (state.pile >= pileCount || state.position >= std::max<int>(game.piles[state.pile].count, 0)) {
+        key = Mix(key, c << 32 | state.pile << 16 | state.position);
+      }
     }
   }
   pileHashes_.resize(pileCount);
@@ -271,7 +265,7 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
     hash = Mix(hash, pile.acceptProgram | pile.pickProgram << 16 |
                          static_cast<std::uint64_t>(pile.manualOpen) << 32);
     hash = Mix(hash, pile.baseRank | static_cast<std::uint64_t>(pile.baseSuit) << 32);
-    for (const std::uint16_t card : byPile_[p]) {
+    for (const std::uint16_t card : CardsOfPile(game, static_cast<std::uint16_t>(p))) {
       std::uint64_t value = card;
       if (card < game.cards.size()) {
         const CardState& state = game.cards[card];
@@ -285,7 +279,7 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
   }
   // Interchangeable piles count as a set: their hashes are combined in sorted
   // order, under the number of their class.
-  std::vector<std::uint64_t> members;
+  std::vector<std::uint64_t>& members = members_;
   for (std::size_t p = 0; p < pileCount; ++p) {
     const std::uint16_t leader = p < classes_.size() ? classes_[p] : static_cast<std::uint16_t>(p);
     if (leader != p) continue;

@@ -74,8 +74,8 @@ class PositionHasher {
 
  private:
   std::vector<std::uint16_t> classes_;
-  std::vector<std::vector<std::uint16_t>> byPile_;  // scratch: cards of each pile
-  std::vector<std::uint64_t> pileHashes_;           // scratch
+  std::vector<std::uint64_t> pileHashes_;  // scratch
+  std::vector<std::uint64_t> members_;     // scratch
 };
 
 }  // namespace cw
