@@ -1,4 +1,4 @@
-// The solver: a depth-first search over the positions of any game, played
+// The solver: a best-first search over the positions of any game, played
 // through the engine's own rules (the player-move path, the legal-move search
 // and undo), with a bounded transposition table of position keys.
 #pragma once
