@@ -1,6 +1,7 @@
 #include "engine/rules/automatic_events.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -65,6 +66,30 @@ struct ConditionTables {
         .subspan(firstCondition[pile], firstCondition[pile + 1] - firstCondition[pile]);
   }
 };
+
+// The tables of the definition last played on this thread, built again when
+// the tables they come from differ from the copies kept with them.
+const ConditionTables& ConditionTablesOf(const GameDefinition& definition) {
+  struct Remembered {
+    std::size_t eventCount = 0;
+    std::size_t pileCount = 0;
+    std::vector<EventCondition> eventConditions;
+    std::vector<ConditionDef> conditions;
+    std::optional<ConditionTables> tables;
+  };
+  thread_local Remembered remembered;
+  if (!remembered.tables || remembered.eventCount != definition.eventKinds.size() ||
+      remembered.pileCount != definition.piles.size() ||
+      remembered.eventConditions != definition.eventConditions ||
+      remembered.conditions != definition.conditions) {
+    remembered.eventCount = definition.eventKinds.size();
+    remembered.pileCount = definition.piles.size();
+    remembered.eventConditions = definition.eventConditions;
+    remembered.conditions = definition.conditions;
+    remembered.tables.emplace(definition);
+  }
+  return *remembered.tables;
+}
 
 // The answers of conditions while the piles they read stay as they are. A
 // condition is a pure function of its piles' cards and its first pile's
@@ -217,7 +242,7 @@ void ForEachMove(const SolGame& game, Visit visit) {
 bool RunAutomaticEvents(SolGame& game, ActionObserver* observer) {
   bool performed = false;
   auto journalLength = [&] { return game.journal ? game.journal->Count() : 0; };
-  const ConditionTables conditions(game.definition);
+  const ConditionTables& conditions = ConditionTablesOf(game.definition);
   ConditionAnswers answers(game, conditions);
   for (int pass = 0; pass < kMaxAutomaticPasses; ++pass) {
     // Every change of the play state during play writes a journal record.
