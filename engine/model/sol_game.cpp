@@ -1,5 +1,7 @@
 #include "engine/model/sol_game.h"
 
+#include "engine/model/card_index.h"
+
 namespace cw {
 
 namespace {
@@ -21,12 +23,7 @@ CardMetrics ComputeCardMetrics(std::uint16_t layoutVariant, const DisplayMetrics
 }
 
 std::optional<std::uint16_t> SolGame::CardAt(std::uint16_t pile, std::uint16_t position) const {
-  for (std::size_t i = 0; i < cards.size(); ++i) {
-    if (cards[i].pile == pile && cards[i].position == position) {
-      return static_cast<std::uint16_t>(i);
-    }
-  }
-  return std::nullopt;
+  return CardAtPlace(*this, pile, position);
 }
 
 std::optional<std::uint16_t> SolGame::TopCard(std::uint16_t pile) const {

@@ -127,7 +127,7 @@ class SolGame {
   bool HasDefinition() const { return !definition.piles.empty() || !definition.cards.empty(); }
   bool HasPlayState() const { return journal.has_value(); }
 
-  // The card lying at (pile, position), found by scanning the card states.
+  // The card lying at (pile, position) (see CardAtPlace).
   std::optional<std::uint16_t> CardAt(std::uint16_t pile, std::uint16_t position) const;
   // The top card of a pile, none when it is empty.
   std::optional<std::uint16_t> TopCard(std::uint16_t pile) const;

@@ -1,6 +1,7 @@
 #include "engine/rules/automatic_events.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -16,50 +17,100 @@ bool IsKind(const SolGame& game, std::size_t event, EventKind kind) {
   return game.definition.eventKinds[event] == static_cast<std::uint8_t>(kind);
 }
 
-// The event-condition links of each event, in table order: one scan of the
-// table instead of one per event. The table does not change during play.
-struct LinksByEvent {
-  std::vector<std::uint32_t> first;  // per event, then one past the last
+// Per event, its event-condition links in table order; per pile, the
+// conditions that read it. The tables do not change during play.
+struct ConditionTables {
+  std::vector<std::uint32_t> firstLink;  // per event, then one past the last
   std::vector<std::uint32_t> links;
+  std::vector<std::uint32_t> firstCondition;  // per pile, then one past the last
+  std::vector<std::uint16_t> conditions;
 
-  explicit LinksByEvent(const GameDefinition& definition) {
+  explicit ConditionTables(const GameDefinition& definition) {
     const std::size_t eventCount = definition.eventKinds.size();
-    first.assign(eventCount + 1, 0);
+    firstLink.assign(eventCount + 1, 0);
     for (const EventCondition& link : definition.eventConditions) {
-      if (link.event < eventCount) ++first[link.event + 1];
+      if (link.event < eventCount) ++firstLink[link.event + 1];
     }
-    for (std::size_t e = 0; e < eventCount; ++e) first[e + 1] += first[e];
-    links.resize(first[eventCount]);
-    std::vector<std::uint32_t> next(first.begin(), first.end() - 1);
+    for (std::size_t e = 0; e < eventCount; ++e) firstLink[e + 1] += firstLink[e];
+    links.resize(firstLink[eventCount]);
+    std::vector<std::uint32_t> next(firstLink.begin(), firstLink.end() - 1);
     for (std::size_t i = 0; i < definition.eventConditions.size(); ++i) {
       const std::uint16_t event = definition.eventConditions[i].event;
       if (event < eventCount) links[next[event]++] = static_cast<std::uint32_t>(i);
     }
+
+    const std::size_t pileCount = definition.piles.size();
+    auto eachPileRead = [&](auto use) {
+      for (std::size_t c = 0; c < definition.conditions.size(); ++c) {
+        const ConditionDef& condition = definition.conditions[c];
+        if (condition.pileA < pileCount) use(condition.pileA, c);
+        if (condition.pileB < pileCount && condition.pileB != condition.pileA) {
+          use(condition.pileB, c);
+        }
+      }
+    };
+    firstCondition.assign(pileCount + 1, 0);
+    eachPileRead([&](std::uint16_t pile, std::size_t) { ++firstCondition[pile + 1]; });
+    for (std::size_t p = 0; p < pileCount; ++p) firstCondition[p + 1] += firstCondition[p];
+    conditions.resize(firstCondition[pileCount]);
+    std::vector<std::uint32_t> at(firstCondition.begin(), firstCondition.end() - 1);
+    eachPileRead([&](std::uint16_t pile, std::size_t c) {
+      conditions[at[pile]++] = static_cast<std::uint16_t>(c);
+    });
   }
-  std::span<const std::uint32_t> Of(std::size_t event) const {
-    return std::span(links).subspan(first[event], first[event + 1] - first[event]);
+  std::span<const std::uint32_t> LinksOf(std::size_t event) const {
+    return std::span(links).subspan(firstLink[event], firstLink[event + 1] - firstLink[event]);
+  }
+  std::span<const std::uint16_t> ConditionsReading(std::size_t pile) const {
+    return std::span(conditions)
+        .subspan(firstCondition[pile], firstCondition[pile + 1] - firstCondition[pile]);
   }
 };
 
-// The answers of conditions while the table stays as it is. Every change of
-// the play state during play writes a journal record, so an unchanged journal
-// length means an unchanged table; conditions are pure functions of it.
+// The tables of the definition last played on this thread, built again when
+// the tables they come from differ from the copies kept with them.
+const ConditionTables& ConditionTablesOf(const GameDefinition& definition) {
+  struct Remembered {
+    std::size_t eventCount = 0;
+    std::size_t pileCount = 0;
+    std::vector<EventCondition> eventConditions;
+    std::vector<ConditionDef> conditions;
+    std::optional<ConditionTables> tables;
+  };
+  thread_local Remembered remembered;
+  if (!remembered.tables || remembered.eventCount != definition.eventKinds.size() ||
+      remembered.pileCount != definition.piles.size() ||
+      remembered.eventConditions != definition.eventConditions ||
+      remembered.conditions != definition.conditions) {
+    remembered.eventCount = definition.eventKinds.size();
+    remembered.pileCount = definition.piles.size();
+    remembered.eventConditions = definition.eventConditions;
+    remembered.conditions = definition.conditions;
+    remembered.tables.emplace(definition);
+  }
+  return *remembered.tables;
+}
+
+// The answers of conditions while the piles they read stay as they are. A
+// condition is a pure function of its piles' cards and its first pile's
+// enabled flag, and every change of the play state during play writes a
+// journal record naming the piles it changed; so the records written since an
+// answer tell which answers still hold.
 class ConditionAnswers {
  public:
-  explicit ConditionAnswers(const SolGame& game)
-      : game_(game), answers_(game.definition.conditions.size(), kUnknown) {}
+  ConditionAnswers(const SolGame& game, const ConditionTables& tables)
+      : game_(game),
+        tables_(tables),
+        answers_(game.definition.conditions.size(), kUnknown),
+        lists_(game) {}
 
   bool AllHold(std::span<const std::uint32_t> links) {
-    const std::uint32_t length = game_.journal ? game_.journal->Count() : 0;
-    if (length != journalLength_) {
-      std::fill(answers_.begin(), answers_.end(), kUnknown);
-      journalLength_ = length;
-    }
+    CatchUp();
     for (const std::uint32_t index : links) {
       const EventCondition& link = game_.definition.eventConditions[index];
       if (link.condition >= answers_.size()) return false;
       std::int8_t& answer = answers_[link.condition];
-      if (answer == kUnknown) answer = LinkedConditionHolds(game_, link) ? 1 : 0;
+      if (answer == kUnknown) answer = LinkedConditionHolds(game_, link, lists_) ? 1 : 0;
       if (answer == 0) return false;
     }
     return true;
@@ -67,24 +118,73 @@ class ConditionAnswers {
 
  private:
   static constexpr std::int8_t kUnknown = -1;
+
+  void CatchUp() {
+    const std::uint32_t length = game_.journal ? game_.journal->Count() : 0;
+    if (length < journalLength_ || journalLength_ == kNothingSeen) {
+      ForgetAll();
+    } else {
+      for (std::uint32_t i = journalLength_; i < length; ++i) Forget((*game_.journal)[i]);
+    }
+    journalLength_ = length;
+  }
+
+  void Forget(const JournalRecord& record) {
+    const GameDefinition& definition = game_.definition;
+    switch (static_cast<JournalType>(record.type)) {
+      case JournalType::kPlayerMove:
+        ForgetPile(record.index);
+        ForgetPile(record.target);
+        return;
+      case JournalType::kAction:
+        if (record.index >= definition.actions.size()) break;
+        ForgetPile(definition.actions[record.index].pile);
+        ForgetPile(definition.actions[record.index].destPile);
+        return;
+      case JournalType::kOpenChanged:
+      case JournalType::kCounterUsed:
+        return;  // no condition reads open flags or counters
+    }
+    ForgetAll();
+  }
+
+  void ForgetAll() {
+    std::fill(answers_.begin(), answers_.end(), kUnknown);
+    lists_.ForgetAll();
+  }
+
+  void ForgetPile(std::uint16_t pile) {
+    if (pile >= tables_.firstCondition.size() - 1) {
+      // A pile the definition does not describe: no condition table covers it.
+      if (pile < game_.piles.size()) ForgetAll();
+      return;
+    }
+    lists_.Forget(pile);
+    for (const std::uint16_t condition : tables_.ConditionsReading(pile)) {
+      answers_[condition] = kUnknown;
+    }
+  }
+
+  static constexpr std::uint32_t kNothingSeen = 0xFFFFFFFF;
   const SolGame& game_;
+  const ConditionTables& tables_;
   std::vector<std::int8_t> answers_;
-  std::uint32_t journalLength_ = 0xFFFFFFFF;
+  PileLists lists_;
+  std::uint32_t journalLength_ = kNothingSeen;
 };
 
 // Runs one automatic pass; answers whether a repeating event fired.
-bool RunAutomaticPass(SolGame& game, ActionObserver* observer, bool& performed) {
+bool RunAutomaticPass(SolGame& game, ActionObserver* observer, const ConditionTables& conditions,
+                      ConditionAnswers& answers, bool& performed) {
   bool repeat = false;
   bool groupStarted = true;
   const std::size_t eventCount = game.definition.eventKinds.size();
-  const LinksByEvent conditions(game.definition);
-  ConditionAnswers answers(game);
   for (std::size_t e = 1; e < eventCount; ++e) {
     const bool repeating = IsKind(game, e, EventKind::kRepeating);
     if (!repeating && !IsKind(game, e, EventKind::kAutomatic)) continue;
     const auto event = static_cast<std::uint16_t>(e);
     std::uint16_t counter = kNoReference;
-    if (!answers.AllHold(conditions.Of(e)) ||
+    if (!answers.AllHold(conditions.LinksOf(e)) ||
         !UseCounter(game, event, groupStarted, counter, true)) {
       continue;
     }
@@ -114,6 +214,7 @@ void ForEachMove(const SolGame& game, Visit visit) {
     }
   }
 
+  PositionMoveTests tests(game);
   auto cardMoves = [&](bool topCards) {
     for (std::size_t c = 0; c < game.cards.size(); ++c) {
       const CardState& state = game.cards[c];
@@ -122,10 +223,10 @@ void ForEachMove(const SolGame& game, Visit visit) {
       const bool isTop = state.position + 1 == source.count;
       if (isTop != topCards || (!topCards && source.fan == 0)) continue;
       const auto card = static_cast<std::uint16_t>(c);
-      if (source.shown == 0 || !CanPickUp(game, card)) continue;
+      if (source.shown == 0 || !tests.CanPickUp(card)) continue;
       for (std::size_t d = 0; d < pileCount; ++d) {
         const auto destination = static_cast<std::uint16_t>(d);
-        if (destination != state.pile && CanDrop(game, card, destination)) {
+        if (destination != state.pile && tests.CanDrop(card, destination)) {
           if (visit(MoveReference{card, destination})) return true;
         }
       }
@@ -141,10 +242,12 @@ void ForEachMove(const SolGame& game, Visit visit) {
 bool RunAutomaticEvents(SolGame& game, ActionObserver* observer) {
   bool performed = false;
   auto journalLength = [&] { return game.journal ? game.journal->Count() : 0; };
+  const ConditionTables& conditions = ConditionTablesOf(game.definition);
+  ConditionAnswers answers(game, conditions);
   for (int pass = 0; pass < kMaxAutomaticPasses; ++pass) {
     // Every change of the play state during play writes a journal record.
     const std::uint32_t before = journalLength();
-    const bool repeat = RunAutomaticPass(game, observer, performed);
+    const bool repeat = RunAutomaticPass(game, observer, conditions, answers, performed);
     if (game.won != 0 || !repeat || journalLength() == before) break;
   }
   UpdateOpenFlags(game, true);

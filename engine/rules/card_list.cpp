@@ -1,5 +1,9 @@
 #include "engine/rules/card_list.h"
 
+#include <algorithm>
+
+#include "engine/model/card_index.h"
+
 namespace cw {
 namespace {
 
@@ -11,47 +15,62 @@ CardListEntry EntryOf(const SolGame& game, std::size_t card) {
 }
 
 // The cards of `pile` whose positions lie in [lowest, highest], topmost
-// first, followed by the end entry. One pass over the card states; a card
-// whose position lies outside the pile's count is left out, so damaged play
-// states still give a list that ends.
-CardList BuildPositionRange(const SolGame& game, std::uint16_t pile, int lowest, int highest) {
-  CardList list;
+// first, followed by the end entry. A place no card claims (a damaged play
+// state) reads as the end entry, so such a list still ends.
+void BuildPositionRange(const SolGame& game, std::uint16_t pile, int lowest, int highest,
+                        CardList& list) {
+  list.clear();
   if (pile >= game.piles.size() || lowest > highest) {
     list.emplace_back();
-    return list;
+    return;
   }
-  const int count = game.piles[pile].count;
-  if (lowest < 0) lowest = 0;
-  if (highest > count - 1) highest = count - 1;
-  const std::size_t length = highest >= lowest ? static_cast<std::size_t>(highest - lowest + 1) : 0;
-  list.resize(length + 1);
-  for (std::size_t card = 0; card < game.cards.size(); ++card) {
-    const CardState& state = game.cards[card];
-    const int position = state.position;
-    if (state.pile != pile || position < lowest || position > highest) continue;
-    list[static_cast<std::size_t>(highest - position)] = EntryOf(game, card);
+  const std::span<const std::uint16_t> byPosition = CardsOfPile(game, pile);
+  lowest = std::max(lowest, 0);
+  highest = std::min(highest, static_cast<int>(byPosition.size()) - 1);
+  for (int position = highest; position >= lowest; --position) {
+    const std::uint16_t card = byPosition[static_cast<std::size_t>(position)];
+    list.push_back(card != kNoReference ? EntryOf(game, card) : CardListEntry{});
   }
-  return list;
+  list.emplace_back();
 }
 
 }  // namespace
 
+void BuildPileList(const SolGame& game, std::uint16_t pile, CardList& list) {
+  if (pile >= game.piles.size()) return BuildPositionRange(game, pile, 0, -1, list);
+  BuildPositionRange(game, pile, 0, game.piles[pile].count - 1, list);
+}
+
+void BuildMovingList(const SolGame& game, std::uint16_t card, CardList& list) {
+  if (card >= game.cards.size() || game.cards[card].pile >= game.piles.size()) {
+    return BuildPositionRange(game, kNoReference, 0, -1, list);
+  }
+  const CardState& state = game.cards[card];
+  BuildPositionRange(game, state.pile, state.position, game.piles[state.pile].count - 1, list);
+}
+
+void BuildRemainingList(const SolGame& game, std::uint16_t card, CardList& list) {
+  if (card >= game.cards.size()) return BuildPositionRange(game, kNoReference, 0, -1, list);
+  const CardState& state = game.cards[card];
+  BuildPositionRange(game, state.pile, 0, state.position - 1, list);
+}
+
 CardList BuildPileList(const SolGame& game, std::uint16_t pile) {
-  if (pile >= game.piles.size()) return CardList(1);
-  return BuildPositionRange(game, pile, 0, game.piles[pile].count - 1);
+  CardList list;
+  BuildPileList(game, pile, list);
+  return list;
 }
 
 CardList BuildMovingList(const SolGame& game, std::uint16_t card) {
-  if (card >= game.cards.size()) return CardList(1);
-  const CardState& state = game.cards[card];
-  if (state.pile >= game.piles.size()) return CardList(1);
-  return BuildPositionRange(game, state.pile, state.position, game.piles[state.pile].count - 1);
+  CardList list;
+  BuildMovingList(game, card, list);
+  return list;
 }
 
 CardList BuildRemainingList(const SolGame& game, std::uint16_t card) {
-  if (card >= game.cards.size()) return CardList(1);
-  const CardState& state = game.cards[card];
-  return BuildPositionRange(game, state.pile, 0, state.position - 1);
+  CardList list;
+  BuildRemainingList(game, card, list);
+  return list;
 }
 
 }  // namespace cw

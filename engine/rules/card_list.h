@@ -29,4 +29,9 @@ CardList BuildMovingList(const SolGame& game, std::uint16_t card);
 // The cards of the card's pile below it, down to the bottom card.
 CardList BuildRemainingList(const SolGame& game, std::uint16_t card);
 
+// The same lists written into `list`, whose storage is reused.
+void BuildPileList(const SolGame& game, std::uint16_t pile, CardList& list);
+void BuildMovingList(const SolGame& game, std::uint16_t card, CardList& list);
+void BuildRemainingList(const SolGame& game, std::uint16_t card, CardList& list);
+
 }  // namespace cw

@@ -1,5 +1,7 @@
 #include "engine/rules/legality.h"
 
+#include <algorithm>
+
 #include "engine/rules/card_list.h"
 #include "engine/rules/rule_cache.h"
 
@@ -9,10 +11,21 @@ namespace {
 constexpr auto kInertWhenEmpty = static_cast<std::uint8_t>(PileKind::kInert);
 
 // A program number that names no program fails like a program that fails.
-bool ProgramPasses(const SolGame& game, std::uint16_t program, const CardList& listA,
-                   const CardList* listB) {
+bool ProgramPasses(const SolGame& game, std::uint16_t program, const HashedCardList& listA,
+                   const HashedCardList* listB) {
   if (program >= game.definition.programs.size()) return false;
   return EvaluateRuleRemembered(game.definition.programs[program], listA, listB);
+}
+
+// The two lists of a query, kept per thread so that the thousands of queries
+// of a move search allocate nothing.
+struct QueryLists {
+  HashedCardList a;
+  HashedCardList b;
+};
+QueryLists& Scratch() {
+  thread_local QueryLists lists;
+  return lists;
 }
 
 bool IsPile(const SolGame& game, std::uint16_t pile) {
@@ -34,9 +47,12 @@ bool ReceivesCards(const SolGame& game, std::uint16_t pile) {
 
 bool CanPickUp(const SolGame& game, std::uint16_t card) {
   if (!IsCard(game, card) || game.cards[card].movable == 0) return false;
-  const CardList moving = BuildMovingList(game, card);
-  const CardList remaining = BuildRemainingList(game, card);
-  return ProgramPasses(game, game.piles[game.cards[card].pile].pickProgram, moving, &remaining);
+  QueryLists& lists = Scratch();
+  BuildMovingList(game, card, lists.a.entries);
+  lists.a.Rehash();
+  BuildRemainingList(game, card, lists.b.entries);
+  lists.b.Rehash();
+  return ProgramPasses(game, game.piles[game.cards[card].pile].pickProgram, lists.a, &lists.b);
 }
 
 bool CanDrop(const SolGame& game, std::uint16_t card, std::uint16_t pile) {
@@ -45,9 +61,75 @@ bool CanDrop(const SolGame& game, std::uint16_t card, std::uint16_t pile) {
   if (source == pile || !ReceivesCards(game, pile) || !RouteAllows(game, source, pile)) {
     return false;
   }
-  const CardList moving = BuildMovingList(game, card);
-  const CardList destination = BuildPileList(game, pile);
-  return ProgramPasses(game, game.piles[pile].acceptProgram, moving, &destination);
+  QueryLists& lists = Scratch();
+  BuildMovingList(game, card, lists.a.entries);
+  lists.a.Rehash();
+  BuildPileList(game, pile, lists.b.entries);
+  lists.b.Rehash();
+  return ProgramPasses(game, game.piles[pile].acceptProgram, lists.a, &lists.b);
+}
+
+namespace {
+
+std::vector<PileLists::Storage>& SpareStorage() {
+  thread_local std::vector<PileLists::Storage> spare;
+  return spare;
+}
+
+}  // namespace
+
+PileLists::PileLists(const SolGame& game) : game_(game) {
+  std::vector<Storage>& spare = SpareStorage();
+  if (!spare.empty()) {
+    storage_ = std::move(spare.back());
+    spare.pop_back();
+  }
+  storage_.lists.resize(game.piles.size());
+  storage_.built.assign(game.piles.size(), 0);
+}
+
+PileLists::~PileLists() { SpareStorage().push_back(std::move(storage_)); }
+
+const HashedCardList& PileLists::Of(std::uint16_t pile) {
+  HashedCardList& list = storage_.lists[pile];
+  if (storage_.built[pile] == 0) {
+    BuildPileList(game_, pile, list.entries);
+    list.Rehash();
+    storage_.built[pile] = 1;
+  }
+  return list;
+}
+
+void PileLists::Forget(std::uint16_t pile) {
+  if (pile < storage_.built.size()) storage_.built[pile] = 0;
+}
+
+void PileLists::ForgetAll() { std::fill(storage_.built.begin(), storage_.built.end(), 0); }
+
+const HashedCardList& PositionMoveTests::MovingList(std::uint16_t card) {
+  if (movingCard_ != card) {
+    BuildMovingList(game_, card, moving_.entries);
+    moving_.Rehash();
+    movingCard_ = card;
+  }
+  return moving_;
+}
+
+bool PositionMoveTests::CanPickUp(std::uint16_t card) {
+  if (!IsCard(game_, card) || game_.cards[card].movable == 0) return false;
+  BuildRemainingList(game_, card, remaining_.entries);
+  remaining_.Rehash();
+  return ProgramPasses(game_, game_.piles[game_.cards[card].pile].pickProgram, MovingList(card),
+                       &remaining_);
+}
+
+bool PositionMoveTests::CanDrop(std::uint16_t card, std::uint16_t pile) {
+  if (!IsCard(game_, card) || !IsPile(game_, pile)) return false;
+  const std::uint16_t source = game_.cards[card].pile;
+  if (source == pile || !ReceivesCards(game_, pile) || !RouteAllows(game_, source, pile)) {
+    return false;
+  }
+  return ProgramPasses(game_, game_.piles[pile].acceptProgram, MovingList(card), &piles_.Of(pile));
 }
 
 bool CanTap(const SolGame& game, std::uint16_t pile) {
@@ -64,7 +146,7 @@ bool CanTap(const SolGame& game, std::uint16_t pile) {
   return ConditionsHold(game, event) && CounterAllows(game, event);
 }
 
-bool LinkedConditionHolds(const SolGame& game, const EventCondition& link) {
+bool LinkedConditionHolds(const SolGame& game, const EventCondition& link, PileLists& lists) {
   const GameDefinition& definition = game.definition;
   if (link.condition >= definition.conditions.size()) return false;
   const ConditionDef& condition = definition.conditions[link.condition];
@@ -73,14 +155,19 @@ bool LinkedConditionHolds(const SolGame& game, const EventCondition& link) {
   }
   const bool hasB = condition.pileB != kNoReference;
   if (hasB && condition.pileB >= game.piles.size()) return false;
-  const CardList listA = BuildPileList(game, condition.pileA);
-  const CardList listB = hasB ? BuildPileList(game, condition.pileB) : CardList{};
-  return ProgramPasses(game, condition.program, listA, hasB ? &listB : nullptr);
+  return ProgramPasses(game, condition.program, lists.Of(condition.pileA),
+                       hasB ? &lists.Of(condition.pileB) : nullptr);
+}
+
+bool LinkedConditionHolds(const SolGame& game, const EventCondition& link) {
+  PileLists lists(game);
+  return LinkedConditionHolds(game, link, lists);
 }
 
 bool ConditionsHold(const SolGame& game, std::uint16_t event) {
+  PileLists lists(game);
   for (const EventCondition& link : game.definition.eventConditions) {
-    if (link.event == event && !LinkedConditionHolds(game, link)) return false;
+    if (link.event == event && !LinkedConditionHolds(game, link, lists)) return false;
   }
   return true;
 }

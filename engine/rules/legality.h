@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/model/sol_game.h"
+#include "engine/rules/rule_cache.h"
 
 namespace cw {
 
@@ -10,12 +12,60 @@ namespace cw {
 bool CanPickUp(const SolGame& game, std::uint16_t card);
 // Whether the cards from `card` to the top of its pile may go onto `pile`.
 bool CanDrop(const SolGame& game, std::uint16_t card, std::uint16_t pile);
+
+// Hashed lists of whole piles, each built when first asked for and kept until
+// forgotten: the owner forgets a pile whenever its cards may have changed.
+// The storage is handed from one instance to the next on a thread.
+class PileLists {
+ public:
+  explicit PileLists(const SolGame& game);
+  ~PileLists();
+  PileLists(const PileLists&) = delete;
+  PileLists& operator=(const PileLists&) = delete;
+
+  // Precondition: pile < game.piles.size().
+  const HashedCardList& Of(std::uint16_t pile);
+  void Forget(std::uint16_t pile);
+  void ForgetAll();
+
+  struct Storage {
+    std::vector<HashedCardList> lists;
+    std::vector<std::uint8_t> built;
+  };
+
+ private:
+  const SolGame& game_;
+  Storage storage_;
+};
+
+// CanPickUp and CanDrop for many moves of one position, which must not change
+// while this lives: each pile's list and the moving list of the card last
+// asked about are built and hashed once.
+class PositionMoveTests {
+ public:
+  explicit PositionMoveTests(const SolGame& game) : game_(game), piles_(game) {}
+
+  bool CanPickUp(std::uint16_t card);
+  bool CanDrop(std::uint16_t card, std::uint16_t pile);
+
+ private:
+  const HashedCardList& MovingList(std::uint16_t card);
+
+  const SolGame& game_;
+  PileLists piles_;
+  std::uint16_t movingCard_ = kNoReference;
+  HashedCardList moving_;
+  HashedCardList remaining_;
+};
+
 // Whether tapping the pile would fire its event.
 bool CanTap(const SolGame& game, std::uint16_t pile);
 // Whether every condition linked to the event passes.
 bool ConditionsHold(const SolGame& game, std::uint16_t event);
 // Whether the condition of one event-condition link passes.
 bool LinkedConditionHolds(const SolGame& game, const EventCondition& link);
+// The same with the piles' lists taken from `lists`.
+bool LinkedConditionHolds(const SolGame& game, const EventCondition& link, PileLists& lists);
 // False when the event's counter is used up (the query form of UseCounter).
 bool CounterAllows(const SolGame& game, std::uint16_t event);
 // Whether some route of the allowed list lets `source` give to `destination`.

@@ -30,9 +30,6 @@ struct KeyHasher {
     hash = (hash ^ value) * 0x9E3779B97F4A7C15ull;
     hash ^= hash >> 32;
   }
-  void AddList(const CardList& list) {
-    for (const CardListEntry& entry : list) Add(std::uint64_t{entry.suit} << 32 | entry.rank);
-  }
 };
 
 // The hash of a program's bytes, remembered by address. A remembered hash is
@@ -77,25 +74,43 @@ class ProgramHashes {
 
 }  // namespace
 
-bool EvaluateRuleRemembered(std::span<const std::uint8_t> program, const CardList& listA,
-                            const CardList* listB) {
+void HashedCardList::Rehash() {
+  KeyHasher key;
+  for (const CardListEntry& entry : entries) key.Add(std::uint64_t{entry.suit} << 32 | entry.rank);
+  hash = key.hash;
+}
+
+bool EvaluateRuleRemembered(std::span<const std::uint8_t> program, const HashedCardList& listA,
+                            const HashedCardList* listB) {
   thread_local std::unique_ptr<std::array<Slot, kSlotCount>> table;
   if (!table) table = std::make_unique<std::array<Slot, kSlotCount>>();
 
   thread_local ProgramHashes programs;
   KeyHasher key;
   key.Add(programs.Of(program));
-  key.AddList(listA);
-  if (listB != nullptr) key.AddList(*listB);
-  const std::uint64_t sizes = std::uint64_t{program.size()} << 32 |
-                              std::uint64_t{listA.size() & 0x7FFF} << 17 |
-                              (listB != nullptr ? (listB->size() & 0x7FFF) << 2 | 2 : 0) | 1;
+  key.Add(listA.hash);
+  if (listB != nullptr) key.Add(listB->hash);
+  const std::size_t sizeA = listA.entries.size();
+  const std::uint64_t sizes =
+      std::uint64_t{program.size()} << 32 | std::uint64_t{sizeA & 0x7FFF} << 17 |
+      (listB != nullptr ? (listB->entries.size() & 0x7FFF) << 2 | 2 : 0) | 1;
 
   Slot& slot = (*table)[key.hash >> (64 - kSlotBits)];
   if (slot.hash == key.hash && slot.sizes == sizes) return slot.passes;
-  const bool passes = EvaluateRule(program, listA, listB);
+  const bool passes =
+      EvaluateRule(program, listA.entries, listB != nullptr ? &listB->entries : nullptr);
   slot = {key.hash, sizes, passes};
   return passes;
+}
+
+bool EvaluateRuleRemembered(std::span<const std::uint8_t> program, const CardList& listA,
+                            const CardList* listB) {
+  HashedCardList a{listA, 0};
+  a.Rehash();
+  if (listB == nullptr) return EvaluateRuleRemembered(program, a, nullptr);
+  HashedCardList b{*listB, 0};
+  b.Rehash();
+  return EvaluateRuleRemembered(program, a, &b);
 }
 
 }  // namespace cw

@@ -2,17 +2,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <queue>
 
+#include "engine/model/card_index.h"
 #include "engine/rules/moves.h"
 #include "engine/rules/player_move.h"
 #include "engine/solver/pile_symmetry.h"
+#include "engine/solver/position_promise.h"
 #include "engine/solver/transposition_table.h"
 
 namespace cw {
 namespace {
 
-constexpr std::uint8_t kBaseMarkKind = 2;
-constexpr std::uint8_t kInertWhenEmptyKind = 1;
 constexpr std::uint64_t kProgressInterval = 1024;
 constexpr std::uint64_t kClockInterval = 64;
 
@@ -41,52 +42,13 @@ bool ShufflesInPlay(const GameDefinition& definition) {
   return false;
 }
 
-// How promising a position looks, in any game: cards home on base-marked
-// piles, free places, and few cards lying above a lower card of their pile.
-int Promise(const SolGame& game, std::vector<std::vector<std::uint16_t>>& byPile) {
-  const GameDefinition& definition = game.definition;
-  const std::size_t pileCount = std::min(game.piles.size(), definition.piles.size());
-  byPile.resize(pileCount);
-  for (std::size_t p = 0; p < pileCount; ++p) {
-    byPile[p].assign(static_cast<std::size_t>(std::max<int>(game.piles[p].count, 0)), kNoReference);
-  }
-  for (std::size_t c = 0; c < game.cards.size(); ++c) {
-    const CardState& state = game.cards[c];
-    if (state.pile < pileCount && state.position < byPile[state.pile].size()) {
-      byPile[state.pile][state.position] = static_cast<std::uint16_t>(c);
-    }
-  }
-  int home = 0;
-  int free = 0;
-  int buried = 0;
-  for (std::size_t p = 0; p < pileCount; ++p) {
-    const PileDef& pile = definition.piles[p];
-    if (game.piles[p].shown == 0) continue;
-    if (pile.kind == kBaseMarkKind) {
-      home += game.piles[p].count;
-      continue;
-    }
-    if (byPile[p].empty()) {
-      if (pile.kind != kInertWhenEmptyKind) ++free;
-      continue;
-    }
-    int lowest = 99;
-    for (const std::uint16_t card : byPile[p]) {
-      if (card >= definition.cards.size()) continue;
-      const int rank = definition.cards[card].rank;
-      if (rank > lowest) ++buried;
-      lowest = std::min(lowest, rank);
-    }
-  }
-  return 6 * home + 2 * free - buried;
-}
-
 class Searcher {
  public:
   Searcher(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
            const SolveProgress& progress)
       : work_(game),
         hasher_(game.definition),
+        promise_(game.definition),
         table_(limits.maxMemoryBytes == 0 ? ~std::size_t{0} : limits.maxMemoryBytes),
         limits_(limits),
         cancel_(cancel),
@@ -96,27 +58,33 @@ class Searcher {
     work_.onJournalAppend = nullptr;
   }
 
-  // Searches from the current position of the working copy. Positions left
-  // in the table by an earlier exhaustive search are known dead and stay.
+  // Searches from the current position of the working copy, which it leaves
+  // there. Positions left in the table by an earlier exhaustive search are
+  // known dead and stay.
   SolveResult Run();
 
   SolGame& Work() { return work_; }
   double Elapsed() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   }
-  std::uint64_t Nodes() const { return nodes_; }
 
  private:
-  struct Child {
-    int promise;
-    std::size_t order;
+  // A position met: the move that led to it from its parent position.
+  struct Node {
+    std::uint32_t parent;
+    std::uint32_t depth;
     MoveReference move;
   };
-  struct Frame {
-    std::vector<MoveReference> moves;
-    std::size_t next = 0;
+  // A position waiting to be expanded. The most promising comes first and,
+  // among equals, the newest, so that the search goes deep on a plateau.
+  struct Waiting {
+    int promise;
+    std::uint32_t node;
+    bool operator<(const Waiting& other) const {
+      return promise != other.promise ? promise < other.promise : node < other.node;
+    }
   };
-  enum class Step { kWon, kMade, kRefused };
+  static constexpr std::uint32_t kStart = 0;
 
   std::uint64_t Key() {
     std::uint64_t key = hasher_.Key(work_);
@@ -141,6 +109,11 @@ class Searcher {
 
   bool OutOfBudget() {
     if (limits_.maxNodes != 0 && nodes_ >= limits_.maxNodes) return true;
+    if (limits_.maxMemoryBytes != 0 &&
+        nodesMet_.size() * sizeof(Node) + waiting_.size() * sizeof(Waiting) >
+            limits_.maxMemoryBytes) {
+      return true;
+    }
     if (nodes_ % kClockInterval == 0) {
       if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) return true;
       if (limits_.maxSeconds > 0 && Elapsed() >= limits_.maxSeconds) return true;
@@ -149,32 +122,73 @@ class Searcher {
     return false;
   }
 
-  // The legal moves that lead to positions not yet in the table, most
-  // promising first; a move that wins at once comes alone.
-  std::vector<MoveReference> OrderedMoves() {
-    std::vector<Child> children;
-    const std::vector<MoveReference> legal = ListMoves(work_);
-    for (std::size_t i = 0; i < legal.size(); ++i) {
-      const Undo mark = Mark();
-      if (!PerformPlayerMove(work_, legal[i], nullptr)) continue;
-      const bool won = work_.won != 0;
-      const bool fresh = won || !table_.Contains(Key());
-      const int promise = fresh ? Promise(work_, scratch_) : 0;
-      TakeBack(mark);
-      if (won) return {legal[i]};
-      if (fresh) children.push_back({promise, i, legal[i]});
+  // Brings the working copy to the position of `node`: back through the
+  // journal to the last position its line shares with the current one, then
+  // forward along its line.
+  void GoTo(std::uint32_t node) {
+    line_.clear();
+    std::uint32_t shared = node;
+    while (!OnPath(shared)) {
+      line_.push_back(shared);
+      shared = nodesMet_[shared].parent;
     }
-    std::sort(children.begin(), children.end(), [](const Child& a, const Child& b) {
-      return a.promise != b.promise ? a.promise > b.promise : a.order < b.order;
-    });
+    const std::size_t depth = nodesMet_[shared].depth;
+    if (path_.size() > depth + 1) {
+      TakeBack(marks_[depth]);
+      path_.resize(depth + 1);
+      marks_.resize(depth);
+    }
+    for (auto n = line_.rbegin(); n != line_.rend(); ++n) {
+      marks_.push_back(Mark());
+      PerformPlayerMove(work_, nodesMet_[*n].move, nullptr);
+      path_.push_back(*n);
+    }
+  }
+
+  bool OnPath(std::uint32_t node) const {
+    const std::uint32_t depth = nodesMet_[node].depth;
+    return depth < path_.size() && path_[depth] == node;
+  }
+
+  // Whether the move puts a card on an empty pile alike to an empty pile the
+  // same card was moved to before from this position: the two positions are
+  // one up to interchangeable piles, so the table would turn the second away.
+  bool MirrorsAnEarlierMove(const MoveReference& move) {
+    if (move.IsTap() || move.destination >= work_.piles.size() ||
+        work_.piles[move.destination].count != 0) {
+      return false;
+    }
+    const std::vector<std::uint16_t>& classes = hasher_.PileClasses();
+    if (move.destination >= classes.size()) return false;
+    for (const MoveReference& earlier : emptyTried_) {
+      if (earlier.source == move.source && classes[earlier.destination] == classes[move.destination] &&
+          SameSettings(work_.piles[earlier.destination], work_.piles[move.destination])) {
+        return true;
+      }
+    }
+    emptyTried_.push_back(move);
+    return false;
+  }
+
+  // The settings of two piles that the position key reads, apart from their cards.
+  static bool SameSettings(const PileState& a, const PileState& b) {
+    return a.count == b.count && a.shown == b.shown && a.enabled == b.enabled && a.fan == b.fan &&
+           a.acceptProgram == b.acceptProgram && a.pickProgram == b.pickProgram &&
+           a.manualOpen == b.manualOpen && a.baseRank == b.baseRank && a.baseSuit == b.baseSuit;
+  }
+
+  std::vector<MoveReference> LineTo(std::uint32_t node) const {
     std::vector<MoveReference> moves;
-    moves.reserve(children.size());
-    for (const Child& child : children) moves.push_back(child.move);
+    for (std::uint32_t n = node; n != kStart; n = nodesMet_[n].parent) {
+      moves.push_back(nodesMet_[n].move);
+    }
+    std::reverse(moves.begin(), moves.end());
     return moves;
   }
 
   SolGame work_;
   PositionHasher hasher_;
+  PositionPromise promise_;
   TranspositionTable table_;
   SolveLimits limits_;
   const std::atomic<bool>* cancel_;
@@ -182,65 +196,68 @@ class Searcher {
   bool shuffles_;
   std::chrono::steady_clock::time_point start_;
   std::uint64_t nodes_ = 0;
-  std::vector<std::vector<std::uint16_t>> scratch_;
+  std::vector<Node> nodesMet_;
+  std::priority_queue<Waiting> waiting_;
+  std::vector<std::uint32_t> path_;  // the nodes from the start to the working copy's position
+  std::vector<Undo> marks_;          // marks_[i]: the position of path_[i]
+  std::vector<std::uint32_t> line_;  // scratch
+  std::vector<MoveReference> emptyTried_;  // scratch: moves onto empty piles from this node
 };
 
 SolveResult Searcher::Run() {
   SolveResult result;
   const std::uint64_t nodesBefore = nodes_;
   auto finish = [&](SolveVerdict verdict) {
+    GoTo(kStart);
     result.verdict = verdict;
     result.nodes = nodes_ - nodesBefore;
     result.seconds = Elapsed();
     return result;
   };
+  nodesMet_.assign(1, Node{kStart, 0, {}});
+  waiting_ = {};
+  path_.assign(1, kStart);
+  marks_.clear();
   if (work_.won != 0) return finish(SolveVerdict::kWinnable);
   // Nothing dealt: there is no position to decide.
   if (!work_.HasPlayState()) return finish(SolveVerdict::kUndecided);
-  if (table_.Add(Key()) == TranspositionTable::Insert::kPresent) {
-    return finish(SolveVerdict::kUnwinnable);
+  switch (table_.Add(Key())) {
+    case TranspositionTable::Insert::kPresent:
+      return finish(SolveVerdict::kUnwinnable);
+    case TranspositionTable::Insert::kFull:
+      return finish(SolveVerdict::kUndecided);
+    case TranspositionTable::Insert::kAdded:
+      break;
   }
 
-  std::vector<Frame> stack;
-  std::vector<Undo> marks;
-  ++nodes_;
-  stack.push_back({OrderedMoves(), 0});
-  while (!stack.empty()) {
-    Frame& frame = stack.back();
-    if (frame.next == frame.moves.size()) {
-      stack.pop_back();
-      if (!marks.empty()) {
-        TakeBack(marks.back());
-        marks.pop_back();
-        result.moves.pop_back();
-      }
-      continue;
-    }
-    const MoveReference move = frame.moves[frame.next++];
-    const Undo mark = Mark();
-    if (!PerformPlayerMove(work_, move, nullptr)) continue;
-    result.moves.push_back(move);
-    if (work_.won != 0) return finish(SolveVerdict::kWinnable);
-    const TranspositionTable::Insert added = table_.Add(Key());
-    if (added != TranspositionTable::Insert::kAdded) {
-      TakeBack(mark);
-      result.moves.pop_back();
-      if (added == TranspositionTable::Insert::kFull) break;
-      continue;
-    }
-    if (OutOfBudget()) break;
+  waiting_.push({0, kStart});
+  while (!waiting_.empty()) {
+    if (OutOfBudget()) return finish(SolveVerdict::kUndecided);
+    const std::uint32_t node = waiting_.top().node;
+    waiting_.pop();
+    GoTo(node);
     ++nodes_;
-    marks.push_back(mark);
-    stack.push_back({OrderedMoves(), 0});
+    emptyTried_.clear();
+    for (const MoveReference& move : ListMoves(work_)) {
+      if (MirrorsAnEarlierMove(move)) continue;
+      const Undo mark = Mark();
+      if (!PerformPlayerMove(work_, move, nullptr)) continue;
+      if (work_.won != 0) {
+        TakeBack(mark);
+        result.moves = LineTo(node);
+        result.moves.push_back(move);
+        return finish(SolveVerdict::kWinnable);
+      }
+      const TranspositionTable::Insert added = table_.Add(Key());
+      if (added == TranspositionTable::Insert::kAdded) {
+        nodesMet_.push_back({node, nodesMet_[node].depth + 1, move});
+        waiting_.push({promise_.Of(work_), static_cast<std::uint32_t>(nodesMet_.size() - 1)});
+      }
+      TakeBack(mark);
+      if (added == TranspositionTable::Insert::kFull) return finish(SolveVerdict::kUndecided);
+    }
   }
-  if (stack.empty()) return finish(SolveVerdict::kUnwinnable);
-  // A budget ran out: put the working copy back where the search began.
-  while (!marks.empty()) {
-    TakeBack(marks.back());
-    marks.pop_back();
-  }
-  result.moves.clear();
-  return finish(SolveVerdict::kUndecided);
+  return finish(SolveVerdict::kUnwinnable);
 }
 
 }  // namespace
@@ -250,18 +267,21 @@ PositionHasher::PositionHasher(const GameDefinition& definition)
 
 std::uint64_t PositionHasher::Key(const SolGame& game) {
   const std::size_t pileCount = game.piles.size();
-  byPile_.resize(pileCount);
-  for (std::size_t p = 0; p < pileCount; ++p) {
-    byPile_[p].assign(static_cast<std::size_t>(std::max<int>(game.piles[p].count, 0)),
-                      kNoReference);
-  }
   std::uint64_t key = Mix(0x5EED, game.won);
-  for (std::size_t c = 0; c < game.cards.size(); ++c) {
-    const CardState& state = game.cards[c];
-    if (state.pile < pileCount && state.position < byPile_[state.pile].size()) {
-      byPile_[state.pile][state.position] = static_cast<std::uint16_t>(c);
-    } else {
-      key = Mix(key, c << 32 | state.pile << 16 | state.position);
+  std::size_t placed = 0;
+  for (std::size_t p = 0; p < pileCount; ++p) {
+    for (const std::uint16_t card : CardsOfPile(game, static_cast<std::uint16_t>(p))) {
+      if (card != kNoReference) ++placed;
+    }
+  }
+  if (placed != game.cards.size()) {
+    // A damaged state: cards outside their piles' places count by where they
+    // claim to lie.
+    for (std::size_t c = 0; c < game.cards.size(); ++c) {
+      const CardState& state = game.cards[c];
+      if (state.pile >= pileCount || state.position >= std::max<int>(game.piles[state.pile].count, 0)) {
+        key = Mix(key, c << 32 | state.pile << 16 | state.position);
+      }
     }
   }
   pileHashes_.resize(pileCount);
@@ -271,7 +291,7 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
     hash = Mix(hash, pile.acceptProgram | pile.pickProgram << 16 |
                          static_cast<std::uint64_t>(pile.manualOpen) << 32);
     hash = Mix(hash, pile.baseRank | static_cast<std::uint64_t>(pile.baseSuit) << 32);
-    for (const std::uint16_t card : byPile_[p]) {
+    for (const std::uint16_t card : CardsOfPile(game, static_cast<std::uint16_t>(p))) {
       std::uint64_t value = card;
       if (card < game.cards.size()) {
         const CardState& state = game.cards[card];
@@ -285,7 +305,7 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
   }
   // Interchangeable piles count as a set: their hashes are combined in sorted
   // order, under the number of their class.
-  std::vector<std::uint64_t> members;
+  std::vector<std::uint64_t>& members = members_;
   for (std::size_t p = 0; p < pileCount; ++p) {
     const std::uint16_t leader = p < classes_.size() ? classes_[p] : static_cast<std::uint16_t>(p);
     if (leader != p) continue;

@@ -1,4 +1,4 @@
-// The solver: a depth-first search over the positions of any game, played
+// The solver: a best-first search over the positions of any game, played
 // through the engine's own rules (the player-move path, the legal-move search
 // and undo), with a bounded transposition table of position keys.
 #pragma once
@@ -74,8 +74,8 @@ class PositionHasher {
 
  private:
   std::vector<std::uint16_t> classes_;
-  std::vector<std::vector<std::uint16_t>> byPile_;  // scratch: cards of each pile
-  std::vector<std::uint64_t> pileHashes_;           // scratch
+  std::vector<std::uint64_t> pileHashes_;  // scratch
+  std::vector<std::uint64_t> members_;     // scratch
 };
 
 }  // namespace cw

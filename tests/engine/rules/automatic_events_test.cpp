@@ -197,5 +197,32 @@ TEST_F(AutomaticEventsTest, NewGameFailsWhenTheDeckCannotBeDealt) {
   EXPECT_FALSE(StartNewGame(game(), number));
 }
 
+
+// Within one pass, a condition asked after an earlier event changed its pile
+// must see the change, and one whose piles no event touched keeps its answer.
+TEST_F(AutomaticEventsTest, ConditionsLaterInAPassSeeTheCardsEarlierEventsMoved) {
+  const std::uint16_t emptyProgram = builder.AddProgram(testing::kListAEmptyProgram);
+  // Event 1 reads pile 1 (empty) and moves a card there; event 2 reads pile 1
+  // again and pile 2, which nothing changes, and then wins.
+  const auto mover = builder.AddEvent(EventKind::kAutomatic);
+  builder.AddCondition(mover, emptyProgram, 1);
+  builder.AddCondition(mover, holdsProgram, 2);
+  builder.AddAction(mover, MoveAction(1, 0, 0, 1, 1, 1, 0));
+  const auto winner = builder.AddEvent(EventKind::kAutomatic);
+  builder.AddCondition(winner, holdsProgram, 1);
+  builder.AddCondition(winner, holdsProgram, 2);
+  builder.AddAction(winner, SimpleAction(ActionType::kGameWon));
+  builder.Deal();
+  EXPECT_TRUE(RunAutomaticEvents(game(), nullptr));
+  EXPECT_EQ(PileContents(game(), 1), (Cards{2}));
+  EXPECT_EQ(game().won, 1);
+
+  // Taken back, the table is as dealt, and the same pass plays out again.
+  while (!journal().Empty()) UndoStep(game());
+  EXPECT_EQ(game().won, 0);
+  EXPECT_TRUE(RunAutomaticEvents(game(), nullptr));
+  EXPECT_EQ(game().won, 1);
+}
+
 }  // namespace
 }  // namespace cw

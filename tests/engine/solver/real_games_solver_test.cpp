@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "engine/database/catalogue.h"
 #include "engine/database/embedded_resources.h"
@@ -36,7 +37,30 @@ TEST(RealGamesSolverTest, WinningLinesReplayToWon) {
   ExpectWinningLineReplays("Eight Off", 2, 1000, true);
   ExpectWinningLineReplays("Baker's Game", 2, 2000, true);
   // A game with taps and a redeal.
-  ExpectWinningLineReplays("Seven by Seven", 3, 2000, true);
+  ExpectWinningLineReplays("Seven by Seven", 3, 5000, true);
+}
+
+// Searches long enough to leave many lines for others and come back to them.
+TEST(RealGamesSolverTest, LongSearchesGiveTheSameLineEachTimeAndItReplays) {
+  const std::pair<const char*, std::uint32_t> deals[] = {{"Penguin", 3}, {"Double FreeCell", 2}};
+  for (const auto& [name, number] : deals) {
+    SCOPED_TRACE(name);
+    auto game = testing::DealGame(name, number);
+    ASSERT_TRUE(game);
+    SolveLimits limits;
+    limits.maxNodes = 15000;
+    const SolveResult first = Solve(*game, limits);
+    const SolveResult second = Solve(*game, limits);
+    EXPECT_EQ(first.verdict, second.verdict);
+    EXPECT_EQ(first.nodes, second.nodes);
+    EXPECT_EQ(first.moves, second.moves);
+    EXPECT_GT(first.nodes, 1000u);
+    ASSERT_EQ(first.verdict, SolveVerdict::kWinnable);
+    for (const MoveReference& move : first.moves) {
+      ASSERT_TRUE(PerformPlayerMove(*game, move, nullptr));
+    }
+    EXPECT_TRUE(game->won);
+  }
 }
 
 TEST(RealGamesSolverTest, ADealWithoutLegalMovesIsUnwinnable) {

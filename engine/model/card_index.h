@@ -1,0 +1,28 @@
+// Finding cards by their place. The play state records the place of each
+// card (the saved-game layout), so the card at a place would take a scan of
+// every card; the rules ask that many times per move. These lookups answer
+// from a table of the cards of each pile by position, kept per thread for the
+// game last asked about and rebuilt whenever an answer it gives is not
+// confirmed by the card states. They answer as a scan would for every play
+// state whose places are unique; where two cards claim one place (a damaged
+// state), either may be answered.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "engine/model/sol_game.h"
+
+namespace cw {
+
+// The card lying at (pile, position), none when no card lies there.
+std::optional<std::uint16_t> CardAtPlace(const SolGame& game, std::uint16_t pile,
+                                         std::uint16_t position);
+
+// The cards of the pile by position (bottom first), as many as its count;
+// kNoReference where no card claims a place. The span stays valid until the
+// next lookup on this thread.
+std::span<const std::uint16_t> CardsOfPile(const SolGame& game, std::uint16_t pile);
+
+}  // namespace cw

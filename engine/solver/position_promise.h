@@ -1,0 +1,43 @@
+// How promising a position looks, in any game, for the order in which the
+// search expands positions.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/model/sol_game.h"
+#include "engine/rules/rule_cache.h"
+
+namespace cw {
+
+class PositionPromise {
+ public:
+  explicit PositionPromise(const GameDefinition& definition);
+
+  // Higher is better: cards home on base-marked piles and free places count
+  // for a position; cards lying above the cards the base-marked piles take
+  // next, cards lying on a card their pile would not let them go onto, and
+  // cards lying above a lower card of their pile, count against it.
+  int Of(const SolGame& game);
+
+ private:
+  // The kinds of card (index into kinds_) that the pile takes next, asked of
+  // its accept program once per program and pile contents.
+  const std::vector<std::uint16_t>& NextKinds(const SolGame& game, std::uint16_t pile);
+
+  // Whether the accept program takes a card of kind `above` onto one of kind
+  // `below`, asked once per program and pair.
+  bool Fits(const SolGame& game, std::uint16_t program, std::uint16_t below, std::uint16_t above);
+
+  std::vector<CardListEntry> kinds_;  // each distinct (suit, rank) of the deck
+  std::vector<std::uint16_t> kindOf_;  // per card
+  std::unordered_map<std::uint64_t, std::vector<std::uint16_t>> nextKinds_;
+  std::vector<std::vector<std::int8_t>> fits_;  // per program: per pair of kinds, or -1
+  std::vector<int> shallowest_;  // scratch, per kind: fewest cards above one of its cards
+  HashedCardList pileList_;      // scratch
+  HashedCardList oneCard_;       // scratch
+  HashedCardList otherCard_;     // scratch
+};
+
+}  // namespace cw

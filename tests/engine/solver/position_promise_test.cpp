@@ -1,0 +1,60 @@
+// The search's judgement of positions: what the piles' own programs say about
+// the cards decides it, not any one game's rules.
+#include "engine/solver/position_promise.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/engine/rules/hand_built_game.h"
+#include "tests/engine/rules/program_text.h"
+
+namespace cw {
+namespace {
+
+using testing::HandBuiltGame;
+using testing::OpenPile;
+
+// Pile 0 holds the Ace, Two and Three of the first suit, bottom up; pile 1
+// is an empty foundation.
+class PositionPromiseTest : public ::testing::Test {
+ protected:
+  PositionPromiseTest() {
+    built.AddPile(OpenPile(3));
+    PileDef foundation = OpenPile(0);
+    foundation.kind = static_cast<std::uint8_t>(PileKind::kBase);
+    built.AddPile(foundation);
+    takesAces = built.AddProgram(test::ProgramFromText("RANK PUSH 1 SUB"));
+    built.Deal();
+  }
+  SolGame& game() { return built.game; }
+  int PromiseWith(std::uint16_t pile, std::uint16_t acceptProgram) {
+    game().piles[pile].acceptProgram = acceptProgram;
+    return PositionPromise(game().definition).Of(game());
+  }
+
+  HandBuiltGame built;
+  std::uint16_t takesAces = 0;
+};
+
+TEST_F(PositionPromiseTest, CardsAboveTheCardAFoundationTakesNextCountAgainst) {
+  // The Ace lies under two cards.
+  EXPECT_GT(PromiseWith(1, built.failProgram), PromiseWith(1, takesAces));
+  // With the Ace on top nothing lies above it.
+  std::swap(game().cards[0].position, game().cards[2].position);
+  EXPECT_EQ(PromiseWith(1, built.failProgram), PromiseWith(1, takesAces));
+}
+
+TEST_F(PositionPromiseTest, CardsOnCardsTheirPileWouldNotTakeCountAgainst) {
+  EXPECT_LT(PromiseWith(0, built.failProgram), PromiseWith(0, built.passProgram));
+}
+
+TEST_F(PositionPromiseTest, CardsHomeCountFor) {
+  const int before = PromiseWith(1, takesAces);
+  game().piles[0].count = 2;  // the Three onto the foundation
+  game().cards[2].pile = 1;
+  game().cards[2].position = 0;
+  game().piles[1].count = 1;
+  EXPECT_GT(PositionPromise(game().definition).Of(game()), before);
+}
+
+}  // namespace
+}  // namespace cw
