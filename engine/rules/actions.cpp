@@ -169,7 +169,10 @@ bool SetPileAttribute(SolGame& game, const ActionDef& action, std::uint16_t* und
   const std::size_t programCount = game.definition.programs.size();
 
   auto reportValue = [&](bool changed, std::uint16_t value) {
-    if (changed) Report(observer, PileAttributeSet{action.pile, action.attribute, value});
+    if (changed) {
+      Report(observer,
+             PileAttributeSet{action.pile, static_cast<PileAttribute>(action.attribute), value});
+    }
     return changed;
   };
   // Stores a program number; a forward action naming no program of the
@@ -260,7 +263,8 @@ bool SetCardAttribute(SolGame& game, const ActionDef& action, ActionObserver* ob
   if (changed) {
     Report(observer,
            CardsFlagged{action.pile, static_cast<std::uint16_t>(range.first),
-                        static_cast<std::uint16_t>(range.Count()), action.attribute, value});
+                        static_cast<std::uint16_t>(range.Count()),
+                        static_cast<CardAttribute>(action.attribute), value});
   }
   return changed;
 }
