@@ -46,6 +46,9 @@ void SelectDealDialog::OnInitDialog(bool& handled) {
   layout->addStretch(1);
   AddControl(kNumberControl, edit_);
   Widget()->setFocusProxy(edit_);
+  // Return in the box is the OK soft key.
+  QObject::connect(edit_, &QLineEdit::returnPressed, edit_,
+                   [this] { SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, kCommandFromMenu), 0); });
   handled = true;
 }
 

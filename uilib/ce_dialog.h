@@ -1,4 +1,4 @@
-// A modal dialog, shown full screen in the common dialog frame with its
+// A modal dialog, shown in the common dialog frame (the whole screen of a handheld) with its
 // title and its soft-key menu bar; or, built by a property sheet, one page of
 // the sheet. Its window receives WM_INITDIALOG (OnInitDialog) once the
 // content area exists, before it is shown: that is where a dialog builds its

@@ -8,9 +8,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
-#include <algorithm>
 
+#include "platform/screen/screen_facts.h"
 #include "uilib/ce_msg_wnd.h"
+#include "uilib/device_pixels.h"
 
 namespace cw {
 
@@ -21,18 +22,26 @@ constexpr int kTitleHeight = 24;
 constexpr int kBandHeight = 1;
 constexpr int kScrollLine = 5;
 constexpr int kTitleFontPixels = 11;
-// A box without an owner (told before any window exists) takes the size of
-// the handheld's work area, centred, rather than the whole desktop.
-constexpr int kOwnerlessWidth = 240;
-constexpr int kOwnerlessHeight = 294;
+// The handheld's screen at 96 dpi, which a dialog fills there. A dialog over
+// a bigger window, or told before any window exists, keeps this size (at the
+// screen's scale, as text and menus do) rather than spreading its few lines
+// and controls over a desktop-sized page.
+constexpr int kHandheldWidth = 240;
+constexpr int kHandheldHeight = 320;
 
-QRect OwnerlessGeometry(const QScreen& screen) {
-  const QRect available = screen.availableGeometry();
-  const double scale = std::max(1.0, screen.logicalDotsPerInch() / 96.0);
-  QRect area(0, 0, std::min(available.width(), static_cast<int>(kOwnerlessWidth * scale)),
-             std::min(available.height(), static_cast<int>(kOwnerlessHeight * scale)));
-  area.moveCenter(available.center());
-  return area;
+// The handheld's screen in Qt's coordinates on a screen of this pixel ratio.
+QSize HandheldPanel(double ratio) {
+  const ScreenFacts facts = ReadScreenFacts();
+  return FromDevice(QRect(0, 0, facts.ScaleX(kHandheldWidth), facts.ScaleY(kHandheldHeight)), ratio)
+      .size();
+}
+
+// As much of `over` as the handheld's screen takes, centred on it: all of it
+// when it is no bigger.
+QRect PanelOver(const QRect& over, QSize panel) {
+  const QSize size = over.size().boundedTo(panel);
+  return {over.left() + (over.width() - size.width()) / 2, over.top() + (over.height() - size.height()) / 2,
+          size.width(), size.height()};
 }
 }  // namespace
 
@@ -79,9 +88,9 @@ DialogFrame::DialogFrame(QWidget* owner, const QString& title)
 
   const QWidget* top = owner != nullptr ? owner->window() : nullptr;
   if (top != nullptr) {
-    setGeometry(top->geometry());
+    setGeometry(PanelOver(top->geometry(), HandheldPanel(top->devicePixelRatioF())));
   } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    setGeometry(OwnerlessGeometry(*screen));
+    setGeometry(PanelOver(screen->availableGeometry(), HandheldPanel(screen->devicePixelRatio())));
   }
 }
 

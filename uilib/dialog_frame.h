@@ -1,7 +1,8 @@
-// The frame every dialog is shown in: full screen over its owner, the
-// dialog's title in bold at the top above a black band, the dialog's content
-// (scrolling vertically when it is taller than the frame), and the dialog's
-// own menu bar at the bottom.
+// The frame every dialog is shown in: over the whole of its owner where that
+// is no bigger than the handheld's screen, else a panel of that screen's size
+// centred over it; the dialog's title in bold at the top above a black band,
+// the dialog's content (scrolling vertically when it is taller than the
+// frame), and the dialog's own menu bar at the bottom.
 #pragma once
 
 #include <QDialog>

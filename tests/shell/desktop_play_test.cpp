@@ -8,6 +8,7 @@
 #include "engine/rules/legality.h"
 #include "shell/select_deal_dialog.h"
 #include "view/field_layout.h"
+#include "tests/shell/dialog_steps.h"
 #include "tests/shell/main_window_fixture.h"
 
 namespace cw {
@@ -135,6 +136,30 @@ TEST_F(DesktopPlayTest, SelectDealDealsTheNumberEnteredAndCountsTheGameLeft) {
   Command(command::kSelectDeal);
   EXPECT_EQ(window->Prefs().curGameNumber, 11982u);
   EXPECT_FALSE(window->Game().journal->Empty());
+}
+
+TEST_F(DesktopPlayTest, ReturnInTheNumberBoxDealsIt) {
+  StartFreeCell();
+  bool pressed = false;
+  testing::WhenDialogTitled(QStringLiteral("Select Deal"), [&pressed](DialogFrame* frame) {
+    auto* edit = frame->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    edit->setText(QStringLiteral("x"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_TRUE(frame->isVisible()) << "no deal has that number: the box stays";
+    edit->setText(QStringLiteral("617"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    pressed = true;
+    QTimer::singleShot(0, frame, [frame] {
+      if (!frame->isVisible()) return;
+      ADD_FAILURE() << "Return left the box open";
+      testing::PressSoftKey(frame, QStringLiteral("Cancel"));
+    });
+  });
+  Key(Qt::Key_G, Qt::ControlModifier);
+  EXPECT_TRUE(pressed);
+  EXPECT_EQ(window->Prefs().curGameNumber, 617u);
+  EXPECT_EQ(window->GetWindowText(), TitleOf(617));
 }
 
 TEST(SelectDeal, NumbersFromOneToTheLargestAreDeals) {
@@ -269,6 +294,35 @@ TEST_F(DesktopPlayTest, NoMarksWhenThePlayerTurnedThemOff) {
   ASSERT_TRUE(window->View()->Dragging());
   EXPECT_TRUE(window->View()->MarkedPiles().empty());
   Pen(QEvent::MouseButtonRelease, from + QPoint(6, 6));
+}
+
+// What each box shows over the main window: its place on the screen.
+TEST_F(DesktopPlayTest, BoxesAreTheHandheldsScreenOverADesktopWindowAndFillAHandheldOne) {
+  StartFreeCell();
+  QWidget* top = window->TopLevel();
+  ASSERT_GT(top->width(), 2 * 240) << "the first window on a desktop screen";
+  ASSERT_GT(top->height(), 320);
+  const std::vector<int> commands = {command::kAbout, command::kOptions, command::kSelectDeal,
+                                     command::kShowStatistics};
+  const auto boxes = [&] {
+    std::vector<QRect> shown;
+    DialogAnswers answers;
+    answers.WhileOpen([&shown] { shown.push_back(QApplication::activeModalWidget()->geometry()); });
+    for (const int id : commands) Command(id);
+    EXPECT_EQ(shown.size(), commands.size());
+    return shown;
+  };
+
+  for (const QRect& box : boxes()) {
+    EXPECT_EQ(box.size(), QSize(240, 320));
+    EXPECT_LE(std::abs(box.center().x() - top->geometry().center().x()), 1);
+    EXPECT_LE(std::abs(box.center().y() - top->geometry().center().y()), 1);
+  }
+
+  window->MoveWindow(QRect(12, 34, 240, 294));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(top->geometry(), QRect(12, 34, 240, 294));
+  for (const QRect& box : boxes()) EXPECT_EQ(box, top->geometry()) << "the handheld's window, filled";
 }
 
 }  // namespace

@@ -147,5 +147,26 @@ TEST_F(SolverCommandsTest, NoWinningMoveFromADeadEnd) {
             QStringList{QStringLiteral("There is no winning move: this game cannot be won any more.")});
 }
 
+TEST_F(SolverCommandsTest, CtrlHAsksWhetherTheGameCanBeWonAndShiftHForTheWinningMove) {
+  StartGame("FreeCell");
+  InstallQuickDeal();
+  const auto key = [this](Qt::KeyboardModifiers modifiers) {
+    window->TopLevel()->activateWindow();
+    QTest::keyClick(window->Widget(), Qt::Key_H, modifiers);
+  };
+  {
+    DialogAnswers answers;
+    key(Qt::ControlModifier);
+    EXPECT_EQ(answers.Texts(), QStringList{QStringLiteral("Yes: this game can still be won.")});
+  }
+  FreezeTable(window->Game());
+  const std::uint16_t hint = window->HintIndex();
+  DialogAnswers answers;
+  key(Qt::ShiftModifier);
+  EXPECT_EQ(answers.Texts(),
+            QStringList{QStringLiteral("There is no winning move: this game cannot be won any more.")});
+  EXPECT_EQ(window->HintIndex(), hint) << "not Show Next Move's H";
+}
+
 }  // namespace
 }  // namespace cw

@@ -149,7 +149,11 @@ TEST_F(SolverPlayTest, WinnableDealsOnlyHoldsForNewGameAndForTheFirstDealOfAChos
     auto* games = qobject_cast<ListView*>(chooser->GetDlgItem(chooser_control::kGames));
     ASSERT_NE(games, nullptr);
     for (int row = 0; row < games->ItemCount(); ++row) {
-      if (games->ItemText(row, 0) == QStringLiteral("Baker's Game")) testing::ClickRow(games, row);
+      if (games->ItemText(row, 0) != QStringLiteral("Baker's Game")) continue;
+      // The handheld's list shows a few rows: the player scrolls to it first.
+      games->scrollTo(games->model()->index(row, 0));
+      testing::Settle();
+      testing::ClickRow(games, row);
     }
     chooser->MenuBar()->Buttons().front()->click();  // Play
     chose = true;

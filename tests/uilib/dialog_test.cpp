@@ -243,6 +243,59 @@ TEST_F(DialogTest, ReturnAnswersTheDefaultKey) {
       << "behind a popup only: the first command";
 }
 
+// The geometry of each box the steps open over `owner`, in order; a box over
+// a box is opened from inside the first.
+std::vector<QRect> BoxesOver(CeMsgWnd& owner, bool nested) {
+  std::vector<QRect> shown;
+  WhenDialogRuns([&] {
+    shown.push_back(QApplication::activeModalWidget()->geometry());
+    if (nested) {
+      WhenDialogRuns([&] {
+        shown.push_back(QApplication::activeModalWidget()->geometry());
+        PressReturn();
+      });
+      CeMsgWnd* outer = nullptr;
+      for (QWidget* widget : QApplication::activeModalWidget()->findChildren<QWidget*>()) {
+        if ((outer = CeMsgWnd::FromWidget(widget)) != nullptr) break;
+      }
+      MessageBox(outer, QStringLiteral("Inner"), QStringLiteral("Inner"), MB_OK);
+    }
+    PressReturn();
+  });
+  MessageBox(&owner, QStringLiteral("No: this game cannot be won any more."), QStringLiteral("Solver"),
+             MB_OK);
+  return shown;
+}
+
+TEST_F(DialogTest, OverABiggerWindowABoxIsTheHandheldsScreenCentredAndABoxOverItFillsIt) {
+  const QRect handheld(0, 0, 240, 320);
+  for (const QRect& window : {QRect(37, 21, 909, 682), QRect(0, 0, 1280, 720), QRect(5, 5, 241, 321)}) {
+    main.MoveWindow(window);
+    QCoreApplication::processEvents();
+    const QRect owner = main.TopLevel()->geometry();
+    const std::vector<QRect> shown = BoxesOver(main, true);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].size(), handheld.size()) << window.width();
+    EXPECT_LE(std::abs(shown[0].center().x() - owner.center().x()), 1);
+    EXPECT_LE(std::abs(shown[0].center().y() - owner.center().y()), 1);
+    EXPECT_EQ(shown[1], shown[0]) << "a box over a box fills it";
+  }
+  // No bigger than the handheld's screen, or bigger one way only: the box
+  // takes no more than the window has.
+  for (const QRect& window : {QRect(3, 4, 240, 294), QRect(0, 0, 240, 320), QRect(10, 10, 200, 700)}) {
+    main.MoveWindow(window);
+    QCoreApplication::processEvents();
+    const QRect owner = main.TopLevel()->geometry();
+    const std::vector<QRect> shown = BoxesOver(main, false);
+    ASSERT_EQ(shown.size(), 1u);
+    if (window.height() <= handheld.height()) {
+      EXPECT_EQ(shown[0], owner);
+    } else {
+      EXPECT_EQ(shown[0], QRect(owner.left(), owner.top() + (owner.height() - 320) / 2, 200, 320));
+    }
+  }
+}
+
 TEST_F(DialogTest, ABoxWithoutAnOwnerIsTheHandheldsSizeNotTheScreens) {
   QRect shown;
   WhenDialogRuns([&shown] {

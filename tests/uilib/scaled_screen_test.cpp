@@ -10,6 +10,8 @@
 #include "recording_window.h"
 #include "uilib/list_view.h"
 #include "uilib/menu_bar.h"
+#include "uilib/message_box.h"
+#include "widget_driver.h"
 
 namespace cw {
 namespace {
@@ -95,6 +97,19 @@ TEST_F(ScaledScreenTest, MenuBarIconsShowAtTheirOwnDevicePixelSize) {
     const QPixmap shown = button->icon().pixmap(button->iconSize(), 2.0);
     EXPECT_EQ(shown.size(), QSize(32, 32)) << "drawn unscaled";
   }
+}
+
+TEST_F(ScaledScreenTest, ABoxOverABigWindowIsTheHandheldsScreenAtTheScreensScale) {
+  main.MoveWindow(QRect(0, 0, 1600, 1000));
+  QCoreApplication::processEvents();
+  QRect shown;
+  testing::WhenDialogRuns([&shown] {
+    QWidget* box = QApplication::activeModalWidget();
+    shown = box->geometry();
+    QTest::keyClick(box->focusWidget() != nullptr ? box->focusWidget() : box, Qt::Key_Return);
+  });
+  MessageBox(&main, QStringLiteral("Yes: this game can still be won."), QStringLiteral("Solver"), MB_OK);
+  EXPECT_EQ(shown, QRect(280, 90, 240, 320)) << "480 by 640 screen pixels, centred over 800 by 500";
 }
 
 }  // namespace

@@ -165,6 +165,8 @@ TEST(Accelerators, MainTableBindsTheDesktopKeys) {
       {QKeySequence(Qt::Key_F1), command::kHelp},
       {QKeySequence(Qt::Key_H), command::kShowNextMove},
       {QKeySequence(Qt::CTRL | Qt::Key_G), command::kSelectDeal},
+      {QKeySequence(Qt::CTRL | Qt::Key_H), command::kCanThisGameBeWon},
+      {QKeySequence(Qt::SHIFT | Qt::Key_H), command::kShowWinningMove},
   };
   EXPECT_EQ(bound, expected);
   EXPECT_EQ(FindAccelerators(1), nullptr);
