@@ -4,6 +4,8 @@
 #include <span>
 #include <variant>
 
+#include "engine/database/record_codes.h"
+
 namespace cw {
 
 // What one performed action, or the taking back of one, did to the table, in
