@@ -19,7 +19,6 @@ CatalogueListResult ParseCatalogueList(std::string_view text, const std::string&
     return result;
   }
   CatalogueList list;
-  std::vector<Token> line;
   const auto fail = [&](const Token& at, std::string message) {
     result.error = SourceError{file, at.line, std::move(message)};
     return false;
@@ -41,7 +40,7 @@ CatalogueListResult ParseCatalogueList(std::string_view text, const std::string&
     }
     return number(token, 255, "a category code", out);
   };
-  const auto entry = [&]() {
+  const auto entry = [&](const std::vector<Token>& line) {
     if (line.size() != 7) {
       return fail(line.front(), "an entry is: FILE ID SKILL DURATION CATEGORY EXTRA \"NAME\" (" +
                                     std::to_string(line.size()) + " items found)");
@@ -90,15 +89,7 @@ CatalogueListResult ParseCatalogueList(std::string_view text, const std::string&
     list.entries.push_back(std::move(e));
     return true;
   };
-  for (const Token& token : tokens.tokens) {
-    if (token.kind != TokenKind::kNewline) {
-      line.push_back(token);
-      continue;
-    }
-    if (!line.empty() && !entry()) return result;
-    line.clear();
-  }
-  if (!line.empty() && !entry()) return result;
+  if (!ForEachTokenLine(tokens.tokens, entry)) return result;
   result.list = std::move(list);
   return result;
 }

@@ -156,8 +156,7 @@ ExpectedCountsResult ReadExpectedCounts(const std::filesystem::path& path) {
     return result;
   }
   ExpectedCounts counts;
-  std::vector<Token> line;
-  const auto entry = [&]() -> bool {
+  const auto entry = [&](const std::vector<Token>& line) -> bool {
     if (line.size() != kTableCount + 1 || line.front().kind != TokenKind::kString) {
       result.error = SourceError{path.string(), line.front().line,
                                  "an entry is: \"NAME\" and the 15 table counts (or -)"};
@@ -175,15 +174,7 @@ ExpectedCountsResult ReadExpectedCounts(const std::filesystem::path& path) {
     }
     return true;
   };
-  for (const Token& token : tokens.tokens) {
-    if (token.kind != TokenKind::kNewline) {
-      line.push_back(token);
-      continue;
-    }
-    if (!line.empty() && !entry()) return result;
-    line.clear();
-  }
-  if (!line.empty() && !entry()) return result;
+  if (!ForEachTokenLine(tokens.tokens, entry)) return result;
   result.counts = std::move(counts);
   return result;
 }

@@ -165,6 +165,20 @@ std::string QuoteString(std::string_view bytes) {
   return out + "\"";
 }
 
+bool ForEachTokenLine(const std::vector<Token>& tokens,
+                      const std::function<bool(const std::vector<Token>&)>& entry) {
+  std::vector<Token> line;
+  for (const Token& token : tokens) {
+    if (token.kind != TokenKind::kNewline) {
+      line.push_back(token);
+      continue;
+    }
+    if (!line.empty() && !entry(line)) return false;
+    line.clear();
+  }
+  return line.empty() || entry(line);
+}
+
 std::optional<std::string> ReadTextFile(const std::filesystem::path& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;

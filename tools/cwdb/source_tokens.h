@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,11 @@ struct TokenizeResult {
 // Numbers are decimal or 0x hexadecimal, optionally negative. Strings take
 // the escapes \n \t \\ \" and \xHH (exactly two hex digits).
 TokenizeResult Tokenize(std::string_view text, const std::string& file);
+
+// Hands `entry` the tokens of each line that has any, in order, and stops at
+// the first line it refuses; answers whether it took every line.
+bool ForEachTokenLine(const std::vector<Token>& tokens,
+                      const std::function<bool(const std::vector<Token>&)>& entry);
 
 // Reads a whole source file; none when it cannot be read.
 std::optional<std::string> ReadTextFile(const std::filesystem::path& path);
