@@ -34,7 +34,7 @@ const std::vector<MoveReference> kIntoTheDeadEnd{{10, 11}, {20, 3}};
 // A Baker's Game deal that cannot be won.
 constexpr std::uint32_t kDeadBakersDeal = 26;
 // A Double FreeCell deal the solver takes many seconds over.
-constexpr std::uint32_t kLongDoubleFreeCellDeal = 1;
+constexpr std::uint32_t kLongDoubleFreeCellDeal = 3;
 
 struct Position {
   std::vector<CardState> cards;
