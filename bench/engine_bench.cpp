@@ -2,6 +2,7 @@
 // its automatic events and the lost test, and undoing a long game.
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <string>
 
 #include "engine/database/catalogue.h"
@@ -36,6 +37,20 @@ bool MakeMove(SolGame& game, const MoveReference& move) {
   return made;
 }
 
+// Deals `name` as number 1 and gives its first legal move; none, with the
+// benchmark marked as failed, when the game cannot be dealt or has no move.
+std::optional<MoveReference> DealWithAMove(benchmark::State& state, SolGame& game,
+                                           const std::string& name) {
+  std::uint32_t number = 1;
+  if (!LoadGame(game, name) || !StartNewGame(game, number)) {
+    state.SkipWithError("cannot deal");
+    return std::nullopt;
+  }
+  const auto move = FindMove(game, 0);
+  if (!move) state.SkipWithError("no legal move");
+  return move;
+}
+
 void BM_LoadAndParse(benchmark::State& state, std::string name) {
   const auto index = FindRecord(name);
   if (!index || !LoadDefinitionRecord(EmbeddedGameResources(), *index)) {
@@ -60,10 +75,8 @@ void BM_Deal(benchmark::State& state, std::string name) {
 
 void BM_MoveWithAutomaticEventsAndLostTest(benchmark::State& state, std::string name) {
   SolGame game;
-  std::uint32_t number = 1;
-  if (!LoadGame(game, name) || !StartNewGame(game, number)) return state.SkipWithError("cannot deal");
-  const auto move = FindMove(game, 0);
-  if (!move) return state.SkipWithError("no legal move");
+  const auto move = DealWithAMove(state, game, name);
+  if (!move) return;
   for (auto _ : state) {
     MakeMove(game, *move);
     benchmark::DoNotOptimize(FindMove(game, 0));
@@ -77,10 +90,8 @@ void BM_MoveWithAutomaticEventsAndLostTest(benchmark::State& state, std::string 
 // call per iteration on some machines, a sizeable share of the figure above.
 void BM_MoveAndUndo(benchmark::State& state, std::string name) {
   SolGame game;
-  std::uint32_t number = 1;
-  if (!LoadGame(game, name) || !StartNewGame(game, number)) return state.SkipWithError("cannot deal");
-  const auto move = FindMove(game, 0);
-  if (!move) return state.SkipWithError("no legal move");
+  const auto move = DealWithAMove(state, game, name);
+  if (!move) return;
   for (auto _ : state) {
     MakeMove(game, *move);
     benchmark::DoNotOptimize(FindMove(game, 0));
