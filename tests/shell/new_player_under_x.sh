@@ -60,17 +60,7 @@ source "$(dirname "$0")/x_play.sh"
 
 [[ -n $shot_dir ]] || shot_dir=$work/screenshots
 mkdir -p "$shot_dir"
-program_pid=
-passed=0
-cleanup() {
-  if [[ -n $program_pid ]] && kill -0 "$program_pid" 2>/dev/null; then kill "$program_pid" 2>/dev/null || true; fi
-  if ((passed)); then
-    rm -rf "$work"
-  else
-    echo "new player ($build): pictures and logs kept in $work" >&2
-  fi
-}
-trap cleanup EXIT
+end_run_on_exit "new player ($build)"
 
 fail() {
   echo "new player ($build): $*" >&2

@@ -34,13 +34,7 @@ drag_pause=0.03
 # shellcheck source=tests/shell/x_play.sh
 source "$(dirname "$0")/x_play.sh"
 
-program_pid=
-passed=0
-cleanup() {
-  if [[ -n $program_pid ]] && kill -0 "$program_pid" 2>/dev/null; then kill -KILL "$program_pid" 2>/dev/null || true; fi
-  if ((passed)); then rm -rf "$work"; else echo "resume after kill: logs kept in $work" >&2; fi
-}
-trap cleanup EXIT
+end_run_on_exit "resume after kill" KILL
 
 fail() {
   echo "resume after kill (run $run, $signal): $*" >&2

@@ -3,6 +3,24 @@
 # field_size, X and Y (the window's place on the screen), and defines fail
 # and park_pointer; drag_pause (seconds between pointer steps) may be set.
 
+# From here on, leaving ends the program (with signal $2, TERM unless
+# given) and removes $work once the sourcing script has set passed=1; a run
+# that failed keeps it and says so, named by $1.
+end_run_on_exit() {
+  run_label=$1
+  end_signal=${2:-TERM}
+  program_pid=
+  passed=0
+  trap end_run EXIT
+}
+
+end_run() {
+  if [[ -n $program_pid ]] && kill -0 "$program_pid" 2>/dev/null; then
+    kill "-$end_signal" "$program_pid" 2>/dev/null || true
+  fi
+  if ((passed)); then rm -rf "$work"; else echo "$run_label: pictures and logs kept in $work" >&2; fi
+}
+
 # Starts the program in the background; its output goes to $work/program.log.
 start_program() {
   "$program" >>"$work/program.log" 2>&1 &

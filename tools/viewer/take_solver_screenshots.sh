@@ -50,25 +50,14 @@ work=$(mktemp -d)
 export CARDWRIGHT_REGISTRY=$work/registry.sqlite3 XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-program_pid=
-passed=0
-cleanup() {
-  if [[ -n $program_pid ]] && kill -0 "$program_pid" 2>/dev/null; then kill "$program_pid" 2>/dev/null || true; fi
-  if ((passed)); then
-    rm -rf "$work"
-  else
-    echo "solver screenshots ($shot_name): pictures and logs kept in $work" >&2
-  fi
-}
-trap cleanup EXIT
+# shellcheck source=tests/shell/x_play.sh
+source "$(dirname "$0")/../../tests/shell/x_play.sh"
+end_run_on_exit "solver screenshots ($shot_name)"
 
 fail() {
   echo "solver screenshots ($shot_name): $*" >&2
   exit 1
 }
-
-# shellcheck source=tests/shell/x_play.sh
-source "$(dirname "$0")/../../tests/shell/x_play.sh"
 
 # The pen rests on the field's empty bottom left, away from cards and buttons.
 park_pointer() {
