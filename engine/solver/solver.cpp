@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <queue>
 
 #include "engine/model/card_index.h"
@@ -54,7 +55,7 @@ class Searcher {
         cancel_(cancel),
         progress_(progress),
         shuffles_(ShufflesInPlay(game.definition)),
-        start_(std::chrono::steady_clock::now()) {
+        start_(Now()) {
     work_.onJournalAppend = nullptr;
   }
 
@@ -64,9 +65,7 @@ class Searcher {
   SolveResult Run();
 
   SolGame& Work() { return work_; }
-  double Elapsed() const {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-  }
+  double Elapsed() const { return Now() - start_; }
 
  private:
   // A position met: the move that led to it from its parent position.
@@ -93,6 +92,17 @@ class Searcher {
       key = Mix(key, static_cast<std::uint64_t>(probe.Next()) << 16 | probe.Next());
     }
     return key;
+  }
+
+  // Seconds on the clock the limits name.
+  double Now() const {
+    if (limits_.processorTime) {
+      timespec now{};
+      clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+      return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
   }
 
   std::uint32_t JournalLength() const { return work_.journal ? work_.journal->Count() : 0; }
@@ -194,7 +204,7 @@ class Searcher {
   const std::atomic<bool>* cancel_;
   const SolveProgress& progress_;
   bool shuffles_;
-  std::chrono::steady_clock::time_point start_;
+  double start_;
   std::uint64_t nodes_ = 0;
   std::vector<Node> nodesMet_;
   std::priority_queue<Waiting> waiting_;

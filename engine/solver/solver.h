@@ -23,6 +23,10 @@ struct SolveLimits {
   std::uint64_t maxNodes = 0;
   double maxSeconds = 0;
   std::size_t maxMemoryBytes = std::size_t{256} << 20;
+  // Count maxSeconds, and report SolveResult::seconds, in the searching
+  // thread's processor time rather than on the wall clock, so that a busy
+  // machine does not change a survey's verdicts.
+  bool processorTime = false;
 };
 
 struct SolveResult {

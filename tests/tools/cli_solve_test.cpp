@@ -87,11 +87,12 @@ TEST(CliSolveTest, BadInputExitsTwoWithOneLine) {
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
   }
   EXPECT_EQ(Invoke({"deal", "FreeCell", "5", "--nodes", "3"}).status, kCliUsage);
+  EXPECT_EQ(Invoke({"deal", "FreeCell", "5", "--cpu"}).status, kCliUsage);
 }
 
 TEST(CliSurveyTest, OneLinePerDealInOrderThenTheSummary) {
   const Result survey =
-      Invoke({"survey", "Eight On", "12", "14", "--nodes", "300", "--jobs", "2"});
+      Invoke({"survey", "Eight On", "12", "14", "--nodes", "300", "--cpu", "--jobs", "2"});
   ASSERT_EQ(survey.status, kCliOk) << survey.err;
   ASSERT_EQ(survey.lines.size(), 4u);
   for (std::size_t i = 0; i < 3; ++i) {

@@ -29,13 +29,14 @@ constexpr const char* kUsage =
     "       cardwright-cli play GAME NUMBER MOVE... [--json]\n"
     "       cardwright-cli moves GAME NUMBER [MOVE...] [--json]\n"
     "       cardwright-cli dump GAME\n"
-    "       cardwright-cli solve GAME NUMBER [MOVE...] [--nodes N] [--seconds S] [--json]\n"
-    "       cardwright-cli survey GAME FIRST LAST [--nodes N] [--seconds S] [--jobs J]\n"
+    "       cardwright-cli solve GAME NUMBER [MOVE...] [--nodes N] [--seconds S] [--cpu] [--json]\n"
+    "       cardwright-cli survey GAME FIRST LAST [--nodes N] [--seconds S] [--cpu] [--jobs J]\n"
     "GAME is a catalogue position or a game name; NUMBER a deal number (0 draws one);\n"
     "MOVE is CARD:PILE, tap:PILE, undo or redo (which makes an undone move again).\n"
     "solve prints winnable, unwinnable or undecided, then the winning moves;\n"
     "survey prints NUMBER, verdict, moves, nodes and milliseconds per deal, then a summary.\n"
-    "The solver stops at N positions or S seconds (default: 10 s per deal).\n";
+    "The solver stops at N positions or S seconds (default: 10 s per deal); with --cpu,\n"
+    "S and the milliseconds are the searching thread's processor time.\n";
 
 // A deal is searched for this long unless the command line says otherwise.
 constexpr double kDefaultSolveSeconds = 10;
@@ -110,10 +111,16 @@ class Session {
  private:
   enum class Output { kTable, kTableAndState, kMoves, kSolve };
 
-  // Takes --nodes N, --seconds S and --jobs J out of the arguments.
+  // Takes --nodes N, --seconds S, --cpu and --jobs J out of the arguments.
   std::optional<Failure> TakeSolverOptions(std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size();) {
       const std::string name = args[i];
+      if (name == "--cpu") {
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+        solverOptions_ = true;
+        limits_.processorTime = true;
+        continue;
+      }
       if (name != "--nodes" && name != "--seconds" && name != "--jobs") {
         ++i;
         continue;

@@ -222,6 +222,10 @@ TEST(SolverTest, BudgetsEndTheSearchUndecidedAndLeaveTheGameAlone) {
   SolveLimits seconds;
   seconds.maxSeconds = 0.05;
   EXPECT_EQ(Solve(game, seconds).verdict, SolveVerdict::kUndecided);
+  seconds.processorTime = true;
+  const SolveResult byProcessorTime = Solve(game, seconds);
+  EXPECT_EQ(byProcessorTime.verdict, SolveVerdict::kUndecided);
+  EXPECT_GE(byProcessorTime.seconds, 0.05);
   EXPECT_EQ(SnapshotOf(game), before);
 }
 
