@@ -112,6 +112,7 @@ void ParseDefinition(SolGame& game, const DefinitionRecord& record, const Displa
   definition.extraCategories.assign(record.extraCategories.begin(), record.extraCategories.end());
 
   if (!definition.piles.empty()) ConvertPileCoordinates(definition, display);
+  IndexDefinition(definition);
 
   game.definition = std::move(definition);
 }

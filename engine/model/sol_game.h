@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/database/record_layout.h"
+#include "engine/model/definition_index.h"
 #include "engine/model/move_journal.h"
 #include "engine/model/runtime_random.h"
 
@@ -102,6 +103,9 @@ struct GameDefinition {
   std::vector<CounterDef> counters;
   std::vector<EventCounter> eventCounters;
   std::vector<std::uint32_t> extraCategories;
+
+  // Built from the tables above when the record is parsed (see IndexOf).
+  DefinitionIndex index;
 };
 
 class SolGame {

@@ -1,6 +1,7 @@
 #include "engine/rules/actions.h"
 
 #include <algorithm>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -385,18 +386,20 @@ void AppendGroupRecord(SolGame& game, JournalRecord record, bool& groupStarted) 
   game.AppendJournal(record);
 }
 
-}  // namespace
-
-bool FireEventActions(SolGame& game, std::uint16_t event, bool& groupStarted,
-                      std::size_t& cursor, ActionObserver* observer, bool record) {
+// FireEventActions with the definition's index found by the caller.
+bool FireIndexedActions(SolGame& game, const DefinitionIndex& index, std::uint16_t event,
+                        bool& groupStarted, std::size_t& cursor, ActionObserver* observer,
+                        bool record) {
   const std::vector<EventAction>& links = game.definition.eventActions;
   if (!IsEvent(game, event)) {
     cursor = links.size();
     return false;
   }
-  for (; cursor < links.size(); ++cursor) {
-    const EventAction& link = links[cursor];
-    if (link.event != event || link.action >= game.definition.actions.size()) continue;
+  const std::span<const std::uint32_t> ofEvent = index.ActionLinksOf(event);
+  for (auto at = std::lower_bound(ofEvent.begin(), ofEvent.end(), cursor); at != ofEvent.end();
+       ++at) {
+    const EventAction& link = links[*at];
+    if (link.action >= game.definition.actions.size()) continue;
     std::uint16_t undoValue = 0;
     if (!ExecuteAction(game, game.definition.actions[link.action], &undoValue, observer)) continue;
     if (record) {
@@ -406,28 +409,46 @@ bool FireEventActions(SolGame& game, std::uint16_t event, bool& groupStarted,
       entry.value = undoValue;
       AppendGroupRecord(game, entry, groupStarted);
     }
-    ++cursor;
+    cursor = *at + std::size_t{1};
     return true;
   }
+  cursor = links.size();
   return false;
+}
+
+bool FireIndexedExhaustedEvent(SolGame& game, const DefinitionIndex& index, std::uint16_t counter,
+                               bool& groupStarted, std::size_t& cursor, ActionObserver* observer,
+                               bool record) {
+  if (counter >= game.counters.size()) return false;
+  const CounterState& state = game.counters[counter];
+  if (state.value != 0 || state.exhaustedEvent == 0) return false;
+  return FireIndexedActions(game, index, state.exhaustedEvent, groupStarted, cursor, observer,
+                            record);
+}
+
+}  // namespace
+
+bool FireEventActions(SolGame& game, std::uint16_t event, bool& groupStarted,
+                      std::size_t& cursor, ActionObserver* observer, bool record) {
+  return FireIndexedActions(game, IndexOf(game.definition), event, groupStarted, cursor, observer,
+                            record);
 }
 
 bool UseCounter(SolGame& game, std::uint16_t event, bool& groupStarted, std::uint16_t& counter,
                 bool record) {
   counter = kNoReference;
-  const auto& links = game.definition.eventCounters;
-  const auto link = std::find_if(links.begin(), links.end(),
-                                 [&](const EventCounter& entry) { return entry.event == event; });
-  if (link == links.end()) return true;
-  if (link->counter >= game.counters.size()) return false;
-  CounterState& state = game.counters[link->counter];
+  const std::uint32_t linkIndex = IndexOf(game.definition).CounterLinkOf(event);
+  if (linkIndex == DefinitionIndex::kNoLink) return true;
+  const EventCounter& link = game.definition.eventCounters[linkIndex];
+  if (link.counter >= game.counters.size()) return false;
+  CounterState& state = game.counters[link.counter];
   if (state.value == 0) return false;
   --state.value;
-  counter = link->counter;
+  counter = link.counter;
   if (record) {
     JournalRecord entry;
     entry.type = static_cast<std::uint32_t>(JournalType::kCounterUsed);
-    entry.index = link->counter;
+    entry.index = link.counter;
     AppendGroupRecord(game, entry, groupStarted);
   }
   return true;
@@ -435,19 +456,20 @@ bool UseCounter(SolGame& game, std::uint16_t event, bool& groupStarted, std::uin
 
 bool FireExhaustedEvent(SolGame& game, std::uint16_t counter, bool& groupStarted,
                         std::size_t& cursor, ActionObserver* observer, bool record) {
-  if (counter >= game.counters.size()) return false;
-  const CounterState& state = game.counters[counter];
-  if (state.value != 0 || state.exhaustedEvent == 0) return false;
-  return FireEventActions(game, state.exhaustedEvent, groupStarted, cursor, observer, record);
+  return FireIndexedExhaustedEvent(game, IndexOf(game.definition), counter, groupStarted, cursor,
+                                   observer, record);
 }
 
 bool FireEventCompletely(SolGame& game, std::uint16_t event, std::uint16_t counter,
                          bool& groupStarted, ActionObserver* observer, bool record) {
+  const DefinitionIndex& index = IndexOf(game.definition);
   bool performedAny = false;
   std::size_t cursor = 0;
-  while (FireEventActions(game, event, groupStarted, cursor, observer, record)) performedAny = true;
+  while (FireIndexedActions(game, index, event, groupStarted, cursor, observer, record)) {
+    performedAny = true;
+  }
   cursor = 0;
-  while (FireExhaustedEvent(game, counter, groupStarted, cursor, observer, record)) {
+  while (FireIndexedExhaustedEvent(game, index, counter, groupStarted, cursor, observer, record)) {
     performedAny = true;
   }
   return performedAny;

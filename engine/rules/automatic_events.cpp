@@ -17,80 +17,6 @@ bool IsKind(const SolGame& game, std::size_t event, EventKind kind) {
   return game.definition.eventKinds[event] == static_cast<std::uint8_t>(kind);
 }
 
-// Per event, its event-condition links in table order; per pile, the
-// conditions that read it. The tables do not change during play.
-struct ConditionTables {
-  std::vector<std::uint32_t> firstLink;  // per event, then one past the last
-  std::vector<std::uint32_t> links;
-  std::vector<std::uint32_t> firstCondition;  // per pile, then one past the last
-  std::vector<std::uint16_t> conditions;
-
-  explicit ConditionTables(const GameDefinition& definition) {
-    const std::size_t eventCount = definition.eventKinds.size();
-    firstLink.assign(eventCount + 1, 0);
-    for (const EventCondition& link : definition.eventConditions) {
-      if (link.event < eventCount) ++firstLink[link.event + 1];
-    }
-    for (std::size_t e = 0; e < eventCount; ++e) firstLink[e + 1] += firstLink[e];
-    links.resize(firstLink[eventCount]);
-    std::vector<std::uint32_t> next(firstLink.begin(), firstLink.end() - 1);
-    for (std::size_t i = 0; i < definition.eventConditions.size(); ++i) {
-      const std::uint16_t event = definition.eventConditions[i].event;
-      if (event < eventCount) links[next[event]++] = static_cast<std::uint32_t>(i);
-    }
-
-    const std::size_t pileCount = definition.piles.size();
-    auto eachPileRead = [&](auto use) {
-      for (std::size_t c = 0; c < definition.conditions.size(); ++c) {
-        const ConditionDef& condition = definition.conditions[c];
-        if (condition.pileA < pileCount) use(condition.pileA, c);
-        if (condition.pileB < pileCount && condition.pileB != condition.pileA) {
-          use(condition.pileB, c);
-        }
-      }
-    };
-    firstCondition.assign(pileCount + 1, 0);
-    eachPileRead([&](std::uint16_t pile, std::size_t) { ++firstCondition[pile + 1]; });
-    for (std::size_t p = 0; p < pileCount; ++p) firstCondition[p + 1] += firstCondition[p];
-    conditions.resize(firstCondition[pileCount]);
-    std::vector<std::uint32_t> at(firstCondition.begin(), firstCondition.end() - 1);
-    eachPileRead([&](std::uint16_t pile, std::size_t c) {
-      conditions[at[pile]++] = static_cast<std::uint16_t>(c);
-    });
-  }
-  std::span<const std::uint32_t> LinksOf(std::size_t event) const {
-    return std::span(links).subspan(firstLink[event], firstLink[event + 1] - firstLink[event]);
-  }
-  std::span<const std::uint16_t> ConditionsReading(std::size_t pile) const {
-    return std::span(conditions)
-        .subspan(firstCondition[pile], firstCondition[pile + 1] - firstCondition[pile]);
-  }
-};
-
-// The tables of the definition last played on this thread, built again when
-// the tables they come from differ from the copies kept with them.
-const ConditionTables& ConditionTablesOf(const GameDefinition& definition) {
-  struct Remembered {
-    std::size_t eventCount = 0;
-    std::size_t pileCount = 0;
-    std::vector<EventCondition> eventConditions;
-    std::vector<ConditionDef> conditions;
-    std::optional<ConditionTables> tables;
-  };
-  thread_local Remembered remembered;
-  if (!remembered.tables || remembered.eventCount != definition.eventKinds.size() ||
-      remembered.pileCount != definition.piles.size() ||
-      remembered.eventConditions != definition.eventConditions ||
-      remembered.conditions != definition.conditions) {
-    remembered.eventCount = definition.eventKinds.size();
-    remembered.pileCount = definition.piles.size();
-    remembered.eventConditions = definition.eventConditions;
-    remembered.conditions = definition.conditions;
-    remembered.tables.emplace(definition);
-  }
-  return *remembered.tables;
-}
-
 // The answers of conditions while the piles they read stay as they are. A
 // condition is a pure function of its piles' cards and its first pile's
 // enabled flag, and every change of the play state during play writes a
@@ -98,9 +24,9 @@ const ConditionTables& ConditionTablesOf(const GameDefinition& definition) {
 // answer tell which answers still hold.
 class ConditionAnswers {
  public:
-  ConditionAnswers(const SolGame& game, const ConditionTables& tables)
+  ConditionAnswers(const SolGame& game, const DefinitionIndex& index)
       : game_(game),
-        tables_(tables),
+        index_(index),
         answers_(game.definition.conditions.size(), kUnknown),
         lists_(game) {}
 
@@ -154,27 +80,27 @@ class ConditionAnswers {
   }
 
   void ForgetPile(std::uint16_t pile) {
-    if (pile >= tables_.firstCondition.size() - 1) {
+    if (pile >= index_.PileCount()) {
       // A pile the definition does not describe: no condition table covers it.
       if (pile < game_.piles.size()) ForgetAll();
       return;
     }
     lists_.Forget(pile);
-    for (const std::uint16_t condition : tables_.ConditionsReading(pile)) {
+    for (const std::uint32_t condition : index_.ConditionsReading(pile)) {
       answers_[condition] = kUnknown;
     }
   }
 
   static constexpr std::uint32_t kNothingSeen = 0xFFFFFFFF;
   const SolGame& game_;
-  const ConditionTables& tables_;
+  const DefinitionIndex& index_;
   std::vector<std::int8_t> answers_;
   PileLists lists_;
   std::uint32_t journalLength_ = kNothingSeen;
 };
 
 // Runs one automatic pass; answers whether a repeating event fired.
-bool RunAutomaticPass(SolGame& game, ActionObserver* observer, const ConditionTables& conditions,
+bool RunAutomaticPass(SolGame& game, ActionObserver* observer, const DefinitionIndex& index,
                       ConditionAnswers& answers, bool& performed) {
   bool repeat = false;
   bool groupStarted = true;
@@ -184,7 +110,7 @@ bool RunAutomaticPass(SolGame& game, ActionObserver* observer, const ConditionTa
     if (!repeating && !IsKind(game, e, EventKind::kAutomatic)) continue;
     const auto event = static_cast<std::uint16_t>(e);
     std::uint16_t counter = kNoReference;
-    if (!answers.AllHold(conditions.LinksOf(e)) ||
+    if (!answers.AllHold(index.ConditionLinksOf(event)) ||
         !UseCounter(game, event, groupStarted, counter, true)) {
       continue;
     }
@@ -200,6 +126,7 @@ bool RunAutomaticPass(SolGame& game, ActionObserver* observer, const ConditionTa
 template <typename Visit>
 void ForEachMove(const SolGame& game, Visit visit) {
   const std::size_t pileCount = std::min(game.piles.size(), game.definition.piles.size());
+  PileLists tapLists(game);
   for (std::size_t p = 0; p < pileCount; ++p) {
     const auto pile = static_cast<std::uint16_t>(p);
     const PileDef& definition = game.definition.piles[p];
@@ -209,7 +136,7 @@ void ForEachMove(const SolGame& game, Visit visit) {
       if (!top || game.cards[*top].movable == 0) continue;
       event = definition.tapEvent;
     }
-    if (ConditionsHold(game, event) && CounterAllows(game, event)) {
+    if (ConditionsHold(game, event, tapLists) && CounterAllows(game, event)) {
       if (visit(MoveReference{pile, kNoReference})) return;
     }
   }
@@ -242,12 +169,12 @@ void ForEachMove(const SolGame& game, Visit visit) {
 bool RunAutomaticEvents(SolGame& game, ActionObserver* observer) {
   bool performed = false;
   auto journalLength = [&] { return game.journal ? game.journal->Count() : 0; };
-  const ConditionTables& conditions = ConditionTablesOf(game.definition);
-  ConditionAnswers answers(game, conditions);
+  const DefinitionIndex& index = IndexOf(game.definition);
+  ConditionAnswers answers(game, index);
   for (int pass = 0; pass < kMaxAutomaticPasses; ++pass) {
     // Every change of the play state during play writes a journal record.
     const std::uint32_t before = journalLength();
-    const bool repeat = RunAutomaticPass(game, observer, conditions, answers, performed);
+    const bool repeat = RunAutomaticPass(game, observer, index, answers, performed);
     if (game.won != 0 || !repeat || journalLength() == before) break;
   }
   UpdateOpenFlags(game, true);

@@ -11,10 +11,12 @@ namespace {
 constexpr auto kInertWhenEmpty = static_cast<std::uint8_t>(PileKind::kInert);
 
 // A program number that names no program fails like a program that fails.
-bool ProgramPasses(const SolGame& game, std::uint16_t program, const HashedCardList& listA,
-                   const HashedCardList* listB) {
-  if (program >= game.definition.programs.size()) return false;
-  return EvaluateRuleRemembered(game.definition.programs[program], listA, listB);
+bool ProgramPasses(const SolGame& game, const DefinitionIndex& index, std::uint16_t program,
+                   const HashedCardList& listA, const HashedCardList* listB) {
+  const std::vector<std::vector<std::uint8_t>>& programs = game.definition.programs;
+  if (program >= programs.size()) return false;
+  const HashedProgram keyed{programs[program], index.ProgramHashes()[program]};
+  return EvaluateRuleRemembered(keyed, listA, listB);
 }
 
 // The two lists of a query, kept per thread so that the thousands of queries
@@ -52,7 +54,8 @@ bool CanPickUp(const SolGame& game, std::uint16_t card) {
   lists.a.Rehash();
   BuildRemainingList(game, card, lists.b.entries);
   lists.b.Rehash();
-  return ProgramPasses(game, game.piles[game.cards[card].pile].pickProgram, lists.a, &lists.b);
+  return ProgramPasses(game, IndexOf(game.definition), game.piles[game.cards[card].pile].pickProgram,
+                       lists.a, &lists.b);
 }
 
 bool CanDrop(const SolGame& game, std::uint16_t card, std::uint16_t pile) {
@@ -66,7 +69,8 @@ bool CanDrop(const SolGame& game, std::uint16_t card, std::uint16_t pile) {
   lists.a.Rehash();
   BuildPileList(game, pile, lists.b.entries);
   lists.b.Rehash();
-  return ProgramPasses(game, game.piles[pile].acceptProgram, lists.a, &lists.b);
+  return ProgramPasses(game, IndexOf(game.definition), game.piles[pile].acceptProgram, lists.a,
+                       &lists.b);
 }
 
 namespace {
@@ -78,7 +82,7 @@ std::vector<PileLists::Storage>& SpareStorage() {
 
 }  // namespace
 
-PileLists::PileLists(const SolGame& game) : game_(game) {
+PileLists::PileLists(const SolGame& game) : game_(game), index_(IndexOf(game.definition)) {
   std::vector<Storage>& spare = SpareStorage();
   if (!spare.empty()) {
     storage_ = std::move(spare.back());
@@ -119,7 +123,8 @@ bool PositionMoveTests::CanPickUp(std::uint16_t card) {
   if (!IsCard(game_, card) || game_.cards[card].movable == 0) return false;
   BuildRemainingList(game_, card, remaining_.entries);
   remaining_.Rehash();
-  return ProgramPasses(game_, game_.piles[game_.cards[card].pile].pickProgram, MovingList(card),
+  return ProgramPasses(game_, piles_.Index(), game_.piles[game_.cards[card].pile].pickProgram,
+                       MovingList(card),
                        &remaining_);
 }
 
@@ -129,7 +134,8 @@ bool PositionMoveTests::CanDrop(std::uint16_t card, std::uint16_t pile) {
   if (source == pile || !ReceivesCards(game_, pile) || !RouteAllows(game_, source, pile)) {
     return false;
   }
-  return ProgramPasses(game_, game_.piles[pile].acceptProgram, MovingList(card), &piles_.Of(pile));
+  return ProgramPasses(game_, piles_.Index(), game_.piles[pile].acceptProgram, MovingList(card),
+                       &piles_.Of(pile));
 }
 
 bool CanTap(const SolGame& game, std::uint16_t pile) {
@@ -155,7 +161,7 @@ bool LinkedConditionHolds(const SolGame& game, const EventCondition& link, PileL
   }
   const bool hasB = condition.pileB != kNoReference;
   if (hasB && condition.pileB >= game.piles.size()) return false;
-  return ProgramPasses(game, condition.program, lists.Of(condition.pileA),
+  return ProgramPasses(game, lists.Index(), condition.program, lists.Of(condition.pileA),
                        hasB ? &lists.Of(condition.pileB) : nullptr);
 }
 
@@ -164,20 +170,24 @@ bool LinkedConditionHolds(const SolGame& game, const EventCondition& link) {
   return LinkedConditionHolds(game, link, lists);
 }
 
-bool ConditionsHold(const SolGame& game, std::uint16_t event) {
-  PileLists lists(game);
-  for (const EventCondition& link : game.definition.eventConditions) {
-    if (link.event == event && !LinkedConditionHolds(game, link, lists)) return false;
+bool ConditionsHold(const SolGame& game, std::uint16_t event, PileLists& lists) {
+  const std::vector<EventCondition>& links = game.definition.eventConditions;
+  for (const std::uint32_t link : lists.Index().ConditionLinksOf(event)) {
+    if (!LinkedConditionHolds(game, links[link], lists)) return false;
   }
   return true;
 }
 
+bool ConditionsHold(const SolGame& game, std::uint16_t event) {
+  PileLists lists(game);
+  return ConditionsHold(game, event, lists);
+}
+
 bool CounterAllows(const SolGame& game, std::uint16_t event) {
-  for (const EventCounter& link : game.definition.eventCounters) {
-    if (link.event != event) continue;
-    return link.counter < game.counters.size() && game.counters[link.counter].value != 0;
-  }
-  return true;
+  const std::uint32_t link = IndexOf(game.definition).CounterLinkOf(event);
+  if (link == DefinitionIndex::kNoLink) return true;
+  const std::uint16_t counter = game.definition.eventCounters[link].counter;
+  return counter < game.counters.size() && game.counters[counter].value != 0;
 }
 
 bool RouteAllows(const SolGame& game, std::uint16_t source, std::uint16_t destination) {

@@ -27,6 +27,8 @@ class PileLists {
   const HashedCardList& Of(std::uint16_t pile);
   void Forget(std::uint16_t pile);
   void ForgetAll();
+  // The index of the game's definition (IndexOf), found once.
+  const DefinitionIndex& Index() const { return index_; }
 
   struct Storage {
     std::vector<HashedCardList> lists;
@@ -35,6 +37,7 @@ class PileLists {
 
  private:
   const SolGame& game_;
+  const DefinitionIndex& index_;
   Storage storage_;
 };
 
@@ -62,6 +65,8 @@ class PositionMoveTests {
 bool CanTap(const SolGame& game, std::uint16_t pile);
 // Whether every condition linked to the event passes.
 bool ConditionsHold(const SolGame& game, std::uint16_t event);
+// The same with the piles' lists taken from `lists`.
+bool ConditionsHold(const SolGame& game, std::uint16_t event, PileLists& lists);
 // Whether the condition of one event-condition link passes.
 bool LinkedConditionHolds(const SolGame& game, const EventCondition& link);
 // The same with the piles' lists taken from `lists`.

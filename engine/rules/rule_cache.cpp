@@ -2,27 +2,15 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <memory>
 #include <vector>
 
+#include "engine/model/definition_index.h"
 #include "engine/rules/rule_evaluator.h"
 
 namespace cw {
 namespace {
 
-constexpr std::size_t kSlotBits = 15;
-constexpr std::size_t kSlotCount = std::size_t{1} << kSlotBits;
-
-struct Slot {
-  std::uint64_t hash = 0;
-  std::uint64_t sizes = 0;  // 0 marks an empty slot; stored values are odd
-  bool passes = false;
-};
-
-// A 64-bit hash of the program and both lists, with their lengths kept apart
-// as a second check: a mistaken match is far less likely than a hardware
-// fault.
 struct KeyHasher {
   std::uint64_t hash = 0x243F6A8885A308D3ull;
 
@@ -30,6 +18,22 @@ struct KeyHasher {
     hash = (hash ^ value) * 0x9E3779B97F4A7C15ull;
     hash ^= hash >> 32;
   }
+};
+
+// One slot is one word: the key's hash with its lowest bit replaced by the
+// answer. Bit 1 of every stored key is set, so that no key reads as the
+// empty slot 0. The slot number comes from the key's top bits, so a mistaken
+// match needs two keys to agree in their other 47 bits as well.
+class AnswerTable {
+ public:
+  static constexpr std::size_t kSlotBits = 15;
+
+  static std::uint64_t StoredKey(std::uint64_t hash) { return (hash | 2) & ~std::uint64_t{1}; }
+
+  std::uint64_t& SlotOf(std::uint64_t key) { return slots_[key >> (64 - kSlotBits)]; }
+
+ private:
+  std::array<std::uint64_t, std::size_t{1} << kSlotBits> slots_{};
 };
 
 // The hash of a program's bytes, remembered by address. A remembered hash is
@@ -43,7 +47,7 @@ class ProgramHashes {
         !std::equal(program.begin(), program.end(), entry.bytes.begin())) {
       entry.address = program.data();
       entry.bytes.assign(program.begin(), program.end());
-      entry.hash = Hash(program);
+      entry.hash = HashProgram(program);
     }
     return entry.hash;
   }
@@ -56,19 +60,6 @@ class ProgramHashes {
     std::uint64_t hash = 0;
   };
 
-  static std::uint64_t Hash(std::span<const std::uint8_t> program) {
-    KeyHasher key;
-    key.Add(program.size());
-    std::size_t at = 0;
-    for (; at + 8 <= program.size(); at += 8) {
-      std::uint64_t chunk = 0;
-      std::memcpy(&chunk, program.data() + at, 8);
-      key.Add(chunk);
-    }
-    for (; at < program.size(); ++at) key.Add(0x100u | program[at]);
-    return key.hash;
-  }
-
   std::array<Entry, kEntries> entries_;
 };
 
@@ -80,27 +71,32 @@ void HashedCardList::Rehash() {
   hash = key.hash;
 }
 
+bool EvaluateRuleRemembered(const HashedProgram& program, const HashedCardList& listA,
+                            const HashedCardList* listB) {
+  thread_local std::unique_ptr<AnswerTable> table;
+  if (!table) table = std::make_unique<AnswerTable>();
+
+  KeyHasher key;
+  key.Add(program.hash);
+  key.Add(listA.hash);
+  key.Add(std::uint64_t{program.bytes.size()} << 32 | listA.entries.size());
+  if (listB != nullptr) {
+    key.Add(listB->hash);
+    key.Add(listB->entries.size() | std::uint64_t{1} << 63);
+  }
+  const std::uint64_t stored = AnswerTable::StoredKey(key.hash);
+  std::uint64_t& slot = table->SlotOf(stored);
+  if ((slot & ~std::uint64_t{1}) == stored) return (slot & 1) != 0;
+  const bool passes =
+      EvaluateRule(program.bytes, listA.entries, listB != nullptr ? &listB->entries : nullptr);
+  slot = stored | (passes ? 1 : 0);
+  return passes;
+}
+
 bool EvaluateRuleRemembered(std::span<const std::uint8_t> program, const HashedCardList& listA,
                             const HashedCardList* listB) {
-  thread_local std::unique_ptr<std::array<Slot, kSlotCount>> table;
-  if (!table) table = std::make_unique<std::array<Slot, kSlotCount>>();
-
   thread_local ProgramHashes programs;
-  KeyHasher key;
-  key.Add(programs.Of(program));
-  key.Add(listA.hash);
-  if (listB != nullptr) key.Add(listB->hash);
-  const std::size_t sizeA = listA.entries.size();
-  const std::uint64_t sizes =
-      std::uint64_t{program.size()} << 32 | std::uint64_t{sizeA & 0x7FFF} << 17 |
-      (listB != nullptr ? (listB->entries.size() & 0x7FFF) << 2 | 2 : 0) | 1;
-
-  Slot& slot = (*table)[key.hash >> (64 - kSlotBits)];
-  if (slot.hash == key.hash && slot.sizes == sizes) return slot.passes;
-  const bool passes =
-      EvaluateRule(program, listA.entries, listB != nullptr ? &listB->entries : nullptr);
-  slot = {key.hash, sizes, passes};
-  return passes;
+  return EvaluateRuleRemembered(HashedProgram{program, programs.Of(program)}, listA, listB);
 }
 
 bool EvaluateRuleRemembered(std::span<const std::uint8_t> program, const CardList& listA,
