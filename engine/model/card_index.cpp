@@ -6,9 +6,17 @@
 namespace cw {
 namespace {
 
+// The rows of all piles one after the other in one array, so that building
+// them again is one fill and one pass over the cards.
 struct PlaceTable {
   const SolGame* game = nullptr;
-  std::vector<std::vector<std::uint16_t>> byPile;
+  std::vector<std::uint32_t> rowStart;  // per pile, then one past the last row
+  std::vector<std::uint16_t> cards;
+
+  std::size_t PileCount() const { return rowStart.empty() ? 0 : rowStart.size() - 1; }
+  std::span<std::uint16_t> Row(std::size_t pile) {
+    return std::span(cards).subspan(rowStart[pile], rowStart[pile + 1] - rowStart[pile]);
+  }
 };
 
 // One per thread, so that searches on their own copies of a game never share
@@ -22,30 +30,34 @@ bool LiesAt(const SolGame& game, std::uint16_t card, std::size_t pile, std::size
 
 void Rebuild(const SolGame& game) {
   table.game = &game;
-  table.byPile.resize(game.piles.size());
+  table.rowStart.resize(game.piles.size() + 1);
+  std::uint32_t next = 0;
   for (std::size_t p = 0; p < game.piles.size(); ++p) {
-    table.byPile[p].assign(static_cast<std::size_t>(std::max<int>(game.piles[p].count, 0)),
-                           kNoReference);
+    table.rowStart[p] = next;
+    next += static_cast<std::uint32_t>(std::max<int>(game.piles[p].count, 0));
   }
+  table.rowStart.back() = next;
+  table.cards.assign(next, kNoReference);
   for (std::size_t c = 0; c < game.cards.size(); ++c) {
     const CardState& state = game.cards[c];
-    if (state.pile >= table.byPile.size()) continue;
-    std::vector<std::uint16_t>& row = table.byPile[state.pile];
+    if (state.pile >= game.piles.size()) continue;
+    const std::span<std::uint16_t> row = table.Row(state.pile);
     if (state.position < row.size() && row[state.position] == kNoReference) {
       row[state.position] = static_cast<std::uint16_t>(c);
     }
   }
 }
 
-// Whether the table's row for the pile is that of the game's current state.
-bool RowHolds(const SolGame& game, std::uint16_t pile) {
-  if (table.game != &game || pile >= table.byPile.size()) return false;
-  const std::vector<std::uint16_t>& row = table.byPile[pile];
+// Whether the table's row for the pile has the pile's count of places and
+// names, for each place from `first` to `last`, the card lying there.
+bool RowHolds(const SolGame& game, std::uint16_t pile, std::size_t first, std::size_t last) {
+  if (table.game != &game || pile >= table.PileCount()) return false;
+  const std::span<const std::uint16_t> row = table.Row(pile);
   if (row.size() != static_cast<std::size_t>(std::max<int>(game.piles[pile].count, 0))) {
     return false;
   }
   // A place no card claimed when the row was built may have been filled since.
-  for (std::size_t position = 0; position < row.size(); ++position) {
+  for (std::size_t position = first; position <= last; ++position) {
     if (!LiesAt(game, row[position], pile, position)) return false;
   }
   return true;
@@ -56,8 +68,8 @@ bool RowHolds(const SolGame& game, std::uint16_t pile) {
 std::optional<std::uint16_t> CardAtPlace(const SolGame& game, std::uint16_t pile,
                                          std::uint16_t position) {
   auto lookup = [&]() -> std::uint16_t {
-    if (table.game != &game || pile >= table.byPile.size()) return kNoReference;
-    const std::vector<std::uint16_t>& row = table.byPile[pile];
+    if (table.game != &game || pile >= table.PileCount()) return kNoReference;
+    const std::span<const std::uint16_t> row = table.Row(pile);
     return position < row.size() ? row[position] : kNoReference;
   };
   std::uint16_t card = lookup();
@@ -77,9 +89,20 @@ std::optional<std::uint16_t> CardAtPlace(const SolGame& game, std::uint16_t pile
 }
 
 std::span<const std::uint16_t> CardsOfPile(const SolGame& game, std::uint16_t pile) {
+  return CardsOfPile(game, pile, 0, game.piles.size() > pile ? game.piles[pile].count - 1 : -1);
+}
+
+std::span<const std::uint16_t> CardsOfPile(const SolGame& game, std::uint16_t pile, int first,
+                                           int last) {
   if (pile >= game.piles.size()) return {};
-  if (!RowHolds(game, pile)) Rebuild(game);
-  return table.byPile[pile];
+  first = std::max(first, 0);
+  last = std::min(last, game.piles[pile].count - 1);
+  if (first > last) return {};
+  if (!RowHolds(game, pile, static_cast<std::size_t>(first), static_cast<std::size_t>(last))) {
+    Rebuild(game);
+  }
+  return table.Row(pile).subspan(static_cast<std::size_t>(first),
+                                 static_cast<std::size_t>(last - first + 1));
 }
 
 }  // namespace cw

@@ -25,4 +25,10 @@ std::optional<std::uint16_t> CardAtPlace(const SolGame& game, std::uint16_t pile
 // next lookup on this thread.
 std::span<const std::uint16_t> CardsOfPile(const SolGame& game, std::uint16_t pile);
 
+// The part of CardsOfPile from position `first` to `last`, cut to the pile.
+// Only the places asked about are checked against the card states, so a
+// pile's top card costs one check however many cards lie under it.
+std::span<const std::uint16_t> CardsOfPile(const SolGame& game, std::uint16_t pile, int first,
+                                           int last);
+
 }  // namespace cw

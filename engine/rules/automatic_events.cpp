@@ -64,14 +64,50 @@ class ConditionAnswers {
         return;
       case JournalType::kAction:
         if (record.index >= definition.actions.size()) break;
-        ForgetPile(definition.actions[record.index].pile);
-        ForgetPile(definition.actions[record.index].destPile);
-        return;
+        if (ForgetActionPiles(definition.actions[record.index])) return;
+        break;
       case JournalType::kOpenChanged:
       case JournalType::kCounterUsed:
         return;  // no condition reads open flags or counters
     }
     ForgetAll();
+  }
+
+  // Forgets what a performed action may have changed for a condition: the
+  // cards of the piles it moves between, the face of cards, and a pile's
+  // enabled flag or card order. Program numbers, base ranks, the shown flag,
+  // routes, counters and the won flag are read by no condition. Answers
+  // false for an action of a kind it does not know.
+  bool ForgetActionPiles(const ActionDef& action) {
+    switch (static_cast<ActionType>(action.type)) {
+      case ActionType::kMoveCards:
+        ForgetPile(action.pile);
+        ForgetPile(action.destPile);
+        return true;
+      case ActionType::kCardAttribute:
+        ForgetPile(action.pile);
+        return true;
+      case ActionType::kPileAttribute:
+        switch (static_cast<PileAttribute>(action.attribute)) {
+          case PileAttribute::kShown:
+          case PileAttribute::kAcceptProgram:
+          case PileAttribute::kValue:
+          case PileAttribute::kPickProgram:
+            return true;
+          case PileAttribute::kEnabled:
+          case PileAttribute::kReverse:
+          case PileAttribute::kShuffle:
+            break;
+        }
+        ForgetPile(action.pile);
+        return true;
+      case ActionType::kDenyRoute:
+      case ActionType::kAllowRoute:
+      case ActionType::kGameWon:
+      case ActionType::kResetCounter:
+        return true;
+    }
+    return false;
   }
 
   void ForgetAll() {

@@ -1,7 +1,5 @@
 #include "engine/rules/card_list.h"
 
-#include <algorithm>
-
 #include "engine/model/card_index.h"
 
 namespace cw {
@@ -24,12 +22,9 @@ void BuildPositionRange(const SolGame& game, std::uint16_t pile, int lowest, int
     list.emplace_back();
     return;
   }
-  const std::span<const std::uint16_t> byPosition = CardsOfPile(game, pile);
-  lowest = std::max(lowest, 0);
-  highest = std::min(highest, static_cast<int>(byPosition.size()) - 1);
-  for (int position = highest; position >= lowest; --position) {
-    const std::uint16_t card = byPosition[static_cast<std::size_t>(position)];
-    list.push_back(card != kNoReference ? EntryOf(game, card) : CardListEntry{});
+  const std::span<const std::uint16_t> byPosition = CardsOfPile(game, pile, lowest, highest);
+  for (auto card = byPosition.rbegin(); card != byPosition.rend(); ++card) {
+    list.push_back(*card != kNoReference ? EntryOf(game, *card) : CardListEntry{});
   }
   list.emplace_back();
 }

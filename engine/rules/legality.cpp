@@ -110,6 +110,15 @@ void PileLists::Forget(std::uint16_t pile) {
 
 void PileLists::ForgetAll() { std::fill(storage_.built.begin(), storage_.built.end(), 0); }
 
+PositionMoveTests::PositionMoveTests(const SolGame& game)
+    : game_(game), piles_(game), receives_(game.piles.size(), -1) {}
+
+bool PositionMoveTests::Receives(std::uint16_t pile) {
+  std::int8_t& answer = receives_[pile];
+  if (answer < 0) answer = ReceivesCards(game_, pile) ? 1 : 0;
+  return answer != 0;
+}
+
 const HashedCardList& PositionMoveTests::MovingList(std::uint16_t card) {
   if (movingCard_ != card) {
     BuildMovingList(game_, card, moving_.entries);
@@ -131,9 +140,7 @@ bool PositionMoveTests::CanPickUp(std::uint16_t card) {
 bool PositionMoveTests::CanDrop(std::uint16_t card, std::uint16_t pile) {
   if (!IsCard(game_, card) || !IsPile(game_, pile)) return false;
   const std::uint16_t source = game_.cards[card].pile;
-  if (source == pile || !ReceivesCards(game_, pile) || !RouteAllows(game_, source, pile)) {
-    return false;
-  }
+  if (source == pile || !Receives(pile) || !RouteAllows(game_, source, pile)) return false;
   return ProgramPasses(game_, piles_.Index(), game_.piles[pile].acceptProgram, MovingList(card),
                        &piles_.Of(pile));
 }

@@ -46,16 +46,18 @@ class PileLists {
 // asked about are built and hashed once.
 class PositionMoveTests {
  public:
-  explicit PositionMoveTests(const SolGame& game) : game_(game), piles_(game) {}
+  explicit PositionMoveTests(const SolGame& game);
 
   bool CanPickUp(std::uint16_t card);
   bool CanDrop(std::uint16_t card, std::uint16_t pile);
 
  private:
   const HashedCardList& MovingList(std::uint16_t card);
+  bool Receives(std::uint16_t pile);
 
   const SolGame& game_;
   PileLists piles_;
+  std::vector<std::int8_t> receives_;  // per pile: -1 not yet asked, else 0 or 1
   std::uint16_t movingCard_ = kNoReference;
   HashedCardList moving_;
   HashedCardList remaining_;

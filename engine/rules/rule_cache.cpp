@@ -76,14 +76,13 @@ bool EvaluateRuleRemembered(const HashedProgram& program, const HashedCardList& 
   thread_local std::unique_ptr<AnswerTable> table;
   if (!table) table = std::make_unique<AnswerTable>();
 
+  // The list hashes cover their lengths. A missing list B counts as hash 0,
+  // which a list's hash matches by a chance no greater than any other
+  // mistaken match.
   KeyHasher key;
   key.Add(program.hash);
   key.Add(listA.hash);
-  key.Add(std::uint64_t{program.bytes.size()} << 32 | listA.entries.size());
-  if (listB != nullptr) {
-    key.Add(listB->hash);
-    key.Add(listB->entries.size() | std::uint64_t{1} << 63);
-  }
+  key.Add(listB != nullptr ? listB->hash : 0);
   const std::uint64_t stored = AnswerTable::StoredKey(key.hash);
   std::uint64_t& slot = table->SlotOf(stored);
   if ((slot & ~std::uint64_t{1}) == stored) return (slot & 1) != 0;

@@ -71,5 +71,27 @@ TEST(CardIndexTest, DamagedStatesGiveGapsAndStillFindStrayCards) {
   EXPECT_EQ(CardAtPlace(game, 3, 0), std::nullopt);
 }
 
+std::vector<std::uint16_t> Part(const SolGame& game, std::uint16_t pile, int first, int last) {
+  const auto cards = CardsOfPile(game, pile, first, last);
+  return {cards.begin(), cards.end()};
+}
+
+TEST(CardIndexTest, PartsOfAPileAreCutToItAndFollowChangesWithinThem) {
+  SolGame game = SmallTable();
+  EXPECT_EQ(Part(game, 0, 2, 2), (std::vector<std::uint16_t>{2}));
+  EXPECT_EQ(Part(game, 0, -3, 1), (std::vector<std::uint16_t>{0, 1}));
+  EXPECT_EQ(Part(game, 0, 1, 9), (std::vector<std::uint16_t>{1, 2}));
+  EXPECT_TRUE(Part(game, 0, 2, 1).empty());
+  EXPECT_TRUE(Part(game, 3, 0, 0).empty());
+
+  // Cards 0 and 2 change places; asking for the top alone sees it.
+  std::swap(game.cards[0].position, game.cards[2].position);
+  EXPECT_EQ(Part(game, 0, 2, 2), (std::vector<std::uint16_t>{0}));
+  EXPECT_EQ(Part(game, 0, 0, 0), (std::vector<std::uint16_t>{2}));
+  // A stray card leaves a gap in the part that covers its place.
+  game.cards[1].position = 7;
+  EXPECT_EQ(Part(game, 0, 1, 2), (std::vector<std::uint16_t>{kNoReference, 0}));
+}
+
 }  // namespace
 }  // namespace cw
