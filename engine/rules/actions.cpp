@@ -100,8 +100,9 @@ bool MoveCards(SolGame& game, const ActionDef& action, std::uint16_t* undoValue,
   const int k = range.Count();
 
   // Take the range out: each moving card remembers its place within the run.
-  std::vector<std::pair<std::uint16_t, int>> transit;
-  transit.reserve(static_cast<std::size_t>(k));
+  // The list's storage is kept per thread, as cards move on every move.
+  thread_local std::vector<std::pair<std::uint16_t, int>> transit;
+  transit.clear();
   for (std::size_t card = 0; card < game.cards.size(); ++card) {
     CardState& state = game.cards[card];
     if (state.pile != source) continue;

@@ -25,10 +25,18 @@ bool IsKind(const SolGame& game, std::size_t event, EventKind kind) {
 class ConditionAnswers {
  public:
   ConditionAnswers(const SolGame& game, const DefinitionIndex& index)
-      : game_(game),
-        index_(index),
-        answers_(game.definition.conditions.size(), kUnknown),
-        lists_(game) {}
+      : game_(game), index_(index), lists_(game) {
+    // The storage is handed from one run of the passes to the next.
+    std::vector<std::vector<std::int8_t>>& spare = SpareAnswers();
+    if (!spare.empty()) {
+      answers_ = std::move(spare.back());
+      spare.pop_back();
+    }
+    answers_.assign(game.definition.conditions.size(), kUnknown);
+  }
+  ~ConditionAnswers() { SpareAnswers().push_back(std::move(answers_)); }
+  ConditionAnswers(const ConditionAnswers&) = delete;
+  ConditionAnswers& operator=(const ConditionAnswers&) = delete;
 
   bool AllHold(std::span<const std::uint32_t> links) {
     CatchUp();
@@ -44,6 +52,11 @@ class ConditionAnswers {
 
  private:
   static constexpr std::int8_t kUnknown = -1;
+
+  static std::vector<std::vector<std::int8_t>>& SpareAnswers() {
+    thread_local std::vector<std::vector<std::int8_t>> spare;
+    return spare;
+  }
 
   void CatchUp() {
     const std::uint32_t length = game_.journal ? game_.journal->Count() : 0;
