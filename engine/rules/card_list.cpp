@@ -17,16 +17,17 @@ CardListEntry EntryOf(const SolGame& game, std::size_t card) {
 // state) reads as the end entry, so such a list still ends.
 void BuildPositionRange(const SolGame& game, std::uint16_t pile, int lowest, int highest,
                         CardList& list) {
-  list.clear();
   if (pile >= game.piles.size() || lowest > highest) {
-    list.emplace_back();
+    list.assign(1, CardListEntry{});
     return;
   }
   const std::span<const std::uint16_t> byPosition = CardsOfPile(game, pile, lowest, highest);
-  for (auto card = byPosition.rbegin(); card != byPosition.rend(); ++card) {
-    list.push_back(*card != kNoReference ? EntryOf(game, *card) : CardListEntry{});
+  list.resize(byPosition.size() + 1);
+  auto entry = list.begin();
+  for (auto card = byPosition.rbegin(); card != byPosition.rend(); ++card, ++entry) {
+    *entry = *card != kNoReference ? EntryOf(game, *card) : CardListEntry{};
   }
-  list.emplace_back();
+  *entry = CardListEntry{};
 }
 
 }  // namespace

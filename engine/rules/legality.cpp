@@ -45,6 +45,30 @@ bool ReceivesCards(const SolGame& game, std::uint16_t pile) {
   return top && *top < game.cards.size() && game.cards[*top].open == 1;
 }
 
+// The last answer of each condition number on this thread, with the hashes
+// of the program and lists it was given: the automatic passes after every
+// move ask about the same piles again and again, and most of them have not
+// changed. The hashes alone identify the question (as in the rule answer
+// table), so a memo made for another game's condition of that number is
+// never taken for this one's.
+struct ConditionMemo {
+  std::uint64_t program = 0;
+  std::uint64_t listA = 0;
+  std::uint64_t listB = 0;
+  bool passes = false;
+  bool known = false;
+
+  bool SameQuestion(const ConditionMemo& asked) const {
+    return known && program == asked.program && listA == asked.listA && listB == asked.listB;
+  }
+};
+
+ConditionMemo& ConditionMemoOf(std::uint16_t condition) {
+  thread_local std::vector<ConditionMemo> memos;
+  if (condition >= memos.size()) memos.resize(std::size_t{condition} + 1);
+  return memos[condition];
+}
+
 }  // namespace
 
 bool CanPickUp(const SolGame& game, std::uint16_t card) {
@@ -168,8 +192,17 @@ bool LinkedConditionHolds(const SolGame& game, const EventCondition& link, PileL
   }
   const bool hasB = condition.pileB != kNoReference;
   if (hasB && condition.pileB >= game.piles.size()) return false;
-  return ProgramPasses(game, lists.Index(), condition.program, lists.Of(condition.pileA),
-                       hasB ? &lists.Of(condition.pileB) : nullptr);
+  if (condition.program >= definition.programs.size()) return false;
+
+  const HashedCardList& listA = lists.Of(condition.pileA);
+  const HashedCardList* listB = hasB ? &lists.Of(condition.pileB) : nullptr;
+  const ConditionMemo asked{lists.Index().ProgramHashes()[condition.program], listA.hash,
+                            listB != nullptr ? listB->hash : 0, false, true};
+  ConditionMemo& memo = ConditionMemoOf(link.condition);
+  if (memo.SameQuestion(asked)) return memo.passes;
+  memo = asked;
+  memo.passes = ProgramPasses(game, lists.Index(), condition.program, listA, listB);
+  return memo.passes;
 }
 
 bool LinkedConditionHolds(const SolGame& game, const EventCondition& link) {
@@ -186,6 +219,7 @@ bool ConditionsHold(const SolGame& game, std::uint16_t event, PileLists& lists) 
 }
 
 bool ConditionsHold(const SolGame& game, std::uint16_t event) {
+  if (IndexOf(game.definition).ConditionLinksOf(event).empty()) return true;
   PileLists lists(game);
   return ConditionsHold(game, event, lists);
 }

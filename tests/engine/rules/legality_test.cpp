@@ -135,6 +135,20 @@ TEST_F(LegalityTest, ConditionsHoldWhenEveryLinkedConditionPasses) {
   EXPECT_FALSE(ConditionsHold(game(), 1)) << "the cell is no longer empty";
 }
 
+TEST_F(LegalityTest, ConditionsOfTheSameNumberInTwoGamesKeepTheirOwnAnswers) {
+  SolGame other = game();
+  AddCondition(1, pass, 0);
+  other.definition.conditions.push_back({fail, 0, kNoReference});
+  other.definition.eventConditions.push_back({1, 0});
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_TRUE(ConditionsHold(game(), 1)) << round;
+    EXPECT_FALSE(ConditionsHold(other, 1)) << round;
+  }
+  // The same program number rewritten in place.
+  game().definition.programs[pass] = game().definition.programs[fail];
+  EXPECT_FALSE(ConditionsHold(game(), 1));
+}
+
 TEST_F(LegalityTest, ConditionOnADisabledPileFails) {
   AddCondition(1, pass, 2);
   game().piles[2].enabled = 0;
