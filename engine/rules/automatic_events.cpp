@@ -176,6 +176,16 @@ template <typename Visit>
 void ForEachMove(const SolGame& game, Visit visit) {
   const std::size_t pileCount = std::min(game.piles.size(), game.definition.piles.size());
   PileLists tapLists(game);
+  // Most piles share one tap event; its answer holds for the whole search.
+  std::optional<std::uint16_t> lastEvent;
+  bool lastAllows = false;
+  auto tapAllowed = [&](std::uint16_t event) {
+    if (event != lastEvent) {
+      lastEvent = event;
+      lastAllows = ConditionsHold(game, event, tapLists) && CounterAllows(game, event);
+    }
+    return lastAllows;
+  };
   for (std::size_t p = 0; p < pileCount; ++p) {
     const auto pile = static_cast<std::uint16_t>(p);
     const PileDef& definition = game.definition.piles[p];
@@ -185,9 +195,7 @@ void ForEachMove(const SolGame& game, Visit visit) {
       if (!top || game.cards[*top].movable == 0) continue;
       event = definition.tapEvent;
     }
-    if (ConditionsHold(game, event, tapLists) && CounterAllows(game, event)) {
-      if (visit(MoveReference{pile, kNoReference})) return;
-    }
+    if (tapAllowed(event) && visit(MoveReference{pile, kNoReference})) return;
   }
 
   PositionMoveTests tests(game);
