@@ -38,13 +38,16 @@ void Rebuild(const SolGame& game) {
   }
   table.rowStart.back() = next;
   table.cards.assign(next, kNoReference);
+  const std::uint32_t* rowStart = table.rowStart.data();
+  std::uint16_t* places = table.cards.data();
+  const std::size_t pileCount = game.piles.size();
   for (std::size_t c = 0; c < game.cards.size(); ++c) {
     const CardState& state = game.cards[c];
-    if (state.pile >= game.piles.size()) continue;
-    const std::span<std::uint16_t> row = table.Row(state.pile);
-    if (state.position < row.size() && row[state.position] == kNoReference) {
-      row[state.position] = static_cast<std::uint16_t>(c);
-    }
+    if (state.pile >= pileCount) continue;
+    const std::uint32_t start = rowStart[state.pile];
+    if (state.position >= rowStart[state.pile + 1] - start) continue;
+    std::uint16_t& place = places[start + state.position];
+    if (place == kNoReference) place = static_cast<std::uint16_t>(c);
   }
 }
 
