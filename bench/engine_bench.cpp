@@ -1,5 +1,6 @@
 // Engine timings: loading and parsing a record, dealing, one player move with
-// its automatic events and the lost test, and undoing a long game.
+// its automatic events and the lost test (alone, and with its undo), and
+// undoing a long game; and the timer's own pause.
 #include <benchmark/benchmark.h>
 
 #include <optional>
@@ -99,6 +100,15 @@ void BM_MoveAndUndo(benchmark::State& state, std::string name) {
   }
 }
 
+// What pausing and resuming the timer costs on its own, to read the first
+// figure net of it.
+void BM_TimerPause(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    state.ResumeTiming();
+  }
+}
+
 void BM_FindFirstMove(benchmark::State& state, std::string name) {
   SolGame game;
   std::uint32_t number = 1;
@@ -133,6 +143,8 @@ BENCHMARK_CAPTURE(BM_Deal, SevenByFive, std::string("Seven by Five"));
 BENCHMARK_CAPTURE(BM_MoveWithAutomaticEventsAndLostTest, SevenByFive, std::string("Seven by Five"));
 BENCHMARK_CAPTURE(BM_MoveWithAutomaticEventsAndLostTest, FreeCell, std::string("FreeCell"));
 BENCHMARK_CAPTURE(BM_MoveAndUndo, FreeCell, std::string("FreeCell"));
+BENCHMARK_CAPTURE(BM_MoveAndUndo, SevenByFive, std::string("Seven by Five"));
+BENCHMARK(BM_TimerPause);
 BENCHMARK_CAPTURE(BM_FindFirstMove, SevenByFive, std::string("Seven by Five"));
 BENCHMARK_CAPTURE(BM_FindFirstMove, FreeCell, std::string("FreeCell"));
 BENCHMARK_CAPTURE(BM_FindFirstMove, Penguin, std::string("Penguin"));
