@@ -224,5 +224,25 @@ TEST_F(AutomaticEventsTest, ConditionsLaterInAPassSeeTheCardsEarlierEventsMoved)
   EXPECT_EQ(game().won, 1);
 }
 
+// A condition reads its first pile's enabled flag too: switched off by an
+// earlier event of the pass, the pile fails a condition that held before,
+// while a change no condition reads (a pick program) leaves answers alone.
+TEST_F(AutomaticEventsTest, ConditionsLaterInAPassSeeAPileSwitchedOff) {
+  const auto first = builder.AddEvent(EventKind::kAutomatic);
+  builder.AddCondition(first, holdsProgram, 2);
+  builder.AddAction(first, PileAttributeAction(0, PileAttribute::kPickProgram, holdsProgram));
+  const auto switchOff = builder.AddEvent(EventKind::kAutomatic);
+  builder.AddAction(switchOff, PileAttributeAction(2, PileAttribute::kEnabled, 0));
+  const auto winner = builder.AddEvent(EventKind::kAutomatic);
+  const auto holdsOnPileTwo = static_cast<std::uint16_t>(game().definition.conditions.size() - 1);
+  game().definition.eventConditions.push_back({winner, holdsOnPileTwo});
+  builder.AddAction(winner, SimpleAction(ActionType::kGameWon));
+  builder.Deal();
+  EXPECT_TRUE(RunAutomaticEvents(game(), nullptr));
+  EXPECT_EQ(game().piles[0].pickProgram, holdsProgram);
+  EXPECT_EQ(game().piles[2].enabled, 0);
+  EXPECT_EQ(game().won, 0) << "the condition on pile 2 was asked again";
+}
+
 }  // namespace
 }  // namespace cw
