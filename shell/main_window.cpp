@@ -536,7 +536,7 @@ void MainWindow::OnTimer(unsigned id, bool& handled) {
     view_->RefreshField();
   }
   if (clock_.Tick()) {
-    if (prefs_.showTimer != 0 && !view_->Dragging()) view_->RefreshField();
+    if (prefs_.showTimer != 0 && !view_->Dragging()) view_->RefreshClock();
     if (TimeIsUp()) SendMessage(WM_CHECKSTATE);
   }
 }

@@ -49,6 +49,9 @@ DialogFrame::DialogFrame(QWidget* owner, const QString& title)
     : QDialog(owner), layout_(new QVBoxLayout(this)), title_(new QLabel(title, this)),
       scroll_(new QScrollArea(this)) {
   setWindowTitle(title);
+  // The frame draws its own title bar, as the handheld's screen does; a
+  // desktop's window manager would add a second one above it.
+  setWindowFlag(Qt::FramelessWindowHint);
   setModal(true);
   layout_->setContentsMargins(0, 0, 0, 0);
   layout_->setSpacing(0);

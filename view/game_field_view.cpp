@@ -153,16 +153,19 @@ void GameFieldView::PaintField() {
     if ((Mode() == PlayMode::kKeyboardCardWise || Mode() == PlayMode::kKeyboardPileWise) && grid_.Exists()) {
       DrawKeyboardCursor();
     }
+    const QRect clock = ClockRect();
+    underClock_.Create(clock.width(), clock.height());
+    underClock_.Copy(buffer_, clock, QPoint(0, 0));
     dirty_ = false;
   }
   if (options_.showTimer && !suppressTimer_) {
-    if (dragging_) buffer_.Draw(underClock_, TimerRect().topLeft());
+    if (dragging_) buffer_.Draw(underClock_, ClockRect().topLeft());
     DrawTimerText();
     if (dragging_) buffer_.Draw(dragImage_.image, dragPosition_);
   }
 }
 
-QRect GameFieldView::TimerRect() const {
+QRect GameFieldView::ClockRect() const {
   const int right = buffer_.Width();
   const int bottom = buffer_.Height();
   // The clock grows with the cards of a grown table.
@@ -189,7 +192,7 @@ void GameFieldView::DrawTimerText() {
                        QString::number(t % 10);
   FontStyle font = timerFont_;
   font.height = font.height * layout_.scaleNum / layout_.scaleDen;
-  buffer_.DrawText(TimerRect(), text, font, TextAlign::kRight, TimerColour());
+  buffer_.DrawText(ClockRect(), text, font, TextAlign::kRight, TimerColour());
 }
 
 void GameFieldView::DrawKeyboardCursor() {
@@ -210,6 +213,23 @@ void GameFieldView::RefreshField() {
   dirty_ = true;
   PaintField();
   PresentBuffer();
+}
+
+void GameFieldView::RefreshClock() {
+  if (dirty_ || dragging_ || underClock_.IsNull()) {
+    RefreshField();
+    return;
+  }
+  if (!options_.showTimer) return;
+  const QRect clock = ClockRect();
+  buffer_.Draw(underClock_, clock.topLeft());
+  DrawTimerText();
+  InvalidateRect(clock);
+}
+
+void GameFieldView::OnEraseBkgnd(QPainter&, const QRect&, bool& handled) {
+  // The field buffer covers every pixel of the window.
+  handled = true;
 }
 
 void GameFieldView::OnPaint(QPainter& painter, const QRect&, bool& handled) {
@@ -505,9 +525,6 @@ void GameFieldView::StartDrag(int x, int y) {
   suppressTimer_ = true;
   PaintField();
   suppressTimer_ = false;
-  const QRect clock = TimerRect();
-  underClock_.Create(clock.width(), clock.height());
-  underClock_.Copy(buffer_, clock, QPoint(0, 0));
   if (options_.showTimer) DrawTimerText();
   if (options_.dropMarks) MarkAcceptingPiles();
   dragPosition_ = hitRect_.topLeft() - dragImage_.firstCard;
@@ -528,7 +545,6 @@ void GameFieldView::EndDrag() {
   markedPiles_.clear();
   dragImage_ = GroupImage();
   saveUnder_ = Surface();
-  underClock_ = Surface();
   dragging_ = false;
 }
 

@@ -61,6 +61,11 @@ class GameFieldView : public CeWnd {
   // scratch and shows it.
   void PaintField();
   void RefreshField();
+  // Shows the clock's new second: only the clock's rectangle is drawn again
+  // and repainted, unless the whole field is due a repaint anyway.
+  void RefreshClock();
+  // Where the clock shows, in device pixels of the field.
+  QRect ClockRect() const;
   // The next PaintField repaints the whole buffer.
   void MarkDirty() { dirty_ = true; }
 
@@ -101,6 +106,7 @@ class GameFieldView : public CeWnd {
   void OnLButtonDown(int x, int y, bool& handled) override;
   void OnLButtonUp(int x, int y, bool& handled) override;
   void OnMouseMove(int x, int y, bool& handled) override;
+  void OnEraseBkgnd(QPainter& painter, const QRect& dirty, bool& handled) override;
   void OnPaint(QPainter& painter, const QRect& dirty, bool& handled) override;
   LRESULT OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
@@ -111,7 +117,6 @@ class GameFieldView : public CeWnd {
   // Grows or shrinks the table to the card size the field's new size allows.
   void RefitTable();
   void PaintPiles();
-  QRect TimerRect() const;
   QRgb TimerColour() const;
   void DrawTimerText();
   void DrawKeyboardCursor();
@@ -193,8 +198,8 @@ class GameFieldView : public CeWnd {
   std::vector<CardSlot> draggedSlots_;
   GroupImage dragImage_;
   Surface saveUnder_;
-  // The field under the clock without its digits, while a drag lasts: each
-  // second's digits are drawn on it rather than on the last ones.
+  // The field under the clock without its digits, as last drawn in full:
+  // each second's digits are drawn on it rather than on the last ones.
   Surface underClock_;
   QPoint dragOffset_;
   QPoint dragPosition_;

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <cstdlib>
 #include <utility>
 
@@ -67,8 +68,16 @@ void Surface::PlotClipped(int x, int y, QRgb colour) {
 void Surface::FillRect(const QRect& rect, QRgb colour) {
   const QRect visible = Visible(rect);
   if (visible.isEmpty()) return;
+  if (visible == image_.rect()) {
+    // Qt's own fill of a whole image is much faster than the row loop.
+    image_.fill(colour | kOpaque);
+    return;
+  }
+  // One detach for all rows, which scanLine would check again for each.
+  uchar* const bits = image_.bits();
+  const qsizetype stride = image_.bytesPerLine();
   for (int y = visible.top(); y <= visible.bottom(); ++y) {
-    QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
     std::fill(row + visible.left(), row + visible.right() + 1, colour | kOpaque);
   }
 }
@@ -159,10 +168,20 @@ void Surface::CopyPixels(const QImage& source, const QRect& from, QPoint to,
   const QImage pixels = self ? image_.copy(read) : AsRgb32(source);
   const QPoint origin = self ? QPoint(0, 0) : read.topLeft();
   const QRgb keyColour = key.value_or(0) & 0x00FFFFFFu;
+  // RGB32 pixels are opaque already (0xffRRGGBB), so an opaque copy of them
+  // is a plain copy of each row.
+  const bool plain = !key && pixels.format() == QImage::Format_RGB32;
+  const auto rowBytes = static_cast<std::size_t>(target.width()) * sizeof(QRgb);
+  uchar* const bits = image_.bits();
+  const qsizetype stride = image_.bytesPerLine();
   for (int row = 0; row < target.height(); ++row) {
     const QRgb* in =
         reinterpret_cast<const QRgb*>(pixels.constScanLine(origin.y() + row)) + origin.x();
-    QRgb* out = reinterpret_cast<QRgb*>(image_.scanLine(target.top() + row)) + target.left();
+    QRgb* out = reinterpret_cast<QRgb*>(bits + (target.top() + row) * stride) + target.left();
+    if (plain) {
+      std::memcpy(out, in, rowBytes);
+      continue;
+    }
     for (int column = 0; column < target.width(); ++column) {
       const QRgb colour = in[column] & 0x00FFFFFFu;
       if (key && colour == keyColour) continue;

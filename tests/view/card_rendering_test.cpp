@@ -1,8 +1,11 @@
 // The card images composed from the bitmaps, and the field painted from them
 // through the buffer.
 #include <QImage>
+#include <QPaintEvent>
+#include <QRegion>
 
 #include "tests/view/field_fixture.h"
+#include "uilib/device_pixels.h"
 #include "view/card_images.h"
 #include "view/display_metrics.h"
 
@@ -230,6 +233,56 @@ TEST_F(FieldPainting, DuringADragEachSecondsDigitsAreDrawnOnTheTableNotOnTheLast
   EXPECT_FALSE(view->Dragging());
   view->RefreshField();
   EXPECT_EQ(dragged, ClockPicture(*view)) << "20:34 alone, as on a table drawn afresh";
+}
+
+// Every region a widget is asked to paint, in Qt's coordinates.
+class PaintedRegions : public QObject {
+ public:
+  explicit PaintedRegions(QWidget* widget) { widget->installEventFilter(this); }
+  QRegion region;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+};
+
+TEST_F(FieldPainting, ANewSecondRepaintsOnlyTheClockAndShowsWhatAFreshTableWould) {
+  options.timedGame = false;
+  std::uint32_t elapsed = 754;
+  view->SetElapsedSeconds([&elapsed] { return elapsed; });
+  Start("FreeCell", 7);
+  QCoreApplication::processEvents();
+  const PaintedRegions painted(view->Widget());
+  for (const std::uint32_t second : {755u, 811u, 3599u, 1234u}) {
+    elapsed = second;
+    view->RefreshClock();
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !painted.region.isEmpty(); }, 2000));
+  const QRect clock = FromDevice(view->ClockRect(), view->Widget()->devicePixelRatioF());
+  EXPECT_EQ(painted.region.subtracted(clock), QRegion()) << "nothing outside the clock";
+  const QImage ticked = view->FieldBuffer().Image().copy();
+
+  view->RefreshField();
+  EXPECT_EQ(ticked, view->FieldBuffer().Image()) << "20:34 alone, as on a table drawn afresh";
+}
+
+TEST_F(FieldPainting, ANewSecondRepaintsTheWholeFieldWhenItIsDueAnyway) {
+  options.timedGame = false;
+  std::uint32_t elapsed = 754;
+  view->SetElapsedSeconds([&elapsed] { return elapsed; });
+  Start("FreeCell", 7);
+  const QImage before = view->FieldBuffer().Image().copy();
+  options.bgColor = 0x400000;
+  view->SetOptions(options);
+  view->MarkDirty();
+  elapsed = 755;
+  view->RefreshClock();
+  const QImage ticked = view->FieldBuffer().Image().copy();
+  EXPECT_NE(before, ticked) << "the new table colour";
+  view->RefreshField();
+  EXPECT_EQ(ticked, view->FieldBuffer().Image());
 }
 
 TEST_F(FieldPainting, TheClockIsWhiteOnADarkTableAndBlackOnALightOne) {

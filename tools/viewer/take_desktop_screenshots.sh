@@ -11,9 +11,11 @@ program=$build/shell/cardwright
 
 if [[ ${DESKTOP_DISPLAY_READY:-} != 1 ]]; then
   mkdir -p "$out"
+  # Without -noreset the server starts afresh whenever its last client
+  # leaves, between two starts, and a program connecting meanwhile fails.
   for screen in 1920x1080 1280x720; do
     DESKTOP_DISPLAY_READY=1 DESKTOP_SCREEN=$screen \
-      xvfb-run -a -s "-screen 0 ${screen}x24" "$0" "$build" "$out"
+      xvfb-run -a -s "-screen 0 ${screen}x24 -noreset" "$0" "$build" "$out"
   done
   exit 0
 fi
