@@ -42,7 +42,7 @@ TEST(RealGamesSolverTest, WinningLinesReplayToWon) {
 
 // Searches long enough to leave many lines for others and come back to them.
 TEST(RealGamesSolverTest, LongSearchesGiveTheSameLineEachTimeAndItReplays) {
-  const std::pair<const char*, std::uint32_t> deals[] = {{"Penguin", 3}, {"Double FreeCell", 2}};
+  const std::pair<const char*, std::uint32_t> deals[] = {{"Penguin", 1}, {"Double FreeCell", 2}};
   for (const auto& [name, number] : deals) {
     SCOPED_TRACE(name);
     auto game = testing::DealGame(name, number);

@@ -125,7 +125,7 @@ TEST(SolverTest, InterchangeablePilesShrinkTheSearch) {
   // Naming one of them in a condition makes them different piles.
   HandBuiltGame apart = WanderingGame(3, 2);
   const std::uint16_t event = apart.AddEvent(EventKind::kAutomatic);
-  apart.AddCondition(event, apart.failProgram, 2);
+  apart.AddCondition(event, apart.AddProgram(testing::kListAEmptyProgram), 2);
   const SolveResult separate = Solve(apart.Deal(), {});
   EXPECT_EQ(merged.verdict, SolveVerdict::kUnwinnable);
   EXPECT_EQ(separate.verdict, SolveVerdict::kUnwinnable);
@@ -194,6 +194,33 @@ TEST(PileSymmetryTest, PilesNamedByEventsAreKeptApart) {
   built.AddAction(built.AddEvent(EventKind::kAutomatic), testing::MoveAction(1, 4, 0, 1, 3, 1, 0));
   EXPECT_EQ(PositionHasher(built.game.definition).PileClasses(),
             (std::vector<std::uint16_t>{0, 1, 1, 3, 3}));
+}
+
+TEST(PileSymmetryTest, WhatCannotTellPilesApartLeavesThemAlike) {
+  const std::vector<std::uint16_t> alike{0, 1, 1, 1};
+  // A condition that fails whatever its pile holds.
+  HandBuiltGame never = WanderingGame(2, 2);
+  never.AddCondition(never.AddEvent(EventKind::kAutomatic), never.failProgram, 2);
+  EXPECT_EQ(PositionHasher(never.game.definition).PileClasses(), alike);
+  // An event that fires only at the deal, moving a card onto one of them.
+  HandBuiltGame start = WanderingGame(2, 2);
+  start.AddAction(start.AddEvent(EventKind::kGameStart), testing::MoveAction(1, 1, 0, 1, 2, 1, 0));
+  EXPECT_EQ(PositionHasher(start.game.definition).PileClasses(), alike);
+  // The same event fired by a tap in play does tell them apart.
+  start.game.definition.piles[0].tapEvent =
+      static_cast<std::uint16_t>(start.game.definition.eventKinds.size() - 1);
+  EXPECT_EQ(PositionHasher(start.game.definition).PileClasses(), (std::vector<std::uint16_t>{0, 1, 2, 3}));
+  // One event setting something of each, in either order.
+  HandBuiltGame settings = WanderingGame(2, 2);
+  const std::uint16_t event = settings.AddEvent(EventKind::kAutomatic);
+  for (std::uint16_t pile = 1; pile <= 3; ++pile) {
+    ActionDef enable = testing::SimpleAction(ActionType::kPileAttribute);
+    enable.pile = pile;
+    enable.attribute = static_cast<std::uint8_t>(PileAttribute::kEnabled);
+    enable.value = 1;
+    settings.AddAction(event, enable);
+  }
+  EXPECT_EQ(PositionHasher(settings.game.definition).PileClasses(), alike);
 }
 
 TEST(SolverTest, BudgetsEndTheSearchUndecidedAndLeaveTheGameAlone) {
