@@ -66,6 +66,12 @@ std::optional<std::uint32_t> FindWinnableDeal(const SolGame& game, std::uint32_t
                                               const SolveLimits& limits, std::uint32_t attempts,
                                               const std::atomic<bool>* cancel = nullptr);
 
+// Whether two games stand at the same position with the same number of moves
+// behind them, so that an answer found for one holds for the other: every
+// card, pile, counter and route alike, and the random generator that
+// shuffles in play.
+bool SamePosition(const SolGame& a, const SolGame& b);
+
 // The position key: a hash of the play state that agrees for positions equal
 // up to piles the definition treats alike (see PileSymmetry).
 class PositionHasher {

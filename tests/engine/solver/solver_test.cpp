@@ -268,6 +268,54 @@ TEST(SolverTest, TheSameInputGivesTheSameAnswer) {
   EXPECT_EQ(first.moves, second.moves);
 }
 
+// One card that wins on pile 2. The routes let it go from pile 0 to piles 1
+// and 2, and from pile 1 back to pile 0 only.
+HandBuiltGame RoutedGame(bool routeToWin) {
+  HandBuiltGame built;
+  built.AddPile(SquaredPile(1));
+  built.AddPile(SquaredPile(0));
+  built.AddPile(SquaredPile(0));
+  built.game.definition.movePairs = {{0, 1}, {1, 0}};
+  if (routeToWin) built.game.definition.movePairs.push_back({0, 2});
+  const std::uint16_t holds = built.AddProgram(testing::kListAHoldsProgram);
+  const std::uint16_t event = built.AddEvent(EventKind::kAutomatic);
+  built.AddCondition(event, holds, 2);
+  built.AddAction(event, testing::SimpleAction(ActionType::kGameWon));
+  return built;
+}
+
+TEST(SolverTest, ALineGoesBackToAnEarlierPositionOnlyWhenEveryWinDoes) {
+  HandBuiltGame built = RoutedGame(true);
+  SolGame& game = built.Deal();
+  ASSERT_TRUE(PerformPlayerMove(game, {0, 1}, nullptr));
+  const SolveResult result = Solve(game, {});
+  ASSERT_EQ(result.verdict, SolveVerdict::kWinnable);
+  EXPECT_EQ(result.moves, (std::vector<MoveReference>{{0, 0}, {0, 2}}));
+
+  // Without the route to the win the earlier position is searched too, and
+  // the proof covers it.
+  HandBuiltGame dead = RoutedGame(false);
+  SolGame& deadGame = dead.Deal();
+  ASSERT_TRUE(PerformPlayerMove(deadGame, {0, 1}, nullptr));
+  const SolveResult none = Solve(deadGame, {});
+  EXPECT_EQ(none.verdict, SolveVerdict::kUnwinnable);
+  EXPECT_EQ(none.nodes, 2u);
+}
+
+TEST(SolverTest, SamePositionAsksForTheRandomGeneratorAndTheMovesBehind) {
+  HandBuiltGame built = WanderingGame(2, 2);
+  const SolGame& game = built.Deal();
+  SolGame copy = game;
+  EXPECT_TRUE(SamePosition(copy, game));
+  copy.random.Next();
+  EXPECT_FALSE(SamePosition(copy, game));
+  copy = game;
+  ASSERT_TRUE(PerformPlayerMove(copy, {2, 2}, nullptr));
+  ASSERT_TRUE(PerformPlayerMove(copy, {2, 1}, nullptr));
+  EXPECT_EQ(SnapshotOf(copy), SnapshotOf(game));
+  EXPECT_FALSE(SamePosition(copy, game));
+}
+
 // A card that must reach pile 2; pile 1 takes it but never gives it back.
 TEST(AssessPositionTest, CountsTheMovesToUndoBackToAWinnablePosition) {
   HandBuiltGame built;
