@@ -317,11 +317,13 @@ SolveResult Searcher::Run() {
         return finish(SolveVerdict::kWinnable);
       }
       const std::uint64_t key = Key();
-      const std::uint64_t layout = LayoutOf(work_);
-      if (IsEarlierLayout(layout)) {
-        Postpone(layout, key, {node, nodesMet_[node].depth + 1, move});
-        TakeBack(mark);
-        continue;
+      if (!earlier_.empty()) {
+        const std::uint64_t layout = LayoutOf(work_);
+        if (IsEarlierLayout(layout)) {
+          Postpone(layout, key, {node, nodesMet_[node].depth + 1, move});
+          TakeBack(mark);
+          continue;
+        }
       }
       const TranspositionTable::Insert added = table_.Add(key);
       if (added == TranspositionTable::Insert::kAdded) {
