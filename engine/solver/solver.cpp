@@ -346,7 +346,18 @@ bool SamePosition(const SolGame& a, const SolGame& b) {
 }
 
 PositionHasher::PositionHasher(const GameDefinition& definition)
-    : classes_(InterchangeablePileClasses(definition)) {}
+    : classes_(InterchangeablePileClasses(definition)) {
+  // The rules see a card only as its suit and rank, so the twins of a game
+  // with two decks are one card to the key.
+  for (std::size_t c = 0; c < definition.cards.size(); ++c) {
+    const CardDef& card = definition.cards[c];
+    const auto twin = std::find_if(definition.cards.begin(), definition.cards.begin() + c,
+                                   [&](const CardDef& other) {
+                                     return other.suit == card.suit && other.rank == card.rank;
+                                   });
+    kinds_.push_back(static_cast<std::uint16_t>(twin - definition.cards.begin()));
+  }
+}
 
 std::uint64_t PositionHasher::Key(const SolGame& game) {
   const std::size_t pileCount = game.piles.size();
@@ -375,7 +386,7 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
                          static_cast<std::uint64_t>(pile.manualOpen) << 32);
     hash = Mix(hash, pile.baseRank | static_cast<std::uint64_t>(pile.baseSuit) << 32);
     for (const std::uint16_t card : CardsOfPile(game, static_cast<std::uint16_t>(p))) {
-      std::uint64_t value = card;
+      std::uint64_t value = card < kinds_.size() ? kinds_[card] : card;
       if (card < game.cards.size()) {
         const CardState& state = game.cards[card];
         value |= static_cast<std::uint64_t>(state.faceUp) << 16 |

@@ -73,7 +73,8 @@ std::optional<std::uint32_t> FindWinnableDeal(const SolGame& game, std::uint32_t
 bool SamePosition(const SolGame& a, const SolGame& b);
 
 // The position key: a hash of the play state that agrees for positions equal
-// up to piles the definition treats alike (see PileSymmetry).
+// up to piles the definition treats alike (see PileSymmetry) and up to cards
+// of the same suit and rank.
 class PositionHasher {
  public:
   explicit PositionHasher(const GameDefinition& definition);
@@ -84,6 +85,7 @@ class PositionHasher {
 
  private:
   std::vector<std::uint16_t> classes_;
+  std::vector<std::uint16_t> kinds_;       // per card, the first card of its suit and rank
   std::vector<std::uint64_t> pileHashes_;  // scratch
   std::vector<std::uint64_t> members_;     // scratch
 };

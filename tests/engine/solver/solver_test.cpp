@@ -159,6 +159,21 @@ TEST(PositionHasherTest, PositionsEqualUpToInterchangeablePilesHashAlike) {
   EXPECT_NE(hasher.Key(stacked), hasher.Key(game));
 }
 
+TEST(PositionHasherTest, CardsOfTheSameSuitAndRankAreOneCard) {
+  HandBuiltGame built = WanderingGame(2, 2);
+  // Cards 1 and 2 lie on pile 1, card 2 on top; make card 2 a twin of card 1.
+  built.game.definition.cards[2] = built.game.definition.cards[1];
+  SolGame& game = built.Deal();
+  PositionHasher hasher(game.definition);
+  SolGame swapped = game;
+  std::swap(swapped.cards[1], swapped.cards[2]);
+  EXPECT_EQ(hasher.Key(swapped), hasher.Key(game));
+  // Two cards that differ in rank are two cards.
+  built.game.definition.cards[2].rank = 5;
+  PositionHasher apart(built.game.definition);
+  EXPECT_NE(apart.Key(swapped), apart.Key(game));
+}
+
 TEST(PositionHasherTest, PlayAttributesAndFacesBelongToThePosition) {
   HandBuiltGame built = WanderingGame(2, 2);
   const SolGame& game = built.Deal();
