@@ -363,21 +363,6 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
   const std::size_t pileCount = game.piles.size();
   std::uint64_t key = Mix(0x5EED, game.won);
   std::size_t placed = 0;
-  for (std::size_t p = 0; p < pileCount; ++p) {
-    for (const std::uint16_t card : CardsOfPile(game, static_cast<std::uint16_t>(p))) {
-      if (card != kNoReference) ++placed;
-    }
-  }
-  if (placed != game.cards.size()) {
-    // A damaged state: cards outside their piles' places count by where they
-    // claim to lie.
-    for (std::size_t c = 0; c < game.cards.size(); ++c) {
-      const CardState& state = game.cards[c];
-      if (state.pile >= pileCount || state.position >= std::max<int>(game.piles[state.pile].count, 0)) {
-        key = Mix(key, c << 32 | state.pile << 16 | state.position);
-      }
-    }
-  }
   pileHashes_.resize(pileCount);
   for (std::size_t p = 0; p < pileCount; ++p) {
     const PileState& pile = game.piles[p];
@@ -386,6 +371,7 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
                          static_cast<std::uint64_t>(pile.manualOpen) << 32);
     hash = Mix(hash, pile.baseRank | static_cast<std::uint64_t>(pile.baseSuit) << 32);
     for (const std::uint16_t card : CardsOfPile(game, static_cast<std::uint16_t>(p))) {
+      if (card != kNoReference) ++placed;
       std::uint64_t value = card < kinds_.size() ? kinds_[card] : card;
       if (card < game.cards.size()) {
         const CardState& state = game.cards[card];
@@ -396,6 +382,16 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
       hash = Mix(hash, value);
     }
     pileHashes_[p] = hash;
+  }
+  if (placed != game.cards.size()) {
+    // A damaged state: cards outside their piles' places count by where they
+    // claim to lie.
+    for (std::size_t c = 0; c < game.cards.size(); ++c) {
+      const CardState& state = game.cards[c];
+      if (state.pile >= pileCount || state.position >= std::max<int>(game.piles[state.pile].count, 0)) {
+        key = Mix(key, c << 32 | state.pile << 16 | state.position);
+      }
+    }
   }
   // Interchangeable piles count as a set: their hashes are combined in sorted
   // order, under the number of their class.
