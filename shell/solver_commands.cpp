@@ -18,12 +18,6 @@ SolGame SearchCopy(const SolGame& game) {
   return copy;
 }
 
-// The game is still where the search started from.
-bool SamePosition(const SolGame& searched, const SolGame& game) {
-  return game.HasPlayState() && searched.cards == game.cards && searched.piles == game.piles &&
-         searched.counters == game.counters && searched.journal->Count() == game.journal->Count();
-}
-
 void Tell(CeMsgWnd* owner, int titleStringId, const QString& text) {
   MessageBox(owner, text, LoadString(titleStringId), MB_OK);
 }

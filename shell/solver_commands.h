@@ -52,9 +52,8 @@ class SolverCommands {
 
  private:
   // The winning line the last hint came from, from the position where its
-  // next move is played. A fresh search from each position of the line could
-  // answer a line that goes back the way it came, and the hints would then
-  // lead round in a circle.
+  // next move is played: a player who follows it gets each next move at once,
+  // and wins in as many moves as it has.
   struct HintLine {
     SolGame from;
     std::vector<MoveReference> moves;

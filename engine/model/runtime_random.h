@@ -16,6 +16,8 @@ class RuntimeRandom {
     state_ = state_ * 214013u + 2531011u;
     return static_cast<int>((state_ >> 16) & 0x7FFF);
   }
+  std::uint32_t State() const { return state_; }
+  bool operator==(const RuntimeRandom&) const = default;
 
  private:
   std::uint32_t state_ = 1;

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/rules/card_list.h"
+#include "engine/rules/instruction_set.h"
+#include "engine/rules/rule_evaluator.h"
+
 namespace cw {
 namespace {
 
@@ -19,6 +23,37 @@ struct Swap {
   }
 };
 
+// Whether a program can never pass: it reads no card list (a byte that only
+// looks like a list instruction, a PUSH value, counts as one), so its one
+// answer is the answer for every list. A condition with such a program fails
+// whatever pile it names, and so does not tell piles apart. (One that always
+// passes still does: a condition holds only while its pile is enabled.)
+bool NeverPasses(const std::vector<std::uint8_t>& program) {
+  const bool readsCards = std::any_of(program.begin(), program.end(), [](std::uint8_t byte) {
+    switch (static_cast<Opcode>(byte)) {
+      case Opcode::kRank:
+      case Opcode::kSuit:
+      case Opcode::kNext:
+      case Opcode::kReset:
+      case Opcode::kOther:
+        return true;
+      default:
+        return false;
+    }
+  });
+  return !readsCards && !EvaluateRule(program, CardList{CardListEntry{}}, nullptr);
+}
+
+// Whether an action changes its own pile and nothing else, so that it
+// commutes with such actions on other piles. A shuffle draws from the
+// random generator and so does not.
+bool ChangesOnlyItsPile(const ActionDef& action) {
+  return static_cast<ActionType>(action.type) == ActionType::kPileAttribute &&
+         static_cast<PileAttribute>(action.attribute) != PileAttribute::kShuffle;
+}
+
+// Whether the action's pile field names a pile (a counter's reset names a
+// counter there).
 bool NamesPile(const ActionDef& action) {
   switch (static_cast<ActionType>(action.type)) {
     case ActionType::kMoveCards:
@@ -28,34 +63,89 @@ bool NamesPile(const ActionDef& action) {
     case ActionType::kAllowRoute:
       return true;
     case ActionType::kGameWon:
-    case ActionType::kResetCounter:  // its pile field names a counter
+    case ActionType::kResetCounter:
       return false;
   }
   return false;
 }
 
+// Whether the action reads its destPile field: the other actions leave it
+// unused, whatever pile number it happens to hold.
+bool NamesDestination(const ActionDef& action) {
+  switch (static_cast<ActionType>(action.type)) {
+    case ActionType::kMoveCards:
+    case ActionType::kDenyRoute:
+    case ActionType::kAllowRoute:
+      return true;
+    case ActionType::kPileAttribute:
+    case ActionType::kCardAttribute:
+    case ActionType::kGameWon:
+    case ActionType::kResetCounter:
+      return false;
+  }
+  return false;
+}
+
+// What the signatures need to know of the programs.
+struct ProgramFacts {
+  // Per program number, the first number of a program with the same bytes.
+  std::vector<std::uint32_t> first;
+  // Per program number, NeverPasses.
+  std::vector<bool> neverPasses;
+
+  explicit ProgramFacts(const GameDefinition& definition) {
+    for (std::size_t i = 0; i < definition.programs.size(); ++i) {
+      const auto same = std::find(definition.programs.begin(), definition.programs.begin() + i,
+                                  definition.programs[i]);
+      first.push_back(static_cast<std::uint32_t>(same - definition.programs.begin()));
+      neverPasses.push_back(NeverPasses(definition.programs[i]));
+    }
+  }
+};
+
 // Everything an event does, with the piles renamed by `swap`.
-// `programs` gives each program number the first number of a program with the
-// same bytes.
-Signature EventSignature(const GameDefinition& definition, const std::vector<std::uint32_t>& programs,
+Signature EventSignature(const GameDefinition& definition, const ProgramFacts& programs,
                          std::uint16_t event, Swap swap) {
   Signature signature;
   if (event < definition.eventKinds.size()) signature.push_back(definition.eventKinds[event]);
+  using ActionFields = std::array<std::uint32_t, 10>;
+  std::vector<ActionFields> actions;
+  // Where the current run of actions that each change only their own pile,
+  // all piles different, began: such a run does the same in any order.
+  std::size_t runStart = 0;
+  std::vector<std::uint16_t> runPiles;
+  auto endRun = [&] {
+    std::sort(actions.begin() + static_cast<std::ptrdiff_t>(runStart), actions.end());
+    runStart = actions.size();
+    runPiles.clear();
+  };
   for (const EventAction& link : definition.eventActions) {
     if (link.event != event) continue;
     if (link.action >= definition.actions.size()) {
-      signature.push_back(0xFFFFFFFF);
+      endRun();
+      actions.push_back({0xFFFFFFFF});
+      endRun();
       continue;
     }
     ActionDef action = definition.actions[link.action];
-    if (NamesPile(action)) {
-      action.pile = swap(action.pile);
-      action.destPile = swap(action.destPile);
+    if (NamesPile(action)) action.pile = swap(action.pile);
+    action.destPile = NamesDestination(action) ? swap(action.destPile) : 0;
+    const bool commutes = ChangesOnlyItsPile(action);
+    if (!commutes || std::find(runPiles.begin(), runPiles.end(), action.pile) != runPiles.end()) {
+      endRun();
     }
-    signature.insert(signature.end(),
-                     {action.type, action.mode, action.pile, action.from, action.to,
-                      action.destPile, action.destMode, action.attribute, action.destIndex,
-                      action.value});
+    actions.push_back({action.type, action.mode, action.pile, action.from, action.to,
+                       action.destPile, action.destMode, action.attribute, action.destIndex,
+                       action.value});
+    if (commutes) {
+      runPiles.push_back(action.pile);
+    } else {
+      endRun();
+    }
+  }
+  endRun();
+  for (const ActionFields& fields : actions) {
+    signature.insert(signature.end(), fields.begin(), fields.end());
   }
   // All conditions must hold, so their order is no part of the event.
   signature.push_back(0xFFFFFFFE);
@@ -67,8 +157,13 @@ Signature EventSignature(const GameDefinition& definition, const std::vector<std
       continue;
     }
     const ConditionDef& condition = definition.conditions[link.condition];
-    conditions.push_back({programs[condition.program < programs.size() ? condition.program : 0],
-                          swap(condition.pileA), swap(condition.pileB)});
+    const bool known = condition.program < programs.first.size();
+    const std::uint32_t program = known ? programs.first[condition.program] : 0xFFFFFFFF;
+    if (known && programs.neverPasses[condition.program]) {
+      conditions.push_back({program, kNoReference, kNoReference});
+    } else {
+      conditions.push_back({program, swap(condition.pileA), swap(condition.pileB)});
+    }
   }
   std::sort(conditions.begin(), conditions.end());
   for (const auto& condition : conditions) {
@@ -95,6 +190,26 @@ bool RoutesName(const GameDefinition& definition, std::uint16_t pile) {
   return false;
 }
 
+// Per event, whether it can fire after the game has started: every event but
+// the game-start ones, which the deal alone fires, unless a pile's tap or drop
+// or a counter running out names one of them.
+std::vector<bool> EventsFiredInPlay(const GameDefinition& definition) {
+  std::vector<bool> fired(definition.eventKinds.size());
+  for (std::size_t e = 0; e < fired.size(); ++e) {
+    fired[e] = definition.eventKinds[e] != static_cast<std::uint8_t>(EventKind::kGameStart);
+  }
+  auto mark = [&](std::uint16_t event) {
+    if (event < fired.size()) fired[event] = true;
+  };
+  for (const PileDef& pile : definition.piles) {
+    mark(pile.tapEvent);
+    mark(pile.emptyTapEvent);
+    mark(pile.dropEvent);
+  }
+  for (const CounterDef& counter : definition.counters) mark(counter.exhaustedEvent);
+  return fired;
+}
+
 // The fields of a pile's definition that play reads (the rest lay it out or
 // deal it).
 bool PlayAlike(const PileDef& a, const PileDef& b) {
@@ -103,8 +218,8 @@ bool PlayAlike(const PileDef& a, const PileDef& b) {
          a.enabled == b.enabled && a.baseRank == b.baseRank && a.baseSuit == b.baseSuit;
 }
 
-bool Interchangeable(const GameDefinition& definition, const std::vector<std::uint32_t>& programs,
-                     std::uint16_t p, std::uint16_t q) {
+bool Interchangeable(const GameDefinition& definition, const ProgramFacts& programs,
+                     const std::vector<bool>& playEvents, std::uint16_t p, std::uint16_t q) {
   const PileDef& a = definition.piles[p];
   const PileDef& b = definition.piles[q];
   if (!PlayAlike(a, b) || RoutesName(definition, p) || RoutesName(definition, q)) return false;
@@ -119,20 +234,22 @@ bool Interchangeable(const GameDefinition& definition, const std::vector<std::ui
       return false;
     }
   }
-  // The events as a whole must be the same collection after the swap.
+  // A counter's exhausted event must map onto itself.
+  for (const CounterDef& counter : definition.counters) {
+    if (EventSignature(definition, programs, counter.exhaustedEvent, identity) !=
+        EventSignature(definition, programs, counter.exhaustedEvent, swap)) {
+      return false;
+    }
+  }
+  // The events that can fire in play must be the same collection after the
+  // swap.
   std::vector<Signature> before;
   std::vector<Signature> after;
   for (std::size_t e = 0; e < definition.eventKinds.size(); ++e) {
     const auto event = static_cast<std::uint16_t>(e);
+    if (!playEvents[e]) continue;
     before.push_back(EventSignature(definition, programs, event, identity));
     after.push_back(EventSignature(definition, programs, event, swap));
-  }
-  // A counter's exhausted event must map onto itself.
-  for (const CounterDef& counter : definition.counters) {
-    if (counter.exhaustedEvent < before.size() &&
-        before[counter.exhaustedEvent] != after[counter.exhaustedEvent]) {
-      return false;
-    }
   }
   std::sort(before.begin(), before.end());
   std::sort(after.begin(), after.end());
@@ -142,16 +259,8 @@ bool Interchangeable(const GameDefinition& definition, const std::vector<std::ui
 }  // namespace
 
 std::vector<std::uint16_t> InterchangeablePileClasses(const GameDefinition& definition) {
-  std::vector<std::uint32_t> programs(definition.programs.size());
-  for (std::size_t i = 0; i < programs.size(); ++i) {
-    programs[i] = static_cast<std::uint32_t>(i);
-    for (std::size_t j = 0; j < i; ++j) {
-      if (definition.programs[j] == definition.programs[i]) {
-        programs[i] = static_cast<std::uint32_t>(j);
-        break;
-      }
-    }
-  }
+  const ProgramFacts programs(definition);
+  const std::vector<bool> playEvents = EventsFiredInPlay(definition);
   const std::size_t count = definition.piles.size();
   std::vector<std::uint16_t> classes(count);
   for (std::size_t p = 0; p < count; ++p) {
@@ -160,7 +269,7 @@ std::vector<std::uint16_t> InterchangeablePileClasses(const GameDefinition& defi
     // the first pile of each class already found is enough.
     for (std::size_t first = 0; first < p; ++first) {
       if (classes[first] == first &&
-          Interchangeable(definition, programs, static_cast<std::uint16_t>(first),
+          Interchangeable(definition, programs, playEvents, static_cast<std::uint16_t>(first),
                           static_cast<std::uint16_t>(p))) {
         classes[p] = static_cast<std::uint16_t>(first);
         break;

@@ -1,7 +1,11 @@
 // Which piles a definition treats alike: two piles are interchangeable when
 // swapping their numbers everywhere in the definition (events with their
 // actions and conditions, counters, the piles' own events and kinds) gives
-// back the same definition, and no route names either of them.
+// back the same definition, and no route names either of them. What cannot
+// tell piles apart is left out of the comparison: the game-start events,
+// which have fired before play begins; the piles named by a condition whose
+// program reads no cards; and the order of neighbouring actions that each
+// set something of a different pile.
 #pragma once
 
 #include <cstdint>

@@ -83,15 +83,66 @@ class Searcher {
       return promise != other.promise ? promise < other.promise : node < other.node;
     }
   };
+  struct Postponed {
+    std::uint64_t layout;
+    std::uint64_t key;
+    Node reached;
+  };
   static constexpr std::uint32_t kStart = 0;
 
   std::uint64_t Key() {
-    std::uint64_t key = hasher_.Key(work_);
-    if (shuffles_) {
-      RuntimeRandom probe = work_.random;
-      key = Mix(key, static_cast<std::uint64_t>(probe.Next()) << 16 | probe.Next());
+    const std::uint64_t key = hasher_.Key(work_);
+    return shuffles_ ? Mix(key, work_.random.State()) : key;
+  }
+
+  // Where every card lies, and nothing else: enough to tell a position that
+  // puts the cards back as they lay earlier, even where the automatic events
+  // keep their own settings otherwise than at the deal.
+  static std::uint64_t LayoutOf(const SolGame& game) {
+    std::uint64_t layout = 0x1A7;
+    for (const CardState& card : game.cards) layout = Mix(layout, card.pile << 16 | card.position);
+    return layout;
+  }
+
+  // The card layouts the game passed through before the position searched
+  // from. A line back to one of them would lead the player back the way they
+  // came, so such positions are searched last: only when nothing else is left.
+  void NoteEarlierLayouts() {
+    earlier_.clear();
+    postponed_.clear();
+    SolGame earlier = work_;
+    while (UndoMove(earlier)) earlier_.push_back(LayoutOf(earlier));
+    std::sort(earlier_.begin(), earlier_.end());
+    earlier_.erase(std::unique(earlier_.begin(), earlier_.end()), earlier_.end());
+    // A game back where it was before: that layout is the start, not behind it.
+    const auto here = std::lower_bound(earlier_.begin(), earlier_.end(), LayoutOf(work_));
+    if (here != earlier_.end() && *here == LayoutOf(work_)) earlier_.erase(here);
+  }
+  bool IsEarlierLayout(std::uint64_t layout) const {
+    return std::binary_search(earlier_.begin(), earlier_.end(), layout);
+  }
+  // Notes the first move met into each position with an earlier layout, for
+  // later.
+  void Postpone(std::uint64_t layout, std::uint64_t key, const Node& reached) {
+    for (const Postponed& waiting : postponed_) {
+      if (waiting.key == key) return;
     }
-    return key;
+    postponed_.push_back({layout, key, reached});
+  }
+  // Makes the postponed positions the ones waiting; answers false when the
+  // table is full.
+  bool TakeUpPostponed() {
+    for (const Postponed& waiting : postponed_) {
+      const auto earlier = std::lower_bound(earlier_.begin(), earlier_.end(), waiting.layout);
+      if (earlier != earlier_.end() && *earlier == waiting.layout) earlier_.erase(earlier);
+      const TranspositionTable::Insert added = table_.Add(waiting.key);
+      if (added == TranspositionTable::Insert::kFull) return false;
+      if (added == TranspositionTable::Insert::kPresent) continue;
+      nodesMet_.push_back(waiting.reached);
+      waiting_.push({0, static_cast<std::uint32_t>(nodesMet_.size() - 1)});
+    }
+    postponed_.clear();
+    return true;
   }
 
   // Seconds on the clock the limits name.
@@ -212,6 +263,8 @@ class Searcher {
   std::vector<Undo> marks_;          // marks_[i]: the position of path_[i]
   std::vector<std::uint32_t> line_;  // scratch
   std::vector<MoveReference> emptyTried_;  // scratch: moves onto empty piles from this node
+  std::vector<std::uint64_t> earlier_;     // sorted layouts of the game's earlier positions
+  std::vector<Postponed> postponed_;       // earlier layouts met, not yet waiting
 };
 
 SolveResult Searcher::Run() {
@@ -240,8 +293,13 @@ SolveResult Searcher::Run() {
       break;
   }
 
+  NoteEarlierLayouts();
   waiting_.push({0, kStart});
-  while (!waiting_.empty()) {
+  while (!waiting_.empty() || !postponed_.empty()) {
+    if (waiting_.empty()) {
+      if (!TakeUpPostponed()) return finish(SolveVerdict::kUndecided);
+      continue;
+    }
     if (OutOfBudget()) return finish(SolveVerdict::kUndecided);
     const std::uint32_t node = waiting_.top().node;
     waiting_.pop();
@@ -258,7 +316,16 @@ SolveResult Searcher::Run() {
         result.moves.push_back(move);
         return finish(SolveVerdict::kWinnable);
       }
-      const TranspositionTable::Insert added = table_.Add(Key());
+      const std::uint64_t key = Key();
+      if (!earlier_.empty()) {
+        const std::uint64_t layout = LayoutOf(work_);
+        if (IsEarlierLayout(layout)) {
+          Postpone(layout, key, {node, nodesMet_[node].depth + 1, move});
+          TakeBack(mark);
+          continue;
+        }
+      }
+      const TranspositionTable::Insert added = table_.Add(key);
       if (added == TranspositionTable::Insert::kAdded) {
         nodesMet_.push_back({node, nodesMet_[node].depth + 1, move});
         waiting_.push({promise_.Of(work_), static_cast<std::uint32_t>(nodesMet_.size() - 1)});
@@ -272,17 +339,49 @@ SolveResult Searcher::Run() {
 
 }  // namespace
 
+bool SamePosition(const SolGame& a, const SolGame& b) {
+  return a.HasPlayState() && b.HasPlayState() && a.cards == b.cards && a.piles == b.piles &&
+         a.counters == b.counters && a.allowedMoves == b.allowedMoves && a.won == b.won &&
+         a.random == b.random && a.journal->Count() == b.journal->Count();
+}
+
 PositionHasher::PositionHasher(const GameDefinition& definition)
-    : classes_(InterchangeablePileClasses(definition)) {}
+    : classes_(InterchangeablePileClasses(definition)) {
+  // The rules see a card only as its suit and rank, so the twins of a game
+  // with two decks are one card to the key.
+  for (std::size_t c = 0; c < definition.cards.size(); ++c) {
+    const CardDef& card = definition.cards[c];
+    const auto twin = std::find_if(definition.cards.begin(), definition.cards.begin() + c,
+                                   [&](const CardDef& other) {
+                                     return other.suit == card.suit && other.rank == card.rank;
+                                   });
+    kinds_.push_back(static_cast<std::uint16_t>(twin - definition.cards.begin()));
+  }
+}
 
 std::uint64_t PositionHasher::Key(const SolGame& game) {
   const std::size_t pileCount = game.piles.size();
   std::uint64_t key = Mix(0x5EED, game.won);
   std::size_t placed = 0;
+  pileHashes_.resize(pileCount);
   for (std::size_t p = 0; p < pileCount; ++p) {
+    const PileState& pile = game.piles[p];
+    std::uint64_t hash = Mix(pile.count, pile.shown | pile.enabled << 8 | pile.fan << 16);
+    hash = Mix(hash, pile.acceptProgram | pile.pickProgram << 16 |
+                         static_cast<std::uint64_t>(pile.manualOpen) << 32);
+    hash = Mix(hash, pile.baseRank | static_cast<std::uint64_t>(pile.baseSuit) << 32);
     for (const std::uint16_t card : CardsOfPile(game, static_cast<std::uint16_t>(p))) {
       if (card != kNoReference) ++placed;
+      std::uint64_t value = card < kinds_.size() ? kinds_[card] : card;
+      if (card < game.cards.size()) {
+        const CardState& state = game.cards[card];
+        value |= static_cast<std::uint64_t>(state.faceUp) << 16 |
+                 static_cast<std::uint64_t>(state.movable) << 24 |
+                 static_cast<std::uint64_t>(state.open) << 32;
+      }
+      hash = Mix(hash, value);
     }
+    pileHashes_[p] = hash;
   }
   if (placed != game.cards.size()) {
     // A damaged state: cards outside their piles' places count by where they
@@ -293,25 +392,6 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
         key = Mix(key, c << 32 | state.pile << 16 | state.position);
       }
     }
-  }
-  pileHashes_.resize(pileCount);
-  for (std::size_t p = 0; p < pileCount; ++p) {
-    const PileState& pile = game.piles[p];
-    std::uint64_t hash = Mix(pile.count, pile.shown | pile.enabled << 8 | pile.fan << 16);
-    hash = Mix(hash, pile.acceptProgram | pile.pickProgram << 16 |
-                         static_cast<std::uint64_t>(pile.manualOpen) << 32);
-    hash = Mix(hash, pile.baseRank | static_cast<std::uint64_t>(pile.baseSuit) << 32);
-    for (const std::uint16_t card : CardsOfPile(game, static_cast<std::uint16_t>(p))) {
-      std::uint64_t value = card;
-      if (card < game.cards.size()) {
-        const CardState& state = game.cards[card];
-        value |= static_cast<std::uint64_t>(state.faceUp) << 16 |
-                 static_cast<std::uint64_t>(state.movable) << 24 |
-                 static_cast<std::uint64_t>(state.open) << 32;
-      }
-      hash = Mix(hash, value);
-    }
-    pileHashes_[p] = hash;
   }
   // Interchangeable piles count as a set: their hashes are combined in sorted
   // order, under the number of their class.

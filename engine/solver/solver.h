@@ -66,8 +66,15 @@ std::optional<std::uint32_t> FindWinnableDeal(const SolGame& game, std::uint32_t
                                               const SolveLimits& limits, std::uint32_t attempts,
                                               const std::atomic<bool>* cancel = nullptr);
 
+// Whether two games stand at the same position with the same number of moves
+// behind them, so that an answer found for one holds for the other: every
+// card, pile, counter and route alike, and the random generator that
+// shuffles in play.
+bool SamePosition(const SolGame& a, const SolGame& b);
+
 // The position key: a hash of the play state that agrees for positions equal
-// up to piles the definition treats alike (see PileSymmetry).
+// up to piles the definition treats alike (see PileSymmetry) and up to cards
+// of the same suit and rank.
 class PositionHasher {
  public:
   explicit PositionHasher(const GameDefinition& definition);
@@ -78,6 +85,7 @@ class PositionHasher {
 
  private:
   std::vector<std::uint16_t> classes_;
+  std::vector<std::uint16_t> kinds_;       // per card, the first card of its suit and rank
   std::vector<std::uint64_t> pileHashes_;  // scratch
   std::vector<std::uint64_t> members_;     // scratch
 };

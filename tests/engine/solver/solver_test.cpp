@@ -125,7 +125,7 @@ TEST(SolverTest, InterchangeablePilesShrinkTheSearch) {
   // Naming one of them in a condition makes them different piles.
   HandBuiltGame apart = WanderingGame(3, 2);
   const std::uint16_t event = apart.AddEvent(EventKind::kAutomatic);
-  apart.AddCondition(event, apart.failProgram, 2);
+  apart.AddCondition(event, apart.AddProgram(testing::kListAEmptyProgram), 2);
   const SolveResult separate = Solve(apart.Deal(), {});
   EXPECT_EQ(merged.verdict, SolveVerdict::kUnwinnable);
   EXPECT_EQ(separate.verdict, SolveVerdict::kUnwinnable);
@@ -157,6 +157,21 @@ TEST(PositionHasherTest, PositionsEqualUpToInterchangeablePilesHashAlike) {
   ASSERT_TRUE(PerformPlayerMove(stacked, {1, 2}, nullptr));
   EXPECT_NE(hasher.Key(stacked), hasher.Key(back));
   EXPECT_NE(hasher.Key(stacked), hasher.Key(game));
+}
+
+TEST(PositionHasherTest, CardsOfTheSameSuitAndRankAreOneCard) {
+  HandBuiltGame built = WanderingGame(2, 2);
+  // Cards 1 and 2 lie on pile 1, card 2 on top; make card 2 a twin of card 1.
+  built.game.definition.cards[2] = built.game.definition.cards[1];
+  SolGame& game = built.Deal();
+  PositionHasher hasher(game.definition);
+  SolGame swapped = game;
+  std::swap(swapped.cards[1], swapped.cards[2]);
+  EXPECT_EQ(hasher.Key(swapped), hasher.Key(game));
+  // Two cards that differ in rank are two cards.
+  built.game.definition.cards[2].rank = 5;
+  PositionHasher apart(built.game.definition);
+  EXPECT_NE(apart.Key(swapped), apart.Key(game));
 }
 
 TEST(PositionHasherTest, PlayAttributesAndFacesBelongToThePosition) {
@@ -194,6 +209,33 @@ TEST(PileSymmetryTest, PilesNamedByEventsAreKeptApart) {
   built.AddAction(built.AddEvent(EventKind::kAutomatic), testing::MoveAction(1, 4, 0, 1, 3, 1, 0));
   EXPECT_EQ(PositionHasher(built.game.definition).PileClasses(),
             (std::vector<std::uint16_t>{0, 1, 1, 3, 3}));
+}
+
+TEST(PileSymmetryTest, WhatCannotTellPilesApartLeavesThemAlike) {
+  const std::vector<std::uint16_t> alike{0, 1, 1, 1};
+  // A condition that fails whatever its pile holds.
+  HandBuiltGame never = WanderingGame(2, 2);
+  never.AddCondition(never.AddEvent(EventKind::kAutomatic), never.failProgram, 2);
+  EXPECT_EQ(PositionHasher(never.game.definition).PileClasses(), alike);
+  // An event that fires only at the deal, moving a card onto one of them.
+  HandBuiltGame start = WanderingGame(2, 2);
+  start.AddAction(start.AddEvent(EventKind::kGameStart), testing::MoveAction(1, 1, 0, 1, 2, 1, 0));
+  EXPECT_EQ(PositionHasher(start.game.definition).PileClasses(), alike);
+  // The same event fired by a tap in play does tell them apart.
+  start.game.definition.piles[0].tapEvent =
+      static_cast<std::uint16_t>(start.game.definition.eventKinds.size() - 1);
+  EXPECT_EQ(PositionHasher(start.game.definition).PileClasses(), (std::vector<std::uint16_t>{0, 1, 2, 3}));
+  // One event setting something of each, in either order.
+  HandBuiltGame settings = WanderingGame(2, 2);
+  const std::uint16_t event = settings.AddEvent(EventKind::kAutomatic);
+  for (std::uint16_t pile = 1; pile <= 3; ++pile) {
+    ActionDef enable = testing::SimpleAction(ActionType::kPileAttribute);
+    enable.pile = pile;
+    enable.attribute = static_cast<std::uint8_t>(PileAttribute::kEnabled);
+    enable.value = 1;
+    settings.AddAction(event, enable);
+  }
+  EXPECT_EQ(PositionHasher(settings.game.definition).PileClasses(), alike);
 }
 
 TEST(SolverTest, BudgetsEndTheSearchUndecidedAndLeaveTheGameAlone) {
@@ -239,6 +281,54 @@ TEST(SolverTest, TheSameInputGivesTheSameAnswer) {
   EXPECT_EQ(first.verdict, second.verdict);
   EXPECT_EQ(first.nodes, second.nodes);
   EXPECT_EQ(first.moves, second.moves);
+}
+
+// One card that wins on pile 2. The routes let it go from pile 0 to piles 1
+// and 2, and from pile 1 back to pile 0 only.
+HandBuiltGame RoutedGame(bool routeToWin) {
+  HandBuiltGame built;
+  built.AddPile(SquaredPile(1));
+  built.AddPile(SquaredPile(0));
+  built.AddPile(SquaredPile(0));
+  built.game.definition.movePairs = {{0, 1}, {1, 0}};
+  if (routeToWin) built.game.definition.movePairs.push_back({0, 2});
+  const std::uint16_t holds = built.AddProgram(testing::kListAHoldsProgram);
+  const std::uint16_t event = built.AddEvent(EventKind::kAutomatic);
+  built.AddCondition(event, holds, 2);
+  built.AddAction(event, testing::SimpleAction(ActionType::kGameWon));
+  return built;
+}
+
+TEST(SolverTest, ALineGoesBackToAnEarlierPositionOnlyWhenEveryWinDoes) {
+  HandBuiltGame built = RoutedGame(true);
+  SolGame& game = built.Deal();
+  ASSERT_TRUE(PerformPlayerMove(game, {0, 1}, nullptr));
+  const SolveResult result = Solve(game, {});
+  ASSERT_EQ(result.verdict, SolveVerdict::kWinnable);
+  EXPECT_EQ(result.moves, (std::vector<MoveReference>{{0, 0}, {0, 2}}));
+
+  // Without the route to the win the earlier position is searched too, and
+  // the proof covers it.
+  HandBuiltGame dead = RoutedGame(false);
+  SolGame& deadGame = dead.Deal();
+  ASSERT_TRUE(PerformPlayerMove(deadGame, {0, 1}, nullptr));
+  const SolveResult none = Solve(deadGame, {});
+  EXPECT_EQ(none.verdict, SolveVerdict::kUnwinnable);
+  EXPECT_EQ(none.nodes, 2u);
+}
+
+TEST(SolverTest, SamePositionAsksForTheRandomGeneratorAndTheMovesBehind) {
+  HandBuiltGame built = WanderingGame(2, 2);
+  const SolGame& game = built.Deal();
+  SolGame copy = game;
+  EXPECT_TRUE(SamePosition(copy, game));
+  copy.random.Next();
+  EXPECT_FALSE(SamePosition(copy, game));
+  copy = game;
+  ASSERT_TRUE(PerformPlayerMove(copy, {2, 2}, nullptr));
+  ASSERT_TRUE(PerformPlayerMove(copy, {2, 1}, nullptr));
+  EXPECT_EQ(SnapshotOf(copy), SnapshotOf(game));
+  EXPECT_FALSE(SamePosition(copy, game));
 }
 
 // A card that must reach pile 2; pile 1 takes it but never gives it back.
