@@ -7,7 +7,9 @@ unwinnable that fc-solve solves.
 
 Both times are processor time: ours is the searching thread's (solve --cpu),
 theirs the fc-solve process's, as the operating system accounts it to its
-parent.
+parent. Since theirs includes starting the program and reading the board, the
+summary also gives the ratio of whole processes: cardwright-cli's processor
+time, loading its game database included, over fc-solve's.
 
     bench/compare_fc_solve.py build/tools/cli/cardwright-cli 1 20 --seconds 10
     bench/compare_fc_solve.py build/tools/cli/cardwright-cli 1 20 --games "Sea Towers" ForeCell
@@ -70,11 +72,13 @@ def fc_solve(options, board_file, seconds):
 
 
 def ours(cli, game, number, seconds):
-    """Our verdict and the searching thread's processor seconds."""
+    """Our verdict, the searching thread's processor seconds and the whole
+    process's."""
+    before = children_cpu_seconds()
     answer = json.loads(subprocess.run(
         [cli, "solve", game, str(number), "--seconds", str(seconds), "--cpu", "--json"],
         check=True, capture_output=True, text=True).stdout)
-    return answer["verdict"], answer["milliseconds"] / 1000
+    return answer["verdict"], answer["milliseconds"] / 1000, children_cpu_seconds() - before
 
 
 def main():
@@ -91,9 +95,9 @@ def main():
     print("game\tdeal\tours\tseconds\tfc-solve\tseconds")
     for game in args.games:
         columns, cells, options, runs_of_any_length = GAMES[game]
-        ours_times, theirs_times = [], []
+        ours_times, ours_process_times, theirs_times = [], [], []
         for number in range(args.first, args.last + 1):
-            verdict, ours_time = ours(args.cli, game, number, args.seconds)
+            verdict, ours_time, ours_process_time = ours(args.cli, game, number, args.seconds)
             with tempfile.NamedTemporaryFile("w", suffix=".board") as handle:
                 handle.write(board(table(args.cli, game, number), columns, cells))
                 handle.flush()
@@ -105,15 +109,21 @@ def main():
             if verdict == "unwinnable" and solved:
                 contradictions.append(f"{game} {number}")
             ours_times.append(ours_time)
+            ours_process_times.append(ours_process_time)
             theirs_times.append(theirs_time)
             print(f"{game}\t{number}\t{verdict}\t{ours_time:.3f}\t"
                   f"{'solved' if solved else 'not solved'}\t{theirs_time:.3f}")
             sys.stdout.flush()
         median_ours = statistics.median(ours_times)
+        median_process = statistics.median(ours_process_times)
         median_theirs = statistics.median(theirs_times)
-        ratio = median_ours / median_theirs if median_theirs > 0 else float("inf")
-        summaries.append(f"# {game}: median processor seconds per deal: ours {median_ours:.3f}, "
-                         f"fc-solve {median_theirs:.3f}, ours / theirs {ratio:.1f}")
+
+        def ratio(mine):
+            return mine / median_theirs if median_theirs > 0 else float("inf")
+        summaries.append(f"# {game}: median processor seconds per deal: ours {median_ours:.3f} "
+                         f"(whole process {median_process:.3f}), fc-solve {median_theirs:.3f}; "
+                         f"ours / theirs {ratio(median_ours):.1f} "
+                         f"(whole processes {ratio(median_process):.1f})")
     print("\n".join(summaries))
     print(f"# unwinnable where fc-solve solves: {', '.join(contradictions) or 'none'}")
     return 1 if contradictions else 0
