@@ -325,6 +325,17 @@ TEST_F(FieldPainting, TheClockIsWhiteOnADarkTableAndBlackOnALightOne) {
   }
 }
 
+// Before it is shown the field's size may still change (its parent lays it
+// out), so a buffer made earlier would be made twice.
+TEST_F(FieldPainting, TheBufferIsMadeAtTheFirstPaintAtTheSizeThen) {
+  EXPECT_TRUE(view->FieldBuffer().IsNull());
+  const ScreenFacts screen = BuildScreen();
+  const QRect smaller(0, 0, screen.ScaleX(200), screen.ScaleY(250));
+  view->MoveWindow(smaller);
+  Start("FreeCell", 7);
+  EXPECT_EQ(view->FieldBuffer().Image().size(), smaller.size());
+}
+
 TEST_F(FieldPainting, ResizingRecreatesTheBufferAndTurnsTheLayout) {
   Start("FreeCell", 7);
   const ScreenFacts screen = BuildScreen();
