@@ -26,6 +26,10 @@
 # STARTUP_PROGRAMS names the programs to measure, of
 # "cardwright cardwright-vga kpat sol" (all of them unless told); e.g.
 # STARTUP_PROGRAMS="cardwright cardwright-vga" to compare two builds.
+# STARTUP_CARDWRIGHT_WINDOW=WxH (e.g. 240x294) has Cardwright open at that
+# size, as a window kept from an earlier run, instead of its first size on a
+# desktop screen: builds whose first windows differ can then be compared at
+# one size. A build that keeps no window place opens as it always does.
 set -euo pipefail
 
 if [[ ${STARTUP_DISPLAY_READY:-} != 1 ]]; then
@@ -143,6 +147,13 @@ prepare_cardwright() {
   wait "$program_pid" 2>/dev/null || true
   program_pid=
   sqlite3 "$registry" "UPDATE vals SET data = x'09000000' WHERE fold = 'cursolid';"
+  if [[ -n ${STARTUP_CARDWRIGHT_WINDOW:-} ]]; then
+    local width=${STARTUP_CARDWRIGHT_WINDOW%x*} height=${STARTUP_CARDWRIGHT_WINDOW#*x}
+    # The kept place: left, top, width and height as little-endian 32-bit numbers.
+    local place
+    place=$(for n in 0 0 "$width" "$height"; do printf '%02X%02X%02X%02X' $((n & 255)) $((n >> 8 & 255)) $((n >> 16 & 255)) $((n >> 24 & 255)); done)
+    sqlite3 "$registry" "UPDATE vals SET data = x'$place' WHERE fold = 'place';"
+  fi
 }
 
 report() {

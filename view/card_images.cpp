@@ -150,16 +150,43 @@ const Surface& CardImageCache::Image(int index) const {
 void CardImageCache::ComposeGrown(int index) const {
   const FieldLayout& layout = *grown_;
   Surface& image = images_[index];
-  image = blank_;
   if (index >= kFirstBackImage) {
+    image = blank_;
     image.Draw(DrawScaledBack(index - kFirstBackImage, layout), QPoint(0, 0));
     Frame(image, QRect(0, 0, layout.cardWidth, layout.cardHeight));
     return;
   }
+  image.Create(layout.cardWidth, layout.cardHeight);
+  DrawGrownFace(image, index, QPoint(0, 0));
+}
+
+void CardImageCache::DrawGrownFace(Surface& target, int index, QPoint at) const {
+  const FieldLayout& layout = *grown_;
+  const QRect card(at, QSize(layout.cardWidth, layout.cardHeight));
+  // Each glyph is cut to the card, as it is on a face's own picture.
+  const auto glyph = [&](const QImage& picture, QPoint place) {
+    const QRect drawn = QRect(at + place, picture.size()).intersected(card);
+    target.Copy(picture, drawn.translated(-(at + place)), drawn.topLeft());
+  };
+  target.Draw(blank_, at);
   const int suit = index / 13;
-  image.Draw(ScaledRank(index % 13, layout), grownPlaces_.rank);
-  image.Draw(ScaledSuit(suit, false, layout), grownPlaces_.smallSuit);
-  image.Draw(ScaledSuit(suit, true, layout), grownPlaces_.bigSuit);
+  glyph(ScaledRank(index % 13, layout), grownPlaces_.rank);
+  glyph(ScaledSuit(suit, false, layout), grownPlaces_.smallSuit);
+  glyph(ScaledSuit(suit, true, layout), grownPlaces_.bigSuit);
+}
+
+void CardImageCache::DrawCard(Surface& target, const CardSlot& slot, std::uint32_t back, QPoint at) const {
+  if (slot.faceUp == 0) {
+    target.Draw(Back(back), at);
+    return;
+  }
+  if (slot.suit < 0 || slot.suit > 3 || slot.rank < 0 || slot.rank > 12) return;
+  const int index = slot.suit * 13 + slot.rank;
+  if (grown_ && images_[index].IsNull()) {
+    DrawGrownFace(target, index, at);
+  } else {
+    target.Draw(images_[index], at);
+  }
 }
 
 void DrawEmptyMark(Surface& target, QPoint at, const PileView& pile, const FieldLayout& layout,
@@ -235,11 +262,11 @@ GroupImage RenderGroupImage(const FieldLayout& layout, const CardImageCache& cac
   group.image.Create(layout.cardWidth + spread * std::abs(step.x()), layout.cardHeight + spread * std::abs(step.y()));
   group.firstCard = QPoint(step.x() < 0 ? spread * -step.x() : 0, step.y() < 0 ? spread * -step.y() : 0);
   if (!fanned) {
-    group.image.Draw(cache.ForSlot(view.cards[start + n - 1], back), QPoint(0, 0));
+    cache.DrawCard(group.image, view.cards[start + n - 1], back, QPoint(0, 0));
     return group;
   }
   for (int k = 0; k < n; ++k) {
-    group.image.Draw(cache.ForSlot(view.cards[start + k], back), group.firstCard + step * k);
+    cache.DrawCard(group.image, view.cards[start + k], back, group.firstCard + step * k);
   }
   return group;
 }

@@ -1,8 +1,9 @@
 // The card pictures of the table: the 52 faces and 4 backs composed at card
 // size from the glyphs (at a handheld size all at once per game from the glyph
-// bitmaps; on a grown table each the first time it is shown, since drawing
-// them all afresh would delay the first picture), the marks of empty piles,
-// and the group image of a run of cards that is dragged or slides.
+// bitmaps; on a grown table a back the first time it is shown, and a face
+// drawn from its glyphs wherever it is shown, since finished faces of big
+// cards would delay the first picture), the marks of empty piles, and the
+// group image of a run of cards that is dragged or slides.
 #pragma once
 
 #include <QPoint>
@@ -50,15 +51,17 @@ class CardImageCache {
   const Surface& Back(std::uint32_t back) const;
   // How many pictures are composed so far.
   int ComposedCount() const;
-  const Surface& ForSlot(const CardSlot& slot, std::uint32_t back) const {
-    return slot.faceUp != 0 ? Face(slot.suit, slot.rank) : Back(back);
-  }
+  // The card of `slot` (showing back `back` when face down) with its top-left
+  // corner at `at`: the same pixels as its picture, without keeping a grown
+  // face's picture.
+  void DrawCard(Surface& target, const CardSlot& slot, std::uint32_t back, QPoint at) const;
 
  private:
   // Picture 0..55 (faces by suit and rank, then the backs), composed on a
   // grown table the first time it is asked for.
   const Surface& Image(int index) const;
   void ComposeGrown(int index) const;
+  void DrawGrownFace(Surface& target, int index, QPoint at) const;
 
   mutable std::array<Surface, kCardImageCount> images_;
   // The measures of a grown table, for the pictures not yet composed; none

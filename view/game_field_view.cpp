@@ -50,7 +50,10 @@ bool GameFieldView::CreateGameField(CeMsgWnd& parent) {
   if (!CreateChild(parent, parent.GetClientRect(), QStringLiteral("SolGameField"))) return false;
   owner_ = &parent;
   SetWantsDoubleClicks(true);
-  RecreateBuffer(ClientRect());
+  // The table is laid out for this size, but the buffer waits for the first
+  // paint: until the window is shown its parent's layout may still resize
+  // it, and a big buffer made for nothing costs the start dearly.
+  bufferClient_ = ClientRect();
   return true;
 }
 
@@ -124,7 +127,7 @@ void GameFieldView::PaintPiles() {
   WalkField(layout_, width, height, [&](const PaintedItem& item) {
     const PileView& pile = layout_.piles[item.pile];
     if (item.slot != nullptr) {
-      buffer_.Draw(cache_.ForSlot(*item.slot, back), item.at);
+      cache_.DrawCard(buffer_, *item.slot, back, item.at);
     } else if (item.drawn) {
       DrawEmptyMark(buffer_, item.at, pile, layout_, screen_);
     }
@@ -146,7 +149,7 @@ void GameFieldView::PaintPiles() {
 
 void GameFieldView::PaintField() {
   const QRect client = ClientRect();
-  if (client != bufferClient_) RecreateBuffer(client);
+  if (client != bufferClient_ || buffer_.IsNull()) RecreateBuffer(client);
   if (dirty_) {
     buffer_.FillRect(QRect(0, 0, buffer_.Width(), buffer_.Height()), FromColorRef(options_.bgColor));
     if (!layout_.drawOrder.empty()) PaintPiles();

@@ -42,9 +42,11 @@ scale_of_viewer() {
 
 if [[ ${NEW_PLAYER_DISPLAY_READY:-} != 1 ]]; then
   scale=$(scale_of_viewer)
-  # The handheld's screen: the main window and its dialogs fill it.
+  # The handheld's screen: the main window and its dialogs fill it. Without
+  # -noreset the server starts afresh whenever its last client leaves,
+  # between two starts, and a program connecting meanwhile fails.
   NEW_PLAYER_DISPLAY_READY=1 NEW_PLAYER_SCALE=$scale \
-    exec xvfb-run -a -s "-screen 0 $((240 * scale))x$((320 * scale))x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 $((240 * scale))x$((320 * scale))x24 -noreset" "$0" "$@"
 fi
 
 s=$NEW_PLAYER_SCALE

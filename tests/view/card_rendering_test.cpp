@@ -108,29 +108,42 @@ INSTANTIATE_TEST_SUITE_P(CardSizes, CardImages, ::testing::Bool(),
 
 class FieldPainting : public FieldFixture {};
 
+// At the handheld size and on a grown table, where faces are drawn on the
+// field from their glyphs rather than copied from a kept picture.
 TEST_F(FieldPainting, EveryRecordedCardIsItsCacheImageAndTheRestIsBackground) {
   options.bgColor = 0x00804020;  // COLORREF: blue 0x80, green 0x40, red 0x20
   options.showTimer = false;
-  Start("FreeCell", 7);
-  const QImage& buffer = view->FieldBuffer().Image();
-  const FieldLayout& layout = view->Layout();
-  QImage covered(buffer.size(), QImage::Format_RGB32);
-  covered.fill(0);
-  for (const HitRecord& record : view->Hits().Records()) {
-    for (int y = record.top; y < record.bottom; ++y) {
-      for (int x = record.left; x < record.right; ++x) covered.setPixel(x, y, 1);
+  const ScreenFacts screen = BuildScreen();
+  for (const QSize size : {QSize(screen.ScaleX(240), screen.ScaleY(268)), QSize(910, 656)}) {
+    owner.TopLevel()->resize(FromDevice(QRect(QPoint(), size), owner.DevicePixelRatio()).size());
+    view->MoveWindow(QRect(QPoint(), size));
+    Start("FreeCell", 7);
+    ASSERT_EQ(view->Layout().Scaled(), size.width() > screen.ScaleX(240));
+    if (view->Layout().Scaled()) {
+      EXPECT_EQ(view->CardImages().ComposedCount(), 0) << "no face is kept";
     }
-    if (record.index == kPileBase) continue;
-    const CardSlot& slot = layout.piles[record.pile].cards[record.index];
-    const QRect visible = view->Hits().VisibleRect(*view->Hits().Find(record.pile, record.index));
-    const QImage card = view->CardImages().ForSlot(slot, 0).Image();
-    EXPECT_EQ(buffer.copy(visible), card.copy(visible.translated(-record.left, -record.top)))
-        << "pile " << record.pile << " index " << record.index;
-  }
-  for (int y = 0; y < buffer.height(); y += 3) {
-    for (int x = 0; x < buffer.width(); x += 3) {
-      if (covered.pixel(x, y) != qRgb(0, 0, 0)) continue;
-      ASSERT_EQ(buffer.pixel(x, y), qRgb(0x20, 0x40, 0x80)) << x << "," << y;
+    const QImage& buffer = view->FieldBuffer().Image();
+    ASSERT_EQ(buffer.size(), size);
+    const FieldLayout& layout = view->Layout();
+    QImage covered(buffer.size(), QImage::Format_RGB32);
+    covered.fill(0);
+    for (const HitRecord& record : view->Hits().Records()) {
+      for (int y = record.top; y < record.bottom; ++y) {
+        for (int x = record.left; x < record.right; ++x) covered.setPixel(x, y, 1);
+      }
+      if (record.index == kPileBase) continue;
+      const CardSlot& slot = layout.piles[record.pile].cards[record.index];
+      const QRect visible = view->Hits().VisibleRect(*view->Hits().Find(record.pile, record.index));
+      const CardImageCache& cache = view->CardImages();
+      const QImage card = slot.faceUp != 0 ? cache.Face(slot.suit, slot.rank).Image() : cache.Back(0).Image();
+      EXPECT_EQ(buffer.copy(visible), card.copy(visible.translated(-record.left, -record.top)))
+          << size.width() << " pile " << record.pile << " index " << record.index;
+    }
+    for (int y = 0; y < buffer.height(); y += 3) {
+      for (int x = 0; x < buffer.width(); x += 3) {
+        if (covered.pixel(x, y) != qRgb(0, 0, 0)) continue;
+        ASSERT_EQ(buffer.pixel(x, y), qRgb(0x20, 0x40, 0x80)) << x << "," << y;
+      }
     }
   }
 }
@@ -310,6 +323,17 @@ TEST_F(FieldPainting, TheClockIsWhiteOnADarkTableAndBlackOnALightOne) {
     EXPECT_GT(inks().first, 0);
     EXPECT_EQ(inks().second, 0);
   }
+}
+
+// Before it is shown the field's size may still change (its parent lays it
+// out), so a buffer made earlier would be made twice.
+TEST_F(FieldPainting, TheBufferIsMadeAtTheFirstPaintAtTheSizeThen) {
+  EXPECT_TRUE(view->FieldBuffer().IsNull());
+  const ScreenFacts screen = BuildScreen();
+  const QRect smaller(0, 0, screen.ScaleX(200), screen.ScaleY(250));
+  view->MoveWindow(smaller);
+  Start("FreeCell", 7);
+  EXPECT_EQ(view->FieldBuffer().Image().size(), smaller.size());
 }
 
 TEST_F(FieldPainting, ResizingRecreatesTheBufferAndTurnsTheLayout) {

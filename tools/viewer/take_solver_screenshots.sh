@@ -25,8 +25,10 @@ if [[ ${SOLVER_SHOTS_DISPLAY_READY:-} != 1 ]]; then
   mkdir -p "$out"
   for setting in qvga:240x320:1 vga:480x640:2 desktop:1280x720:1; do
     IFS=: read -r name screen scale <<<"$setting"
+    # Without -noreset the server starts afresh whenever its last client
+    # leaves, between two starts, and a program connecting meanwhile fails.
     SOLVER_SHOTS_DISPLAY_READY=1 SOLVER_SHOTS_NAME=$name SOLVER_SHOTS_SCALE=$scale \
-      xvfb-run -a -s "-screen 0 ${screen}x24" "$0" "$build" "$out"
+      xvfb-run -a -s "-screen 0 ${screen}x24 -noreset" "$0" "$build" "$out"
   done
   exit 0
 fi
