@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 #include <queue>
+#include <span>
 
 #include "engine/model/card_index.h"
 #include "engine/rules/moves.h"
@@ -62,10 +63,18 @@ constexpr Ordering kOrderings[] = {
     {.weights = {}, .deepestFirst = true},
 };
 
+// Most deals are settled within a few thousand positions by the plain
+// judgement alone, with short lines; turns among the orders above would find
+// some of them only much later. So a deal is first searched that way, within
+// this many positions, and only a deal left undecided is searched afresh
+// with the orders taking turns.
+constexpr Ordering kFirstTry[] = {{}};
+constexpr std::uint64_t kFirstTryPositions = 65536;
+
 class Searcher {
  public:
   Searcher(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
-           const SolveProgress& progress)
+           const SolveProgress& progress, std::span<const Ordering> orderings = kOrderings)
       : work_(game),
         hasher_(game.definition),
         promise_(game.definition),
@@ -76,7 +85,7 @@ class Searcher {
         shuffles_(ShufflesInPlay(game.definition)),
         start_(Now()) {
     work_.onJournalAppend = nullptr;
-    for (const Ordering& by : kOrderings) orders_.push_back({by, {}});
+    for (const Ordering& by : orderings) orders_.push_back({by, {}});
   }
 
   // Searches from the current position of the working copy, which it leaves
@@ -476,8 +485,25 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
 
 SolveResult Solve(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
                   const SolveProgress& progress) {
-  Searcher searcher(game, limits, cancel, progress);
-  return searcher.Run();
+  SolveLimits first = limits;
+  first.maxNodes = limits.maxNodes == 0 ? kFirstTryPositions : std::min(limits.maxNodes, kFirstTryPositions);
+  const SolveResult tried = Searcher(game, first, cancel, progress, kFirstTry).Run();
+  const bool timeLeft = limits.maxSeconds <= 0 || tried.seconds < limits.maxSeconds;
+  const bool cancelled = cancel != nullptr && cancel->load();
+  if (tried.verdict != SolveVerdict::kUndecided || tried.nodes < first.maxNodes ||
+      first.maxNodes == limits.maxNodes || !timeLeft || cancelled) {
+    return tried;
+  }
+  SolveLimits rest = limits;
+  if (rest.maxNodes != 0) rest.maxNodes -= tried.nodes;
+  if (rest.maxSeconds > 0) rest.maxSeconds -= tried.seconds;
+  const SolveProgress counted = [&](std::uint64_t nodes) {
+    if (progress) progress(tried.nodes + nodes);
+  };
+  SolveResult result = Searcher(game, rest, cancel, counted).Run();
+  result.nodes += tried.nodes;
+  result.seconds += tried.seconds;
+  return result;
 }
 
 PositionAssessment AssessPosition(const SolGame& game, const SolveLimits& limits,
