@@ -11,13 +11,6 @@ constexpr std::uint8_t kBaseMarkKind = 2;
 constexpr std::uint8_t kInertWhenEmptyKind = 1;
 constexpr int kUnreached = 1 << 20;
 
-// The weights of the terms; found by surveys of the shipped games.
-constexpr int kHomeWeight = 8;
-constexpr int kFreeWeight = 3;
-constexpr int kAboveNextWeight = 1;
-constexpr int kUnsequencedWeight = 1;
-constexpr int kBuriedWeight = 1;
-
 }  // namespace
 
 PositionPromise::PositionPromise(const GameDefinition& definition) {
@@ -67,7 +60,7 @@ bool PositionPromise::Fits(const SolGame& game, std::uint16_t program, std::uint
   return answer == 1;
 }
 
-int PositionPromise::Of(const SolGame& game) {
+PromiseTerms PositionPromise::Terms(const SolGame& game) {
   const GameDefinition& definition = game.definition;
   const std::size_t pileCount = std::min(game.piles.size(), definition.piles.size());
   shallowest_.assign(kinds_.size(), kUnreached);
@@ -112,8 +105,7 @@ int PositionPromise::Of(const SolGame& game) {
     }
     if (nearest != kUnreached) aboveNext += nearest;
   }
-  return kHomeWeight * home + kFreeWeight * free - kAboveNextWeight * aboveNext -
-         kUnsequencedWeight * unsequenced - kBuriedWeight * buried;
+  return {home, free, aboveNext, unsequenced, buried};
 }
 
 }  // namespace cw

@@ -11,6 +11,30 @@
 
 namespace cw {
 
+// What the judgement of a position reads off it, each counted in cards or
+// piles: higher is better for the first two, worse for the others.
+struct PromiseTerms {
+  int home = 0;         // cards on base-marked piles
+  int free = 0;         // empty piles that take cards
+  int aboveNext = 0;    // cards lying above the cards the base-marked piles take next
+  int unsequenced = 0;  // cards on a card their pile would not let them go onto
+  int buried = 0;       // cards lying above a lower card of their pile
+};
+
+// How much each term counts: different weights lead a search different ways.
+struct PromiseWeights {
+  int home = 8;
+  int free = 3;
+  int aboveNext = 1;
+  int unsequenced = 1;
+  int buried = 1;
+
+  int Of(const PromiseTerms& terms) const {
+    return home * terms.home + free * terms.free - aboveNext * terms.aboveNext -
+           unsequenced * terms.unsequenced - buried * terms.buried;
+  }
+};
+
 class PositionPromise {
  public:
   explicit PositionPromise(const GameDefinition& definition);
@@ -19,7 +43,8 @@ class PositionPromise {
   // for a position; cards lying above the cards the base-marked piles take
   // next, cards lying on a card their pile would not let them go onto, and
   // cards lying above a lower card of their pile, count against it.
-  int Of(const SolGame& game);
+  int Of(const SolGame& game) { return PromiseWeights{}.Of(Terms(game)); }
+  PromiseTerms Terms(const SolGame& game);
 
  private:
   // The kinds of card (index into kinds_) that the pile takes next, asked of

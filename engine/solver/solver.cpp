@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 #include <queue>
+#include <span>
 
 #include "engine/model/card_index.h"
 #include "engine/rules/moves.h"
@@ -43,10 +44,37 @@ bool ShufflesInPlay(const GameDefinition& definition) {
   return false;
 }
 
+// A way to order the positions waiting: by a judgement of them, or the
+// deepest first and then by the judgement.
+struct Ordering {
+  PromiseWeights weights;
+  bool deepestFirst = false;
+};
+
+// The orders the search takes turns with, found by node-budgeted searches of
+// the deals of the shipped games that a single order left undecided: one
+// that heads for the foundations (the cards they take next brought up), one
+// that keeps places free and columns in sequence, and one that goes deepest
+// first, so that a line the judgement rates poorly on the way is still
+// followed to its end.
+constexpr Ordering kOrderings[] = {
+    {.weights = {.home = 16, .free = 1, .aboveNext = 3, .unsequenced = 1, .buried = 1}},
+    {.weights = {.home = 8, .free = 8, .aboveNext = 1, .unsequenced = 2, .buried = 1}},
+    {.weights = {}, .deepestFirst = true},
+};
+
+// Most deals are settled within a few thousand positions by the plain
+// judgement alone, with short lines; turns among the orders above would find
+// some of them only much later. So a deal is first searched that way, within
+// this many positions, and only a deal left undecided is searched afresh
+// with the orders taking turns.
+constexpr Ordering kFirstTry[] = {{}};
+constexpr std::uint64_t kFirstTryPositions = 65536;
+
 class Searcher {
  public:
   Searcher(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
-           const SolveProgress& progress)
+           const SolveProgress& progress, std::span<const Ordering> orderings = kOrderings)
       : work_(game),
         hasher_(game.definition),
         promise_(game.definition),
@@ -57,6 +85,7 @@ class Searcher {
         shuffles_(ShufflesInPlay(game.definition)),
         start_(Now()) {
     work_.onJournalAppend = nullptr;
+    for (const Ordering& by : orderings) orders_.push_back({by, {}});
   }
 
   // Searches from the current position of the working copy, which it leaves
@@ -74,13 +103,31 @@ class Searcher {
     std::uint32_t depth;
     MoveReference move;
   };
-  // A position waiting to be expanded. The most promising comes first and,
+  // A position waiting to be expanded. The highest priority comes first and,
   // among equals, the newest, so that the search goes deep on a plateau.
   struct Waiting {
-    int promise;
+    int priority;
     std::uint32_t node;
     bool operator<(const Waiting& other) const {
-      return promise != other.promise ? promise < other.promise : node < other.node;
+      return priority != other.priority ? priority < other.priority : node < other.node;
+    }
+  };
+  // One order in which to expand the positions waiting. Every position met
+  // waits in every order, and the search takes the next position from each
+  // order in turn, passing over those another order expanded already: a
+  // position is still expanded once, so a proof costs no more positions,
+  // while a win that one judgement leads away from is found through another.
+  struct Order {
+    Ordering by;
+    std::priority_queue<Waiting> waiting;
+
+    int Priority(const PromiseTerms& terms, std::uint32_t depth) const {
+      const int promise = by.weights.Of(terms);
+      if (!by.deepestFirst) return promise;
+      constexpr int kPromiseSpan = 1 << 10;
+      constexpr std::uint32_t kDeepest = (1u << 20) - 1;
+      return static_cast<int>(std::min(depth, kDeepest)) * 2 * kPromiseSpan +
+             std::clamp(promise, -kPromiseSpan, kPromiseSpan - 1);
     }
   };
   struct Postponed {
@@ -89,6 +136,7 @@ class Searcher {
     Node reached;
   };
   static constexpr std::uint32_t kStart = 0;
+  static constexpr std::uint64_t kTurnLength = 1024;
 
   std::uint64_t Key() {
     const std::uint64_t key = hasher_.Key(work_);
@@ -139,7 +187,10 @@ class Searcher {
       if (added == TranspositionTable::Insert::kFull) return false;
       if (added == TranspositionTable::Insert::kPresent) continue;
       nodesMet_.push_back(waiting.reached);
-      waiting_.push({0, static_cast<std::uint32_t>(nodesMet_.size() - 1)});
+      expanded_.push_back(false);
+      for (Order& order : orders_) {
+        order.waiting.push({0, static_cast<std::uint32_t>(nodesMet_.size() - 1)});
+      }
     }
     postponed_.clear();
     return true;
@@ -170,10 +221,10 @@ class Searcher {
 
   bool OutOfBudget() {
     if (limits_.maxNodes != 0 && nodes_ >= limits_.maxNodes) return true;
-    if (limits_.maxMemoryBytes != 0 &&
-        nodesMet_.size() * sizeof(Node) + waiting_.size() * sizeof(Waiting) >
-            limits_.maxMemoryBytes) {
-      return true;
+    if (limits_.maxMemoryBytes != 0) {
+      std::size_t bytes = nodesMet_.size() * sizeof(Node) + expanded_.size() / 8;
+      for (const Order& order : orders_) bytes += order.waiting.size() * sizeof(Waiting);
+      if (bytes > limits_.maxMemoryBytes) return true;
     }
     if (nodes_ % kClockInterval == 0) {
       if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) return true;
@@ -258,7 +309,9 @@ class Searcher {
   double start_;
   std::uint64_t nodes_ = 0;
   std::vector<Node> nodesMet_;
-  std::priority_queue<Waiting> waiting_;
+  std::vector<bool> expanded_;  // per node met
+  std::vector<Order> orders_;
+  std::uint64_t turn_ = 0;  // positions taken from the orders so far  // the order whose turn it is to give the next position
   std::vector<std::uint32_t> path_;  // the nodes from the start to the working copy's position
   std::vector<Undo> marks_;          // marks_[i]: the position of path_[i]
   std::vector<std::uint32_t> line_;  // scratch
@@ -278,7 +331,9 @@ SolveResult Searcher::Run() {
     return result;
   };
   nodesMet_.assign(1, Node{kStart, 0, {}});
-  waiting_ = {};
+  expanded_.assign(1, false);
+  for (Order& order : orders_) order.waiting = {};
+  turn_ = 0;
   path_.assign(1, kStart);
   marks_.clear();
   if (work_.won != 0) return finish(SolveVerdict::kWinnable);
@@ -294,15 +349,25 @@ SolveResult Searcher::Run() {
   }
 
   NoteEarlierLayouts();
-  waiting_.push({0, kStart});
-  while (!waiting_.empty() || !postponed_.empty()) {
-    if (waiting_.empty()) {
+  for (Order& order : orders_) order.waiting.push({0, kStart});
+  while (true) {
+    // Each order gives kTurnLength positions in a row: a search that jumped
+    // to another part of the tree at every position would spend its time
+    // going there through the journal.
+    // Every position waiting waits in every order, so an order without one
+    // not yet expanded means none is left.
+    std::priority_queue<Waiting>& waiting = orders_[turn_ / kTurnLength % orders_.size()].waiting;
+    ++turn_;
+    while (!waiting.empty() && expanded_[waiting.top().node]) waiting.pop();
+    if (waiting.empty()) {
+      if (postponed_.empty()) break;
       if (!TakeUpPostponed()) return finish(SolveVerdict::kUndecided);
       continue;
     }
     if (OutOfBudget()) return finish(SolveVerdict::kUndecided);
-    const std::uint32_t node = waiting_.top().node;
-    waiting_.pop();
+    const std::uint32_t node = waiting.top().node;
+    waiting.pop();
+    expanded_[node] = true;
     GoTo(node);
     ++nodes_;
     emptyTried_.clear();
@@ -327,8 +392,12 @@ SolveResult Searcher::Run() {
       }
       const TranspositionTable::Insert added = table_.Add(key);
       if (added == TranspositionTable::Insert::kAdded) {
-        nodesMet_.push_back({node, nodesMet_[node].depth + 1, move});
-        waiting_.push({promise_.Of(work_), static_cast<std::uint32_t>(nodesMet_.size() - 1)});
+        const Node reached{node, nodesMet_[node].depth + 1, move};
+        nodesMet_.push_back(reached);
+        expanded_.push_back(false);
+        const PromiseTerms terms = promise_.Terms(work_);
+        const auto index = static_cast<std::uint32_t>(nodesMet_.size() - 1);
+        for (Order& order : orders_) order.waiting.push({order.Priority(terms, reached.depth), index});
       }
       TakeBack(mark);
       if (added == TranspositionTable::Insert::kFull) return finish(SolveVerdict::kUndecided);
@@ -416,8 +485,25 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
 
 SolveResult Solve(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
                   const SolveProgress& progress) {
-  Searcher searcher(game, limits, cancel, progress);
-  return searcher.Run();
+  SolveLimits first = limits;
+  first.maxNodes = limits.maxNodes == 0 ? kFirstTryPositions : std::min(limits.maxNodes, kFirstTryPositions);
+  const SolveResult tried = Searcher(game, first, cancel, progress, kFirstTry).Run();
+  const bool timeLeft = limits.maxSeconds <= 0 || tried.seconds < limits.maxSeconds;
+  const bool cancelled = cancel != nullptr && cancel->load();
+  if (tried.verdict != SolveVerdict::kUndecided || tried.nodes < first.maxNodes ||
+      first.maxNodes == limits.maxNodes || !timeLeft || cancelled) {
+    return tried;
+  }
+  SolveLimits rest = limits;
+  if (rest.maxNodes != 0) rest.maxNodes -= tried.nodes;
+  if (rest.maxSeconds > 0) rest.maxSeconds -= tried.seconds;
+  const SolveProgress counted = [&](std::uint64_t nodes) {
+    if (progress) progress(tried.nodes + nodes);
+  };
+  SolveResult result = Searcher(game, rest, cancel, counted).Run();
+  result.nodes += tried.nodes;
+  result.seconds += tried.seconds;
+  return result;
 }
 
 PositionAssessment AssessPosition(const SolGame& game, const SolveLimits& limits,

@@ -36,7 +36,7 @@ std::vector<std::string> Fields(const std::string& line) {
 }
 
 TEST(CliSolveTest, AWinnableDealPrintsMovesThatPlayReplaysToWon) {
-  const Result solved = Invoke({"solve", "FreeCell", "5", "--nodes", "1000"});
+  const Result solved = Invoke({"solve", "FreeCell", "5", "--nodes", "2000"});
   ASSERT_EQ(solved.status, kCliOk) << solved.err;
   ASSERT_GE(solved.lines.size(), 2u);
   EXPECT_EQ(solved.lines[0], "winnable");
@@ -64,7 +64,7 @@ TEST(CliSolveTest, VerdictsAfterGivenMovesAndAsJson) {
   // The search starts after the moves given.
   const Result first = Invoke({"moves", "FreeCell", "5"});
   ASSERT_FALSE(first.lines.empty());
-  const Result after = Invoke({"solve", "FreeCell", "5", first.lines[0], "--nodes", "1000"});
+  const Result after = Invoke({"solve", "FreeCell", "5", first.lines[0], "--nodes", "2000"});
   EXPECT_EQ(after.status, kCliOk);
   EXPECT_FALSE(after.lines.empty());
 }

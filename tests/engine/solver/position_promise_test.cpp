@@ -47,6 +47,19 @@ TEST_F(PositionPromiseTest, CardsOnCardsTheirPileWouldNotTakeCountAgainst) {
   EXPECT_LT(PromiseWith(0, built.failProgram), PromiseWith(0, built.passProgram));
 }
 
+TEST_F(PositionPromiseTest, TheTermsCountCardsAndPiles) {
+  game().piles[0].acceptProgram = built.failProgram;
+  game().piles[1].acceptProgram = takesAces;
+  const PromiseTerms terms = PositionPromise(game().definition).Terms(game());
+  EXPECT_EQ(terms.home, 0);
+  EXPECT_EQ(terms.free, 0);  // the empty foundation is no free place
+  EXPECT_EQ(terms.aboveNext, 2);
+  EXPECT_EQ(terms.unsequenced, 2);
+  EXPECT_EQ(terms.buried, 2);
+  const PromiseWeights weights{.home = 0, .free = 0, .aboveNext = 5, .unsequenced = 0, .buried = 1};
+  EXPECT_EQ(weights.Of(terms), -12);
+}
+
 TEST_F(PositionPromiseTest, CardsHomeCountFor) {
   const int before = PromiseWith(1, takesAces);
   game().piles[0].count = 2;  // the Three onto the foundation

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "engine/rules/player_move.h"
 #include "tests/engine/rules/hand_built_game.h"
 
@@ -116,6 +118,22 @@ TEST(SolverTest, AnExhaustedSearchProvesAGameUnwinnable) {
   EXPECT_GT(result.nodes, 1u);
   EXPECT_TRUE(result.moves.empty());
   EXPECT_EQ(SnapshotOf(game), before);
+}
+
+// n different cards on three alike piles: a position is a way to stack them
+// in at most three stacks, and there are n! C(n-1, k-1) / k! ways with k
+// stacks. The search takes turns among several orders of the positions
+// waiting, and each position must still be expanded exactly once.
+TEST(SolverTest, AProofExpandsEveryPositionOnce) {
+  const std::pair<std::uint16_t, std::uint64_t> counts[] = {
+      {3, 6 + 6 + 1}, {6, 720 + 1800 + 1200}};
+  for (const auto& [cards, positions] : counts) {
+    SCOPED_TRACE(cards);
+    HandBuiltGame built = WanderingGame(cards, 2);
+    const SolveResult result = Solve(built.Deal(), {});
+    EXPECT_EQ(result.verdict, SolveVerdict::kUnwinnable);
+    EXPECT_EQ(result.nodes, positions);
+  }
 }
 
 TEST(SolverTest, InterchangeablePilesShrinkTheSearch) {
