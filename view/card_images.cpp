@@ -48,6 +48,11 @@ void DrawBaseMark(Surface& target, QPoint at, const PileView& pile, const GlyphP
   }
 }
 
+// The picture of the face of a card, or -1 for a slot that names no card.
+int FaceIndex(int suit, int rank) {
+  return suit < 0 || suit > 3 || rank < 0 || rank > 12 ? -1 : suit * 13 + rank;
+}
+
 }  // namespace
 
 GlyphPlaces FaceGlyphPlaces(const FieldLayout& layout, const ScreenFacts& screen) {
@@ -134,8 +139,8 @@ int CardImageCache::ComposedCount() const {
 }
 
 const Surface& CardImageCache::Face(int suit, int rank) const {
-  if (suit < 0 || suit > 3 || rank < 0 || rank > 12) return none_;
-  return Image(suit * 13 + rank);
+  const int index = FaceIndex(suit, rank);
+  return index < 0 ? none_ : Image(index);
 }
 
 const Surface& CardImageCache::Back(std::uint32_t back) const {
@@ -180,8 +185,8 @@ void CardImageCache::DrawCard(Surface& target, const CardSlot& slot, std::uint32
     target.Draw(Back(back), at);
     return;
   }
-  if (slot.suit < 0 || slot.suit > 3 || slot.rank < 0 || slot.rank > 12) return;
-  const int index = slot.suit * 13 + slot.rank;
+  const int index = FaceIndex(slot.suit, slot.rank);
+  if (index < 0) return;
   if (grown_ && images_[index].IsNull()) {
     DrawGrownFace(target, index, at);
   } else {

@@ -311,7 +311,7 @@ class Searcher {
   std::vector<Node> nodesMet_;
   std::vector<bool> expanded_;  // per node met
   std::vector<Order> orders_;
-  std::uint64_t turn_ = 0;  // positions taken from the orders so far  // the order whose turn it is to give the next position
+  std::uint64_t turn_ = 0;  // positions taken from the orders so far: says whose turn it is
   std::vector<std::uint32_t> path_;  // the nodes from the start to the working copy's position
   std::vector<Undo> marks_;          // marks_[i]: the position of path_[i]
   std::vector<std::uint32_t> line_;  // scratch
