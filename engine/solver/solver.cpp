@@ -4,7 +4,6 @@
 #include <chrono>
 #include <ctime>
 #include <queue>
-#include <span>
 
 #include "engine/model/card_index.h"
 #include "engine/rules/moves.h"
@@ -51,30 +50,29 @@ struct Ordering {
   bool deepestFirst = false;
 };
 
-// The orders the search takes turns with, found by node-budgeted searches of
-// the deals of the shipped games that a single order left undecided: one
-// that heads for the foundations (the cards they take next brought up), one
-// that keeps places free and columns in sequence, and one that goes deepest
-// first, so that a line the judgement rates poorly on the way is still
-// followed to its end.
-constexpr Ordering kOrderings[] = {
+// Most deals are settled within a few thousand positions by the plain
+// judgement alone, with short lines; turns among other orders would find some
+// of them only much later. So a search first follows the plain judgement
+// alone, for this many positions.
+constexpr std::uint64_t kFirstTryPositions = 65536;
+
+// The orders that then take turns, in the same search, found by node-budgeted
+// searches of the deals of the shipped games that a single order left
+// undecided: one that heads for the foundations (the cards they take next
+// brought up), one that keeps places free and columns in sequence, and one
+// that goes deepest first, so that a line the judgement rates poorly on the
+// way is still followed to its end. (The plain judgement taking a turn as
+// well won fewer of those deals.)
+constexpr Ordering kTakingTurns[] = {
     {.weights = {.home = 16, .free = 1, .aboveNext = 3, .unsequenced = 1, .buried = 1}},
     {.weights = {.home = 8, .free = 8, .aboveNext = 1, .unsequenced = 2, .buried = 1}},
     {.weights = {}, .deepestFirst = true},
 };
 
-// Most deals are settled within a few thousand positions by the plain
-// judgement alone, with short lines; turns among the orders above would find
-// some of them only much later. So a deal is first searched that way, within
-// this many positions, and only a deal left undecided is searched afresh
-// with the orders taking turns.
-constexpr Ordering kFirstTry[] = {{}};
-constexpr std::uint64_t kFirstTryPositions = 65536;
-
 class Searcher {
  public:
   Searcher(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
-           const SolveProgress& progress, std::span<const Ordering> orderings = kOrderings)
+           const SolveProgress& progress)
       : work_(game),
         hasher_(game.definition),
         promise_(game.definition),
@@ -85,12 +83,12 @@ class Searcher {
         shuffles_(ShufflesInPlay(game.definition)),
         start_(Now()) {
     work_.onJournalAppend = nullptr;
-    for (const Ordering& by : orderings) orders_.push_back({by, {}});
   }
 
   // Searches from the current position of the working copy, which it leaves
-  // there. Positions left in the table by an earlier exhaustive search are
-  // known dead and stay.
+  // there: the plain judgement alone first, then, past kFirstTryPositions,
+  // the orders of kTakingTurns in turn, in the same search. Positions left in
+  // the table by an earlier exhaustive search are known dead and stay.
   SolveResult Run();
 
   SolGame& Work() { return work_; }
@@ -120,6 +118,7 @@ class Searcher {
   struct Order {
     Ordering by;
     std::priority_queue<Waiting> waiting;
+    std::vector<bool> replayed;  // per node the first try expanded: see Replay
 
     int Priority(const PromiseTerms& terms, std::uint32_t depth) const {
       const int promise = by.weights.Of(terms);
@@ -130,6 +129,30 @@ class Searcher {
              std::clamp(promise, -kPromiseSpan, kPromiseSpan - 1);
     }
   };
+  // The terms of the judgement of a position met during the first try, kept
+  // so that the orders taking turns afterwards can rank the positions still
+  // waiting without going back to each. They count cards and piles, so 16
+  // bits hold them.
+  struct KeptTerms {
+    std::int16_t home;
+    std::int16_t free;
+    std::int16_t aboveNext;
+    std::int16_t unsequenced;
+    std::int16_t buried;
+
+    static KeptTerms Of(const PromiseTerms& terms) {
+      auto narrow = [](int value) {
+        return static_cast<std::int16_t>(std::clamp(value, -32768, 32767));
+      };
+      return {narrow(terms.home), narrow(terms.free), narrow(terms.aboveNext),
+              narrow(terms.unsequenced), narrow(terms.buried)};
+    }
+    PromiseTerms Terms() const { return {home, free, aboveNext, unsequenced, buried}; }
+  };
+  // The kept terms of a position taken up from the postponed ones: it waits
+  // with priority 0 in every order, as it did when taken up.
+  static constexpr KeptTerms kTakenUp{-1, 0, 0, 0, 0};
+
   struct Postponed {
     std::uint64_t layout;
     std::uint64_t key;
@@ -188,12 +211,68 @@ class Searcher {
       if (added == TranspositionTable::Insert::kPresent) continue;
       nodesMet_.push_back(waiting.reached);
       expanded_.push_back(false);
+      if (firstTry_) {
+        keptTerms_.push_back(kTakenUp);
+        keysMet_.push_back(waiting.key);
+        movesMade_.push_back({waiting.reached.parent, waiting.key});
+      }
       for (Order& order : orders_) {
         order.waiting.push({0, static_cast<std::uint32_t>(nodesMet_.size() - 1)});
       }
     }
     postponed_.clear();
     return true;
+  }
+
+  // Ends the first try: the orders of kTakingTurns take over. Each starts
+  // from the start position, as a search afresh would, but walks through the
+  // positions the first try expanded (see Replay) instead of expanding them
+  // again, so that every position met still waits in every order.
+  void TakeTurns() {
+    firstTry_ = false;
+    const auto met = static_cast<std::uint32_t>(nodesMet_.size());
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> byKey(met);
+    for (std::uint32_t n = 0; n < met; ++n) byKey[n] = {keysMet_[n], n};
+    keysMet_ = {};
+    std::sort(byKey.begin(), byKey.end());
+    // Each move the first try made, to the node it led to; a move to a
+    // position an earlier search of this searcher met is left out: that
+    // position is dead.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> moves;
+    moves.reserve(movesMade_.size());
+    for (const MoveMade& made : movesMade_) {
+      const auto found = std::lower_bound(byKey.begin(), byKey.end(),
+                                          std::pair<std::uint64_t, std::uint32_t>{made.key, 0});
+      if (found != byKey.end() && found->first == made.key) moves.push_back({made.from, found->second});
+    }
+    movesMade_ = {};
+    graphStart_.assign(met + 1, 0);
+    for (const auto& move : moves) ++graphStart_[move.first + 1];
+    for (std::uint32_t n = 0; n < met; ++n) graphStart_[n + 1] += graphStart_[n];
+    graph_.resize(moves.size());
+    std::vector<std::uint32_t> next(graphStart_.begin(), graphStart_.end() - 1);
+    for (const auto& move : moves) graph_[next[move.first]++] = move.second;
+
+    orders_.clear();
+    for (const Ordering& by : kTakingTurns) {
+      orders_.push_back({by, {}, std::vector<bool>(met, false)});
+      orders_.back().waiting.push({0, kStart});
+    }
+    turn_ = 0;
+  }
+
+  // An order met a position the first try expanded: the positions its moves
+  // lead to wait in that order now, ranked by their kept terms, as if the
+  // order had expanded it itself.
+  void Replay(Order& order, std::uint32_t node) {
+    if (node >= order.replayed.size() || order.replayed[node]) return;
+    order.replayed[node] = true;
+    for (std::uint32_t i = graphStart_[node]; i < graphStart_[node + 1]; ++i) {
+      const std::uint32_t next = graph_[i];
+      const KeptTerms& kept = keptTerms_[next];
+      const bool takenUp = kept.home == kTakenUp.home;
+      order.waiting.push({takenUp ? 0 : order.Priority(kept.Terms(), nodesMet_[next].depth), next});
+    }
   }
 
   // Seconds on the clock the limits name.
@@ -222,7 +301,11 @@ class Searcher {
   bool OutOfBudget() {
     if (limits_.maxNodes != 0 && nodes_ >= limits_.maxNodes) return true;
     if (limits_.maxMemoryBytes != 0) {
-      std::size_t bytes = nodesMet_.size() * sizeof(Node) + expanded_.size() / 8;
+      std::size_t bytes = nodesMet_.size() * sizeof(Node) + expanded_.size() / 8 +
+                          keptTerms_.size() * sizeof(KeptTerms) +
+                          keysMet_.size() * sizeof(std::uint64_t) +
+                          movesMade_.size() * sizeof(MoveMade) +
+                          (graphStart_.size() + graph_.size()) * sizeof(std::uint32_t);
       for (const Order& order : orders_) bytes += order.waiting.size() * sizeof(Waiting);
       if (bytes > limits_.maxMemoryBytes) return true;
     }
@@ -311,6 +394,20 @@ class Searcher {
   std::vector<Node> nodesMet_;
   std::vector<bool> expanded_;  // per node met
   std::vector<Order> orders_;
+  bool firstTry_ = true;            // only the plain judgement orders the search so far
+  std::vector<KeptTerms> keptTerms_;  // per node met during the first try
+  // During the first try: per node met its key, and each move made from a
+  // node expanded to a position met, new or not, by the key it led to.
+  struct MoveMade {
+    std::uint32_t from;
+    std::uint64_t key;
+  };
+  std::vector<std::uint64_t> keysMet_;
+  std::vector<MoveMade> movesMade_;
+  // Afterwards, the same moves between nodes: from node n they lead to
+  // graph_[graphStart_[n]] .. graph_[graphStart_[n + 1] - 1].
+  std::vector<std::uint32_t> graphStart_;
+  std::vector<std::uint32_t> graph_;
   std::uint64_t turn_ = 0;  // positions taken from the orders so far: says whose turn it is
   std::vector<std::uint32_t> path_;  // the nodes from the start to the working copy's position
   std::vector<Undo> marks_;          // marks_[i]: the position of path_[i]
@@ -332,14 +429,21 @@ SolveResult Searcher::Run() {
   };
   nodesMet_.assign(1, Node{kStart, 0, {}});
   expanded_.assign(1, false);
-  for (Order& order : orders_) order.waiting = {};
+  orders_.assign(1, Order{{}, {}, {}});
+  firstTry_ = true;
+  keptTerms_.assign(1, KeptTerms{});
+  keysMet_.clear();
+  movesMade_.clear();
+  graphStart_.clear();
+  graph_.clear();
   turn_ = 0;
   path_.assign(1, kStart);
   marks_.clear();
   if (work_.won != 0) return finish(SolveVerdict::kWinnable);
   // Nothing dealt: there is no position to decide.
   if (!work_.HasPlayState()) return finish(SolveVerdict::kUndecided);
-  switch (table_.Add(Key())) {
+  keysMet_.push_back(Key());
+  switch (table_.Add(keysMet_.back())) {
     case TranspositionTable::Insert::kPresent:
       return finish(SolveVerdict::kUnwinnable);
     case TranspositionTable::Insert::kFull:
@@ -354,17 +458,27 @@ SolveResult Searcher::Run() {
     // Each order gives kTurnLength positions in a row: a search that jumped
     // to another part of the tree at every position would spend its time
     // going there through the journal.
-    // Every position waiting waits in every order, so an order without one
-    // not yet expanded means none is left.
-    std::priority_queue<Waiting>& waiting = orders_[turn_ / kTurnLength % orders_.size()].waiting;
+    // Every position waiting waits in every order (or is reached by it
+    // through Replay), so an order without one not yet expanded means none
+    // is left.
+    Order& current = orders_[turn_ / kTurnLength % orders_.size()];
+    std::priority_queue<Waiting>& waiting = current.waiting;
     ++turn_;
-    while (!waiting.empty() && expanded_[waiting.top().node]) waiting.pop();
+    while (!waiting.empty() && expanded_[waiting.top().node]) {
+      const std::uint32_t passed = waiting.top().node;
+      waiting.pop();
+      Replay(current, passed);
+    }
     if (waiting.empty()) {
       if (postponed_.empty()) break;
       if (!TakeUpPostponed()) return finish(SolveVerdict::kUndecided);
       continue;
     }
     if (OutOfBudget()) return finish(SolveVerdict::kUndecided);
+    if (firstTry_ && nodes_ - nodesBefore >= kFirstTryPositions) {
+      TakeTurns();
+      continue;
+    }
     const std::uint32_t node = waiting.top().node;
     waiting.pop();
     expanded_[node] = true;
@@ -391,11 +505,16 @@ SolveResult Searcher::Run() {
         }
       }
       const TranspositionTable::Insert added = table_.Add(key);
+      if (firstTry_ && added != TranspositionTable::Insert::kFull) {
+        movesMade_.push_back({node, key});
+        if (added == TranspositionTable::Insert::kAdded) keysMet_.push_back(key);
+      }
       if (added == TranspositionTable::Insert::kAdded) {
         const Node reached{node, nodesMet_[node].depth + 1, move};
         nodesMet_.push_back(reached);
         expanded_.push_back(false);
         const PromiseTerms terms = promise_.Terms(work_);
+        if (firstTry_) keptTerms_.push_back(KeptTerms::Of(terms));
         const auto index = static_cast<std::uint32_t>(nodesMet_.size() - 1);
         for (Order& order : orders_) order.waiting.push({order.Priority(terms, reached.depth), index});
       }
@@ -485,25 +604,7 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
 
 SolveResult Solve(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
                   const SolveProgress& progress) {
-  SolveLimits first = limits;
-  first.maxNodes = limits.maxNodes == 0 ? kFirstTryPositions : std::min(limits.maxNodes, kFirstTryPositions);
-  const SolveResult tried = Searcher(game, first, cancel, progress, kFirstTry).Run();
-  const bool timeLeft = limits.maxSeconds <= 0 || tried.seconds < limits.maxSeconds;
-  const bool cancelled = cancel != nullptr && cancel->load();
-  if (tried.verdict != SolveVerdict::kUndecided || tried.nodes < first.maxNodes ||
-      first.maxNodes == limits.maxNodes || !timeLeft || cancelled) {
-    return tried;
-  }
-  SolveLimits rest = limits;
-  if (rest.maxNodes != 0) rest.maxNodes -= tried.nodes;
-  if (rest.maxSeconds > 0) rest.maxSeconds -= tried.seconds;
-  const SolveProgress counted = [&](std::uint64_t nodes) {
-    if (progress) progress(tried.nodes + nodes);
-  };
-  SolveResult result = Searcher(game, rest, cancel, counted).Run();
-  result.nodes += tried.nodes;
-  result.seconds += tried.seconds;
-  return result;
+  return Searcher(game, limits, cancel, progress).Run();
 }
 
 PositionAssessment AssessPosition(const SolGame& game, const SolveLimits& limits,

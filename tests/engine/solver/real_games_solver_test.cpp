@@ -45,10 +45,11 @@ TEST(RealGamesSolverTest, WinningLinesReplayToWon) {
 // and to take turns among the orders of the positions waiting. The Challenge
 // FreeCell deal was left undecided by 10 seconds of a search that followed
 // one judgement alone; here the first try by that judgement runs out, and the
-// search afresh, each of the orders taking its turn, wins.
+// search goes on, each of the orders taking its turn, and wins (after 84,013
+// positions).
 TEST(RealGamesSolverTest, LongSearchesGiveTheSameLineEachTimeAndItReplays) {
   const std::tuple<const char*, std::uint32_t, std::uint64_t> deals[] = {
-      {"Penguin", 1, 15000}, {"Challenge FreeCell", 39, 80000}};
+      {"Penguin", 1, 15000}, {"Challenge FreeCell", 39, 90000}};
   for (const auto& [name, number, maxNodes] : deals) {
     SCOPED_TRACE(name);
     auto game = testing::DealGame(name, number);
