@@ -306,7 +306,9 @@ class Searcher {
                           keysMet_.size() * sizeof(std::uint64_t) +
                           movesMade_.size() * sizeof(MoveMade) +
                           (graphStart_.size() + graph_.size()) * sizeof(std::uint32_t);
-      for (const Order& order : orders_) bytes += order.waiting.size() * sizeof(Waiting);
+      for (const Order& order : orders_) {
+        bytes += order.waiting.size() * sizeof(Waiting) + order.replayed.size() / 8;
+      }
       if (bytes > limits_.maxMemoryBytes) return true;
     }
     if (nodes_ % kClockInterval == 0) {
