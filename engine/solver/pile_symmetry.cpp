@@ -210,10 +210,45 @@ std::vector<bool> EventsFiredInPlay(const GameDefinition& definition) {
   return fired;
 }
 
+// Whether the pile can hold one card at most, as far as its definition
+// shows: it is dealt one at most, no action moves cards onto it or changes
+// its settings, and its accept program takes no card onto a card. (A run
+// dropped on it is not tried: the position key watches for that, see
+// PositionHasher::FanMattered.)
+bool HoldsOneCardAtMost(const GameDefinition& definition, std::uint16_t pile) {
+  const PileDef& def = definition.piles[pile];
+  if (def.dealCount > 1 || def.acceptProgram >= definition.programs.size()) return false;
+  for (const ActionDef& action : definition.actions) {
+    if (NamesDestination(action) && action.destPile == pile) return false;
+    if (static_cast<ActionType>(action.type) == ActionType::kPileAttribute && action.pile == pile) {
+      return false;
+    }
+  }
+  std::vector<CardListEntry> kinds;
+  for (const CardDef& card : definition.cards) {
+    const CardListEntry kind{card.suit, card.rank};
+    if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
+  }
+  const std::vector<std::uint8_t>& accept = definition.programs[def.acceptProgram];
+  for (const CardListEntry& below : kinds) {
+    const CardList onto{below, CardListEntry{}};
+    for (const CardListEntry& above : kinds) {
+      if (EvaluateRule(accept, CardList{above, CardListEntry{}}, &onto)) return false;
+    }
+  }
+  return true;
+}
+
 // The fields of a pile's definition that play reads (the rest lay it out or
-// deal it).
-bool PlayAlike(const PileDef& a, const PileDef& b) {
-  return a.kind == b.kind && a.fan == b.fan && a.shown == b.shown && a.pickProgram == b.pickProgram &&
+// deal it). Of the fan, play reads only whether the pile is squared, and
+// that only to lift cards lying under the top one, so it does not tell apart
+// piles that hold one card at most.
+bool PlayAlike(const GameDefinition& definition, std::uint16_t p, std::uint16_t q) {
+  const PileDef& a = definition.piles[p];
+  const PileDef& b = definition.piles[q];
+  const bool squaredAlike = (a.fan == 0) == (b.fan == 0) ||
+                            (HoldsOneCardAtMost(definition, p) && HoldsOneCardAtMost(definition, q));
+  return a.kind == b.kind && squaredAlike && a.shown == b.shown && a.pickProgram == b.pickProgram &&
          a.acceptProgram == b.acceptProgram && a.manualOpen == b.manualOpen &&
          a.enabled == b.enabled && a.baseRank == b.baseRank && a.baseSuit == b.baseSuit;
 }
@@ -222,7 +257,9 @@ bool Interchangeable(const GameDefinition& definition, const ProgramFacts& progr
                      const std::vector<bool>& playEvents, std::uint16_t p, std::uint16_t q) {
   const PileDef& a = definition.piles[p];
   const PileDef& b = definition.piles[q];
-  if (!PlayAlike(a, b) || RoutesName(definition, p) || RoutesName(definition, q)) return false;
+  if (!PlayAlike(definition, p, q) || RoutesName(definition, p) || RoutesName(definition, q)) {
+    return false;
+  }
   const Swap identity{p, p};
   const Swap swap{p, q};
   // The piles' own events must be each other's image.

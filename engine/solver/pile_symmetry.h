@@ -4,8 +4,9 @@
 // back the same definition, and no route names either of them. What cannot
 // tell piles apart is left out of the comparison: the game-start events,
 // which have fired before play begins; the piles named by a condition whose
-// program reads no cards; and the order of neighbouring actions that each
-// set something of a different pile.
+// program reads no cards; the order of neighbouring actions that each set
+// something of a different pile; and, for piles that hold one card at most,
+// whether they are squared or fanned.
 #pragma once
 
 #include <cstdint>

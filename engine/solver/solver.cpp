@@ -369,7 +369,7 @@ class Searcher {
 
   // The settings of two piles that the position key reads, apart from their cards.
   static bool SameSettings(const PileState& a, const PileState& b) {
-    return a.count == b.count && a.shown == b.shown && a.enabled == b.enabled && a.fan == b.fan &&
+    return a.count == b.count && a.shown == b.shown && a.enabled == b.enabled &&
            a.acceptProgram == b.acceptProgram && a.pickProgram == b.pickProgram &&
            a.manualOpen == b.manualOpen && a.baseRank == b.baseRank && a.baseSuit == b.baseSuit;
   }
@@ -424,7 +424,9 @@ SolveResult Searcher::Run() {
   const std::uint64_t nodesBefore = nodes_;
   auto finish = [&](SolveVerdict verdict) {
     GoTo(kStart);
-    result.verdict = verdict;
+    result.verdict = verdict == SolveVerdict::kUnwinnable && hasher_.FanMattered()
+                         ? SolveVerdict::kUndecided
+                         : verdict;
     result.nodes = nodes_ - nodesBefore;
     result.seconds = Elapsed();
     return result;
@@ -547,6 +549,15 @@ PositionHasher::PositionHasher(const GameDefinition& definition)
                                    });
     kinds_.push_back(static_cast<std::uint16_t>(twin - definition.cards.begin()));
   }
+  fanMixed_.assign(classes_.size(), false);
+  for (std::size_t p = 0; p < classes_.size(); ++p) {
+    for (std::size_t q = 0; q < classes_.size(); ++q) {
+      if (classes_[q] == classes_[p] &&
+          (definition.piles[p].fan == 0) != (definition.piles[q].fan == 0)) {
+        fanMixed_[p] = true;
+      }
+    }
+  }
 }
 
 std::uint64_t PositionHasher::Key(const SolGame& game) {
@@ -556,7 +567,10 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
   pileHashes_.resize(pileCount);
   for (std::size_t p = 0; p < pileCount; ++p) {
     const PileState& pile = game.piles[p];
-    std::uint64_t hash = Mix(pile.count, pile.shown | pile.enabled << 8 | pile.fan << 16);
+    // The fan stays as dealt, and piles alike agree on it but where it does
+    // not matter.
+    if (pile.count > 1 && p < fanMixed_.size() && fanMixed_[p]) fanMattered_ = true;
+    std::uint64_t hash = Mix(pile.count, pile.shown | pile.enabled << 8);
     hash = Mix(hash, pile.acceptProgram | pile.pickProgram << 16 |
                          static_cast<std::uint64_t>(pile.manualOpen) << 32);
     hash = Mix(hash, pile.baseRank | static_cast<std::uint64_t>(pile.baseSuit) << 32);

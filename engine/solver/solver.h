@@ -83,8 +83,16 @@ class PositionHasher {
   // For each pile, the smallest pile interchangeable with it.
   const std::vector<std::uint16_t>& PileClasses() const { return classes_; }
 
+  // Whether a position keyed so far had two cards or more on a pile alike
+  // to another only because both were judged to hold one card at most, one
+  // squared and one fanned: keys may then join positions that play apart,
+  // so no proof may rest on them.
+  bool FanMattered() const { return fanMattered_; }
+
  private:
   std::vector<std::uint16_t> classes_;
+  std::vector<bool> fanMixed_;  // per pile: its class has squared and fanned piles
+  bool fanMattered_ = false;
   std::vector<std::uint16_t> kinds_;       // per card, the first card of its suit and rank
   std::vector<std::uint64_t> pileHashes_;  // scratch
   std::vector<std::uint64_t> members_;     // scratch

@@ -263,6 +263,61 @@ TEST(PileSymmetryTest, WhatCannotTellPilesApartLeavesThemAlike) {
   EXPECT_EQ(PositionHasher(settings.game.definition).PileClasses(), alike);
 }
 
+// A closed pile that keeps the game from being won, a pile of cards (fanned,
+// so that runs can be lifted from it, when told), and two piles that take
+// cards only while empty, one squared and one fanned as told.
+HandBuiltGame CellsGame(std::uint16_t cards, bool runs, bool secondFanned) {
+  HandBuiltGame built;
+  PileDef closed = SquaredPile(1);
+  closed.acceptProgram = built.failProgram;
+  closed.pickProgram = built.failProgram;
+  built.AddPile(closed);
+  built.AddPile(runs ? OpenPile(cards) : SquaredPile(cards));
+  const std::uint16_t onlyEmpty = built.AddProgram(testing::kListBEmptyProgram);
+  PileDef first = SquaredPile(0);
+  first.acceptProgram = onlyEmpty;
+  PileDef second = secondFanned ? OpenPile(0) : SquaredPile(0);
+  second.acceptProgram = onlyEmpty;
+  built.AddPile(first);
+  built.AddPile(second);
+  WinWhenEmpty(built, 0);
+  return built;
+}
+
+TEST(PileSymmetryTest, SquaredAndFannedPilesThatHoldOneCardAtMostAreAlike) {
+  HandBuiltGame cells = CellsGame(4, false, true);
+  EXPECT_EQ(PositionHasher(cells.game.definition).PileClasses(),
+            (std::vector<std::uint16_t>{0, 1, 2, 2}));
+  // Piles that take a card onto a card may come to hold more, and then a
+  // fanned one lets the cards under its top one be lifted.
+  HandBuiltGame stacking = WanderingGame(2, 2);
+  stacking.game.definition.piles[3].fan = static_cast<std::uint8_t>(FanDirection::kDown);
+  EXPECT_EQ(PositionHasher(stacking.game.definition).PileClasses(),
+            (std::vector<std::uint16_t>{0, 1, 1, 3}));
+}
+
+TEST(SolverTest, ASquaredAndAFannedCellAreOneForTheProof) {
+  HandBuiltGame mixed = CellsGame(4, false, true);
+  const SolveResult merged = Solve(mixed.Deal(), {});
+  HandBuiltGame squared = CellsGame(4, false, false);
+  const SolveResult alike = Solve(squared.Deal(), {});
+  EXPECT_EQ(merged.verdict, SolveVerdict::kUnwinnable);
+  EXPECT_EQ(alike.verdict, SolveVerdict::kUnwinnable);
+  EXPECT_EQ(merged.nodes, alike.nodes);
+}
+
+// The two piles refuse a card onto a card, so they look as if they held one
+// card at most, but a run dropped on one while empty gives it two cards: then
+// whether it is fanned matters, and the search may not claim a proof.
+TEST(SolverTest, NoProofRestsOnAFanThatCameToMatter) {
+  HandBuiltGame mixed = CellsGame(3, true, true);
+  ASSERT_EQ(PositionHasher(mixed.game.definition).PileClasses(),
+            (std::vector<std::uint16_t>{0, 1, 2, 2}));
+  EXPECT_EQ(Solve(mixed.Deal(), {}).verdict, SolveVerdict::kUndecided);
+  HandBuiltGame squared = CellsGame(3, true, false);
+  EXPECT_EQ(Solve(squared.Deal(), {}).verdict, SolveVerdict::kUnwinnable);
+}
+
 TEST(SolverTest, BudgetsEndTheSearchUndecidedAndLeaveTheGameAlone) {
   HandBuiltGame built = WanderingGame(8, 3);
   const SolGame& game = built.Deal();
