@@ -243,21 +243,30 @@ bool HoldsOneCardAtMost(const GameDefinition& definition, std::uint16_t pile) {
 // deal it). Of the fan, play reads only whether the pile is squared, and
 // that only to lift cards lying under the top one, so it does not tell apart
 // piles that hold one card at most.
-bool PlayAlike(const GameDefinition& definition, std::uint16_t p, std::uint16_t q) {
+// `holdsOne` remembers HoldsOneCardAtMost per pile (-1: not asked yet).
+bool PlayAlike(const GameDefinition& definition, std::uint16_t p, std::uint16_t q,
+               std::vector<std::int8_t>& holdsOne) {
   const PileDef& a = definition.piles[p];
   const PileDef& b = definition.piles[q];
-  const bool squaredAlike = (a.fan == 0) == (b.fan == 0) ||
-                            (HoldsOneCardAtMost(definition, p) && HoldsOneCardAtMost(definition, q));
-  return a.kind == b.kind && squaredAlike && a.shown == b.shown && a.pickProgram == b.pickProgram &&
-         a.acceptProgram == b.acceptProgram && a.manualOpen == b.manualOpen &&
-         a.enabled == b.enabled && a.baseRank == b.baseRank && a.baseSuit == b.baseSuit;
+  if (a.kind != b.kind || a.shown != b.shown || a.pickProgram != b.pickProgram ||
+      a.acceptProgram != b.acceptProgram || a.manualOpen != b.manualOpen ||
+      a.enabled != b.enabled || a.baseRank != b.baseRank || a.baseSuit != b.baseSuit) {
+    return false;
+  }
+  if ((a.fan == 0) == (b.fan == 0)) return true;
+  for (const std::uint16_t pile : {p, q}) {
+    if (holdsOne[pile] < 0) holdsOne[pile] = HoldsOneCardAtMost(definition, pile) ? 1 : 0;
+    if (holdsOne[pile] == 0) return false;
+  }
+  return true;
 }
 
 bool Interchangeable(const GameDefinition& definition, const ProgramFacts& programs,
-                     const std::vector<bool>& playEvents, std::uint16_t p, std::uint16_t q) {
+                     const std::vector<bool>& playEvents, std::vector<std::int8_t>& holdsOne,
+                     std::uint16_t p, std::uint16_t q) {
   const PileDef& a = definition.piles[p];
   const PileDef& b = definition.piles[q];
-  if (!PlayAlike(definition, p, q) || RoutesName(definition, p) || RoutesName(definition, q)) {
+  if (!PlayAlike(definition, p, q, holdsOne) || RoutesName(definition, p) || RoutesName(definition, q)) {
     return false;
   }
   const Swap identity{p, p};
@@ -300,14 +309,15 @@ std::vector<std::uint16_t> InterchangeablePileClasses(const GameDefinition& defi
   const std::vector<bool> playEvents = EventsFiredInPlay(definition);
   const std::size_t count = definition.piles.size();
   std::vector<std::uint16_t> classes(count);
+  std::vector<std::int8_t> holdsOne(count, -1);
   for (std::size_t p = 0; p < count; ++p) {
     classes[p] = static_cast<std::uint16_t>(p);
     // Interchangeability is an equivalence: swaps compose, so comparing with
     // the first pile of each class already found is enough.
     for (std::size_t first = 0; first < p; ++first) {
       if (classes[first] == first &&
-          Interchangeable(definition, programs, playEvents, static_cast<std::uint16_t>(first),
-                          static_cast<std::uint16_t>(p))) {
+          Interchangeable(definition, programs, playEvents, holdsOne,
+                          static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(p))) {
         classes[p] = static_cast<std::uint16_t>(first);
         break;
       }
