@@ -266,7 +266,8 @@ bool Interchangeable(const GameDefinition& definition, const ProgramFacts& progr
                      std::uint16_t p, std::uint16_t q) {
   const PileDef& a = definition.piles[p];
   const PileDef& b = definition.piles[q];
-  if (!PlayAlike(definition, p, q, holdsOne) || RoutesName(definition, p) || RoutesName(definition, q)) {
+  if (!PlayAlike(definition, p, q, holdsOne) || RoutesName(definition, p) ||
+      RoutesName(definition, q)) {
     return false;
   }
   const Swap identity{p, p};

@@ -243,7 +243,9 @@ class Searcher {
     for (const MoveMade& made : movesMade_) {
       const auto found = std::lower_bound(byKey.begin(), byKey.end(),
                                           std::pair<std::uint64_t, std::uint32_t>{made.key, 0});
-      if (found != byKey.end() && found->first == made.key) moves.push_back({made.from, found->second});
+      if (found != byKey.end() && found->first == made.key) {
+        moves.push_back({made.from, found->second});
+      }
     }
     movesMade_ = {};
     graphStart_.assign(met + 1, 0);
