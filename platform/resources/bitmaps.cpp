@@ -1,11 +1,16 @@
 #include "platform/resources/bitmaps.h"
 
+#include <QImageReader>
 #include <QString>
 
 namespace cw {
 
 QImage LoadBitmap(int id) {
-  QImage image(QStringLiteral(":/cw/bitmaps/%1.png").arg(id));
+  // Every bitmap is a PNG: named, Qt reads it with its own decoder, without
+  // first loading each image format plugin installed to ask whether it can.
+  QImageReader reader(QStringLiteral(":/cw/bitmaps/%1.png").arg(id), "png");
+  reader.setAutoDetectImageFormat(false);
+  QImage image = reader.read();
   if (image.isNull()) return image;
   return image.convertToFormat(QImage::Format_RGB32);
 }
