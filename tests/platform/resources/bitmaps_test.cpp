@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+
 #include "platform/resources/bitmap_ids.h"
 #include "platform/resources/build_variant.h"
 #include "tests/platform/resources/bitmap_table.h"
@@ -98,6 +101,17 @@ TEST(Bitmaps, QvgaBuildLoadsOnlyItsOwnSetAsRgb32) {
       ASSERT_FALSE(image.isNull()) << id << " is missing from the QVGA set";
       EXPECT_EQ(image.format(), QImage::Format_RGB32) << id;
     }
+  }
+}
+
+// Loading a plugin costs the start more than decoding the picture does.
+TEST(Bitmaps, LoadingOneLoadsNoImageFormatPlugin) {
+  ASSERT_FALSE(LoadBitmap(ids::MenuBarImages(false)).isNull());
+  std::ifstream maps("/proc/self/maps");
+  ASSERT_TRUE(maps);
+  std::string line;
+  while (std::getline(maps, line)) {
+    EXPECT_EQ(line.find("/imageformats/"), std::string::npos) << line;
   }
 }
 
