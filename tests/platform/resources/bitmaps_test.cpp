@@ -93,6 +93,7 @@ TEST(Bitmaps, QvgaBuildLoadsOnlyItsOwnSetAsRgb32) {
   ASSERT_FALSE(IsVgaBuild());
   EXPECT_TRUE(LoadBitmap(0).isNull());
   EXPECT_TRUE(LoadBitmap(99999).isNull());
+  EXPECT_TRUE(BitmapSize(99999).isEmpty());
   for (const auto& [id, sizes] : Table()) {
     const QImage image = LoadBitmap(id);
     if (sizes.qvga.isEmpty()) {
@@ -101,6 +102,7 @@ TEST(Bitmaps, QvgaBuildLoadsOnlyItsOwnSetAsRgb32) {
       ASSERT_FALSE(image.isNull()) << id << " is missing from the QVGA set";
       EXPECT_EQ(image.format(), QImage::Format_RGB32) << id;
     }
+    EXPECT_EQ(BitmapSize(id), image.size()) << id;
   }
 }
 
