@@ -50,10 +50,11 @@ bool GameFieldView::CreateGameField(CeMsgWnd& parent) {
   if (!CreateChild(parent, parent.GetClientRect(), QStringLiteral("SolGameField"))) return false;
   owner_ = &parent;
   SetWantsDoubleClicks(true);
-  // The table is laid out for this size, but the buffer waits for the first
-  // paint: until the window is shown its parent's layout may still resize
-  // it, and a big buffer made for nothing costs the start dearly.
-  bufferClient_ = ClientRect();
+  // The table is laid out for this size, but the buffer waits until the
+  // field needs it (see PaintOnWindow): until the window is shown its
+  // parent's layout may still resize it, and a big buffer made for nothing
+  // costs the start dearly.
+  laidOutClient_ = ClientRect();
   return true;
 }
 
@@ -87,7 +88,7 @@ void GameFieldView::ResetLayout() {
   cache_.Clear();
   layout_.drawOrder.clear();
   if (game_ != nullptr && layout_.HasPiles()) {
-    FitLayoutToField(layout_, *game_, screen_, bufferClient_.width(), bufferClient_.height());
+    FitLayoutToField(layout_, *game_, screen_, laidOutClient_.width(), laidOutClient_.height());
     cache_.Build(layout_, screen_);
   }
   ClearSelection();
@@ -95,19 +96,18 @@ void GameFieldView::ResetLayout() {
 
 // ---- painting ----
 
-void GameFieldView::RecreateBuffer(const QRect& client) {
-  bufferClient_ = client;
-  buffer_.Create(client.width(), client.height());
+void GameFieldView::FitToClient(const QRect& client) {
+  laidOutClient_ = client;
   dirty_ = true;
   RefitTable();
 }
 
 void GameFieldView::RefitTable() {
   if (game_ == nullptr || layout_.drawOrder.empty()) return;
-  const int width = ChooseCardWidth(layout_.scaleDen, bufferClient_.width(), bufferClient_.height(), screen_);
+  const int width = ChooseCardWidth(layout_.scaleDen, laidOutClient_.width(), laidOutClient_.height(), screen_);
   if (width == layout_.cardWidth) return;
   if (dragging_) EndDrag();
-  FitLayoutToField(layout_, *game_, screen_, bufferClient_.width(), bufferClient_.height());
+  FitLayoutToField(layout_, *game_, screen_, laidOutClient_.width(), laidOutClient_.height());
   cache_.Build(layout_, screen_);
   // The keyboard cursor's places were those of the old card size.
   if (grid_.Exists()) ClearKeyboardGrid();
@@ -119,17 +119,17 @@ bool GameFieldView::IsSelectableCard(const CardSlot& slot) const {
   return state.movable != 0 || state.open == 0;
 }
 
-void GameFieldView::PaintPiles() {
-  const int width = buffer_.Width();
-  const int height = buffer_.Height();
+void GameFieldView::PaintPiles(Surface& target) {
+  const int width = target.Width();
+  const int height = target.Height();
   const std::uint32_t back = options_.cardBack;
   hitMap_.Clear();
   WalkField(layout_, width, height, [&](const PaintedItem& item) {
     const PileView& pile = layout_.piles[item.pile];
     if (item.slot != nullptr) {
-      cache_.DrawCard(buffer_, *item.slot, back, item.at);
+      cache_.DrawCard(target, *item.slot, back, item.at);
     } else if (item.drawn) {
-      DrawEmptyMark(buffer_, item.at, pile, layout_, screen_);
+      DrawEmptyMark(target, item.at, pile, layout_, screen_);
     }
     if (item.recorded) {
       HitRecord record{item.at.x(), item.at.y(), item.at.x() + layout_.cardWidth,
@@ -142,35 +142,43 @@ void GameFieldView::PaintPiles() {
       hitMap_.Add(record);
     }
     if (item.drawn && item.pile == selectedPile_ && item.index == selectedIndex_) {
-      buffer_.InvertRect(QRect(item.at.x(), item.at.y(), layout_.cardWidth, layout_.cardHeight));
+      target.InvertRect(QRect(item.at.x(), item.at.y(), layout_.cardWidth, layout_.cardHeight));
     }
   });
 }
 
+void GameFieldView::DrawTable(Surface& target) {
+  target.FillRect(QRect(0, 0, target.Width(), target.Height()), FromColorRef(options_.bgColor));
+  if (!layout_.drawOrder.empty()) PaintPiles(target);
+  if ((Mode() == PlayMode::kKeyboardCardWise || Mode() == PlayMode::kKeyboardPileWise) && grid_.Exists()) {
+    DrawKeyboardCursor(target);
+  }
+  const QRect clock = ClockRect();
+  underClock_.Create(clock.width(), clock.height());
+  underClock_.Copy(target, clock, QPoint(0, 0));
+}
+
 void GameFieldView::PaintField() {
   const QRect client = ClientRect();
-  if (client != bufferClient_ || buffer_.IsNull()) RecreateBuffer(client);
+  if (client != laidOutClient_) FitToClient(client);
+  if (buffer_.Image().size() != client.size()) {
+    buffer_.Create(client.width(), client.height());
+    dirty_ = true;
+  }
   if (dirty_) {
-    buffer_.FillRect(QRect(0, 0, buffer_.Width(), buffer_.Height()), FromColorRef(options_.bgColor));
-    if (!layout_.drawOrder.empty()) PaintPiles();
-    if ((Mode() == PlayMode::kKeyboardCardWise || Mode() == PlayMode::kKeyboardPileWise) && grid_.Exists()) {
-      DrawKeyboardCursor();
-    }
-    const QRect clock = ClockRect();
-    underClock_.Create(clock.width(), clock.height());
-    underClock_.Copy(buffer_, clock, QPoint(0, 0));
+    DrawTable(buffer_);
     dirty_ = false;
   }
   if (options_.showTimer && !suppressTimer_) {
     if (dragging_) buffer_.Draw(underClock_, ClockRect().topLeft());
-    DrawTimerText();
+    DrawTimerText(buffer_);
     if (dragging_) buffer_.Draw(dragImage_.image, dragPosition_);
   }
 }
 
 QRect GameFieldView::ClockRect() const {
-  const int right = buffer_.Width();
-  const int bottom = buffer_.Height();
+  const int right = laidOutClient_.width();
+  const int bottom = laidOutClient_.height();
   // The clock grows with the cards of a grown table.
   const auto grown = [this](int pixels) { return pixels * layout_.scaleNum / layout_.scaleDen; };
   return RectFromLTRB(right - grown(screen_.ScaleX(70)), bottom - grown(screen_.ScaleY(20)),
@@ -185,7 +193,7 @@ QRgb GameFieldView::TimerColour() const {
   return luma < kDarkTableLuma ? kLightTimerColour : kTimerColour;
 }
 
-void GameFieldView::DrawTimerText() {
+void GameFieldView::DrawTimerText(Surface& target) {
   std::uint32_t t = elapsed_ ? elapsed_() : 0;
   if (options_.timedGame) {
     const std::uint64_t limit = static_cast<std::uint64_t>(options_.timeLimit) * 60;
@@ -195,16 +203,16 @@ void GameFieldView::DrawTimerText() {
                        QString::number(t % 10);
   FontStyle font = timerFont_;
   font.height = font.height * layout_.scaleNum / layout_.scaleDen;
-  buffer_.DrawText(ClockRect(), text, font, TextAlign::kRight, TimerColour());
+  target.DrawText(ClockRect(), text, font, TextAlign::kRight, TimerColour());
 }
 
-void GameFieldView::DrawKeyboardCursor() {
+void GameFieldView::DrawKeyboardCursor(Surface& target) {
   if (grid_.Cursor() >= hitMap_.Records().size()) return;
   const QRect visible = hitMap_.VisibleRect(grid_.Cursor());
   // A 2-pixel pen centred on the outline of the visible part.
   const QRect outer = visible.adjusted(-1, -1, 1, 1);
-  buffer_.FrameRect(outer, kCursorColour);
-  buffer_.FrameRect(visible, kCursorColour);
+  target.FrameRect(outer, kCursorColour);
+  target.FrameRect(visible, kCursorColour);
 }
 
 void GameFieldView::PresentBuffer() {
@@ -225,8 +233,11 @@ void GameFieldView::RefreshClock() {
   }
   if (!options_.showTimer) return;
   const QRect clock = ClockRect();
-  buffer_.Draw(underClock_, clock.topLeft());
-  DrawTimerText();
+  // Without a buffer the paint draws the clock straight onto the window.
+  if (!buffer_.IsNull()) {
+    buffer_.Draw(underClock_, clock.topLeft());
+    DrawTimerText(buffer_);
+  }
   InvalidateRect(clock);
 }
 
@@ -235,10 +246,30 @@ void GameFieldView::OnEraseBkgnd(QPainter&, const QRect&, bool& handled) {
   handled = true;
 }
 
-void GameFieldView::OnPaint(QPainter& painter, const QRect&, bool& handled) {
+void GameFieldView::OnPaint(QPainter& painter, const QRect& dirty, bool& handled) {
+  handled = true;
+  if (buffer_.IsNull() && PaintOnWindow(painter, dirty)) return;
   PaintField();
   painter.drawImage(QPoint(0, 0), buffer_.Image());
-  handled = true;
+}
+
+bool GameFieldView::PaintOnWindow(QPainter& painter, const QRect& dirty) {
+  const QRect client = ClientRect();
+  std::optional<Surface> window = Surface::OverPainter(painter, client.size());
+  if (!window) return false;
+  if (client != laidOutClient_) FitToClient(client);
+  const QRect clock = ClockRect();
+  if (dirty.contains(client)) {
+    DrawTable(*window);
+    dirty_ = false;
+  } else if (!dirty_ && clock.contains(dirty)) {
+    // The clock's tick: the rest of the window keeps the table drawn last.
+    window->Draw(underClock_, clock.topLeft());
+  } else {
+    return false;
+  }
+  if (options_.showTimer) DrawTimerText(*window);
+  return true;
 }
 
 LRESULT GameFieldView::OnMessage(unsigned, WPARAM, LPARAM, bool&) { return 0; }
@@ -528,7 +559,7 @@ void GameFieldView::StartDrag(int x, int y) {
   suppressTimer_ = true;
   PaintField();
   suppressTimer_ = false;
-  if (options_.showTimer) DrawTimerText();
+  if (options_.showTimer) DrawTimerText(buffer_);
   if (options_.dropMarks) MarkAcceptingPiles();
   dragPosition_ = hitRect_.topLeft() - dragImage_.firstCard;
   dragOffset_ = dragPosition_ - QPoint(x, y);
@@ -630,7 +661,7 @@ void GameFieldView::Drop(int x, int y) {
 
 void GameFieldView::RecordSelectables() {
   // The records the table gives now, without touching the buffer.
-  RecordField(layout_, bufferClient_.width(), bufferClient_.height(), hitMap_,
+  RecordField(layout_, laidOutClient_.width(), laidOutClient_.height(), hitMap_,
               [&](const CardSlot& slot) { return IsSelectableCard(slot); });
 }
 

@@ -113,13 +113,20 @@ class GameFieldView : public CeWnd {
  private:
   PlayMode Mode() const { return options_.playMode; }
   QRect ClientRect() const;
-  void RecreateBuffer(const QRect& client);
+  // Lays the table out again for a new size of the field.
+  void FitToClient(const QRect& client);
   // Grows or shrinks the table to the card size the field's new size allows.
   void RefitTable();
-  void PaintPiles();
+  // The whole table (and the picture under the clock) on `target`.
+  void DrawTable(Surface& target);
+  void PaintPiles(Surface& target);
   QRgb TimerColour() const;
-  void DrawTimerText();
-  void DrawKeyboardCursor();
+  void DrawTimerText(Surface& target);
+  void DrawKeyboardCursor(Surface& target);
+  // Paints the field straight onto the window's own picture, without a buffer
+  // of the field's: the whole table, or the clock's tick alone. False when
+  // the paint needs the buffer after all.
+  bool PaintOnWindow(QPainter& painter, const QRect& dirty);
   void PresentBuffer();
   void PauseFor(std::chrono::milliseconds pause) const;
   std::int64_t NowSeconds() const;
@@ -179,8 +186,12 @@ class GameFieldView : public CeWnd {
   CardImageCache cache_;
   FontStyle timerFont_;
 
+  // The field's own picture, for what is drawn over the table between
+  // paints (slides, drags, blinks, drop marks). It is made when first
+  // needed: until then each paint draws the table straight onto the window.
   Surface buffer_;
-  QRect bufferClient_;
+  // The field's size the table is laid out for.
+  QRect laidOutClient_;
   bool dirty_ = true;
   bool suppressTimer_ = false;
 

@@ -20,7 +20,7 @@ artwork::CardSize CardSizeOf(const FieldLayout& layout) {
 }
 
 // The size a glyph has in this build's set, grown by the layout's scale.
-QSize GrownBitmapSize(int id, const FieldLayout& layout) { return GrownSize(LoadBitmap(id).size(), layout); }
+QSize GrownBitmapSize(int id, const FieldLayout& layout) { return GrownSize(BitmapSize(id), layout); }
 
 artwork::Suit SuitOf(int suit) { return static_cast<artwork::Suit>(suit); }
 

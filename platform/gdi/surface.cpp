@@ -1,7 +1,11 @@
 #include "platform/gdi/surface.h"
 
+#include <QPaintEngine>
 #include <QPainter>
+#include <QRegion>
+#include <QTransform>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <cstdlib>
@@ -34,12 +38,49 @@ QImage AsRgb32(const QImage& source) {
 Surface::Surface(int width, int height) { Create(width, height); }
 
 void Surface::Create(int width, int height) {
+  painted_.reset();
   if (width <= 0 || height <= 0) {
     image_ = QImage();
     return;
   }
   image_ = QImage(width, height, QImage::Format_RGB32);
   image_.fill(kOpaque);
+}
+
+std::optional<Surface> Surface::OverPainter(QPainter& painter, QSize size) {
+  QPaintEngine* const engine = painter.paintEngine();
+  if (engine == nullptr || engine->type() != QPaintEngine::Raster || size.isEmpty()) {
+    return std::nullopt;
+  }
+  QPaintDevice* const device = engine->paintDevice();
+  if (device == nullptr || device->devType() != QInternal::Image) return std::nullopt;
+  auto* const image = static_cast<QImage*>(device);
+  // An opaque pixel has the same 32 bits in all three formats, and a surface
+  // writes only opaque pixels. (An image is never shared while it is being
+  // painted: Qt copies it whole instead.)
+  const QImage::Format format = image->format();
+  if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+      format != QImage::Format_ARGB32_Premultiplied) {
+    return std::nullopt;
+  }
+  const QTransform& transform = painter.deviceTransform();
+  if (transform.type() > QTransform::TxTranslate) return std::nullopt;
+  const QPoint origin(static_cast<int>(std::lround(transform.dx())),
+                      static_cast<int>(std::lround(transform.dy())));
+  if (origin.x() != transform.dx() || origin.y() != transform.dy()) return std::nullopt;
+  const QRect area(origin, size);
+  if (!image->rect().contains(area)) return std::nullopt;
+  // The painter's system clip is the area being painted, in the image's
+  // pixels; without one the whole image is.
+  const QRegion clip = engine->systemClip();
+  const QRegion painted = clip.isEmpty() ? QRegion(area) : clip & area;
+  if (painted.rectCount() != 1) return std::nullopt;
+  Surface surface;
+  const qsizetype stride = image->bytesPerLine();
+  uchar* const first = image->bits() + origin.y() * stride + origin.x() * qsizetype{sizeof(QRgb)};
+  surface.image_ = QImage(first, size.width(), size.height(), stride, QImage::Format_RGB32);
+  surface.painted_ = painted.boundingRect().translated(-origin);
+  return surface;
 }
 
 QImage Surface::DeviceImage(qreal ratio) const {
@@ -56,12 +97,14 @@ QRgb Surface::Pixel(int x, int y) const {
 QRect Surface::Visible(const QRect& rect) const {
   QRect visible = rect.intersected(image_.rect());
   if (clip_) visible = visible.intersected(*clip_);
+  if (painted_) visible = visible.intersected(*painted_);
   return visible;
 }
 
 void Surface::PlotClipped(int x, int y, QRgb colour) {
   if (!image_.valid(x, y)) return;
   if (clip_ && !clip_->contains(x, y)) return;
+  if (painted_ && !painted_->contains(x, y)) return;
   reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour | kOpaque;
 }
 
@@ -195,7 +238,7 @@ void Surface::DrawText(const QRect& rect, const QString& text, const FontStyle& 
   if (image_.isNull() || text.isEmpty()) return;
   QPainter painter(&image_);
   painter.setRenderHint(QPainter::TextAntialiasing, false);
-  if (clip_) painter.setClipRect(*clip_);
+  if (clip_ || painted_) painter.setClipRect(Visible(image_.rect()));
   painter.setFont(MakeFont(font));
   painter.setPen(QColor::fromRgb(colour | kOpaque));
   int flags = Qt::AlignTop | Qt::TextSingleLine;

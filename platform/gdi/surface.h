@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -34,6 +35,15 @@ class Surface {
 
   // Drops the old contents and makes a black width × height surface.
   void Create(int width, int height);
+
+  // A surface that draws straight onto the `size` device pixels at the origin
+  // of what `painter` paints on (a window's own picture during its paint),
+  // with every operation cut to the area being painted. Nothing when those
+  // pixels cannot be reached that way: not a 32-bit (A)RGB image painted by
+  // Qt's raster engine, a transformation other than a shift by whole
+  // pixels, `size` not inside the image, or an area being painted that is
+  // not one rectangle. Valid only while the painter paints.
+  static std::optional<Surface> OverPainter(QPainter& painter, QSize size);
 
   bool IsNull() const { return image_.isNull(); }
   int Width() const { return image_.width(); }
@@ -92,6 +102,9 @@ class Surface {
 
   QImage image_;
   std::optional<QRect> clip_;
+  // For a surface over a painter's pixels: the area being painted, beyond
+  // which no operation reaches whatever the clip.
+  std::optional<QRect> painted_;
 };
 
 }  // namespace cw

@@ -1,13 +1,32 @@
 #include "platform/resources/bitmaps.h"
 
+#include <QImageReader>
 #include <QString>
+#include <memory>
 
 namespace cw {
 
+namespace {
+
+// Every bitmap is a PNG: named, Qt reads it with its own decoder, without
+// first loading each image format plugin installed to ask whether it can.
+std::unique_ptr<QImageReader> BitmapReader(int id) {
+  auto reader = std::make_unique<QImageReader>(QStringLiteral(":/cw/bitmaps/%1.png").arg(id), "png");
+  reader->setAutoDetectImageFormat(false);
+  return reader;
+}
+
+}  // namespace
+
 QImage LoadBitmap(int id) {
-  QImage image(QStringLiteral(":/cw/bitmaps/%1.png").arg(id));
+  QImage image = BitmapReader(id)->read();
   if (image.isNull()) return image;
   return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QSize BitmapSize(int id) {
+  const QSize size = BitmapReader(id)->size();
+  return size.isValid() ? size : QSize(0, 0);  // as a null image's
 }
 
 QImage WhiteTransparent(const QImage& bitmap) {

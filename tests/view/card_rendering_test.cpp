@@ -1,7 +1,9 @@
 // The card images composed from the bitmaps, and the field painted from them
 // through the buffer.
+#include <QBackingStore>
 #include <QImage>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QRegion>
 
 #include "tests/view/field_fixture.h"
@@ -13,6 +15,7 @@ namespace cw {
 namespace {
 
 using testing::BuildScreen;
+using testing::DealForScreen;
 using testing::FieldFixture;
 
 bool IsRed(QRgb c) { return qRed(c) > 150 && qGreen(c) < 110 && qBlue(c) < 110; }
@@ -279,6 +282,76 @@ TEST_F(FieldPainting, ANewSecondRepaintsOnlyTheClockAndShowsWhatAFreshTableWould
 
   view->RefreshField();
   EXPECT_EQ(ticked, view->FieldBuffer().Image()) << "20:34 alone, as on a table drawn afresh";
+}
+
+// The field's pixels in the window's own picture, which the screen shows.
+QImage WindowPicture(const GameFieldView& view) {
+  QWidget* const field = view.Widget();
+  QWidget* const window = field->window();
+  QPaintDevice* const device = window->backingStore()->paintDevice();
+  EXPECT_EQ(device->devType(), QInternal::Image);
+  if (device->devType() != QInternal::Image) return QImage();
+  const QRect place(field->mapTo(window, QPoint(0, 0)), field->size());
+  QImage picture = static_cast<const QImage*>(device)
+                       ->copy(ToDevice(place, window->devicePixelRatioF()))
+                       .convertToFormat(QImage::Format_RGB32);
+  picture.setDevicePixelRatio(1.0);  // device pixels, as the field draws them
+  return picture;
+}
+
+// Until a slide, drag or blink needs a buffer, the field draws its table and
+// the clock's ticks straight onto the window: the same pixels, without a
+// second picture of a big window at start.
+TEST_F(FieldPainting, UntilItNeedsABufferTheFieldPaintsStraightOntoTheWindow) {
+  options.timedGame = false;
+  std::uint32_t elapsed = 0;
+  const ScreenFacts screen = BuildScreen();
+  for (const QSize size : {QSize(screen.ScaleX(240), screen.ScaleY(268)), QSize(910, 656)}) {
+    elapsed = 754;
+    view->DestroyWindow();
+    view = std::make_unique<GameFieldView>(screen);
+    owner.TopLevel()->resize(FromDevice(QRect(QPoint(), size), owner.DevicePixelRatio()).size());
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(view->CreateGameField(owner));
+    view->SetElapsedSeconds([&elapsed] { return elapsed; });
+    // As the shell starts a game: laid out, then painted when shown.
+    game = DealForScreen("FreeCell", 7, screen);
+    ASSERT_TRUE(game);
+    view->SetGame(&*game);
+    view->SetOptions(options);
+    view->RebuildMirror();
+    view->ResetLayout();
+    view->Invalidate();
+    view->UpdateWindow();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(view->FieldBuffer().IsNull()) << size.width();
+    const std::vector<HitRecord> hits = view->Hits().Records();
+    EXPECT_FALSE(hits.empty());
+    const QImage first = WindowPicture(*view);
+
+    const PaintedRegions painted(view->Widget());
+    elapsed = 755;
+    view->RefreshClock();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !painted.region.isEmpty(); }, 2000));
+    const QRect clock = view->ClockRect();
+    const QRect shownClock = FromDevice(clock, view->Widget()->devicePixelRatioF());
+    EXPECT_EQ(painted.region.subtracted(shownClock), QRegion()) << "nothing outside the clock";
+    EXPECT_TRUE(view->FieldBuffer().IsNull());
+    const QImage ticked = WindowPicture(*view);
+
+    view->RefreshField();
+    ASSERT_FALSE(view->FieldBuffer().IsNull());
+    EXPECT_EQ(ticked, view->FieldBuffer().Image()) << "the window showed what the buffer does";
+    EXPECT_EQ(WindowPicture(*view), ticked);
+    ASSERT_EQ(view->Hits().Records().size(), hits.size());
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+      EXPECT_EQ(view->Hits().Records()[i].Rect(), hits[i].Rect());
+    }
+    QImage untouched = first;
+    QPainter(&untouched).drawImage(clock.topLeft(), ticked.copy(clock));
+    EXPECT_NE(first, ticked) << "the new second";
+    EXPECT_EQ(untouched, ticked) << "only the clock changed";
+  }
 }
 
 TEST_F(FieldPainting, ANewSecondRepaintsTheWholeFieldWhenItIsDueAnyway) {

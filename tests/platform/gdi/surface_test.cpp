@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QRegion>
+#include <functional>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -306,6 +311,96 @@ TEST(Surface, TextHasExactPixelsAndStaysInsideItsRectangle) {
   EXPECT_FALSE(red.empty());
   EXPECT_EQ(red.size() + PixelsOf(surface, kWhite).size(), 60u * 30u);  // no blended pixels
   for (const auto& [x, y] : red) EXPECT_TRUE(rect.contains(x, y)) << x << "," << y;
+}
+
+// A window's picture while it paints, as Qt's raster engine holds it.
+class SurfaceOverPainter : public ::testing::TestWithParam<QImage::Format> {
+ protected:
+  QImage PaintedImage() const {
+    QImage image(40, 30, GetParam());
+    image.fill(kWhite);
+    return image;
+  }
+  // The operations the table draws with, on `surface`.
+  static void DrawTable(Surface& surface) {
+    surface.FillRect(QRect(-5, -5, 100, 100), kGreen);
+    surface.Draw(Patterned(6, 5), QPoint(2, 1));
+    surface.InvertRect(QRect(4, 2, 6, 6));
+    surface.Line(QPoint(0, 9), QPoint(19, 0), kBlue);
+    surface.DrawText(QRect(0, 0, 20, 10), QStringLiteral("12:34"), {10, 700, {}}, TextAlign::kRight,
+                     kRed);
+  }
+};
+
+TEST_P(SurfaceOverPainter, DrawsWhatAnOwnSurfaceWouldAtThePaintersShiftAndNowhereElse) {
+  QImage image = PaintedImage();
+  {
+    QPainter painter(&image);
+    painter.translate(5, 4);
+    std::optional<Surface> window = Surface::OverPainter(painter, QSize(20, 10));
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->Image().size(), QSize(20, 10));
+    DrawTable(*window);
+  }
+  Surface own(20, 10);
+  DrawTable(own);
+  const QImage drawn = image.convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(drawn.copy(5, 4, 20, 10), own.Image());
+  int touched = 0;
+  for (int y = 0; y < drawn.height(); ++y) {
+    for (int x = 0; x < drawn.width(); ++x) touched += drawn.pixel(x, y) != kWhite ? 1 : 0;
+  }
+  EXPECT_EQ(touched, 20 * 10);
+}
+
+TEST_P(SurfaceOverPainter, ReachesOnlyTheAreaBeingPaintedWhateverTheClip) {
+  QImage image = PaintedImage();
+  const QRect painted(10, 5, 8, 6);
+  image.paintEngine()->setSystemClip(QRegion(painted));
+  {
+    QPainter painter(&image);
+    std::optional<Surface> window = Surface::OverPainter(painter, QSize(30, 20));
+    ASSERT_TRUE(window);
+    window->SetClip(QRect(0, 0, 30, 20));
+    DrawTable(*window);
+    window->ClearClip();
+    window->Line(QPoint(0, 0), QPoint(29, 19), kBlack);
+    window->DrawText(QRect(0, 0, 30, 20), QStringLiteral("WWWW"), {16, 700, {}}, TextAlign::kLeft,
+                     kBlack);
+  }
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (!painted.contains(x, y)) {
+        EXPECT_EQ(image.pixel(x, y), kWhite) << x << "," << y;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowFormats, SurfaceOverPainter,
+                         ::testing::Values(QImage::Format_RGB32,
+                                           QImage::Format_ARGB32_Premultiplied));
+
+TEST(SurfaceOverPainterRefuses, WhatItCannotDrawStraightOnto) {
+  QImage image(40, 30, QImage::Format_RGB32);
+  image.fill(kWhite);
+  const auto over = [&](const std::function<void(QPainter&)>& prepare, QSize size = QSize(10, 10)) {
+    QPainter painter(&image);
+    prepare(painter);
+    return Surface::OverPainter(painter, size).has_value();
+  };
+  EXPECT_TRUE(over([](QPainter&) {}));
+  EXPECT_FALSE(over([](QPainter& painter) { painter.scale(2, 2); }));
+  EXPECT_FALSE(over([](QPainter& painter) { painter.translate(0.5, 0); }));
+  EXPECT_FALSE(over([](QPainter& painter) { painter.translate(35, 0); }));
+  EXPECT_FALSE(over([](QPainter&) {}, QSize(41, 10)));
+  EXPECT_FALSE(over([](QPainter&) {}, QSize(0, 10)));
+  const QRegion twoRectangles = QRegion(0, 0, 2, 2) + QRegion(5, 5, 2, 2);
+  EXPECT_FALSE(over([&](QPainter&) { image.paintEngine()->setSystemClip(twoRectangles); }));
+  image.paintEngine()->setSystemClip(QRegion());
+  QImage narrow(40, 30, QImage::Format_RGB16);
+  QPainter painter(&narrow);
+  EXPECT_FALSE(Surface::OverPainter(painter, QSize(10, 10)));
 }
 
 TEST(ColorRef, ConvertsBetweenRegistryAndSurfaceColours) {

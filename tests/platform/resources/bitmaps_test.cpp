@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+
 #include "platform/resources/bitmap_ids.h"
 #include "platform/resources/build_variant.h"
 #include "tests/platform/resources/bitmap_table.h"
@@ -90,6 +93,7 @@ TEST(Bitmaps, QvgaBuildLoadsOnlyItsOwnSetAsRgb32) {
   ASSERT_FALSE(IsVgaBuild());
   EXPECT_TRUE(LoadBitmap(0).isNull());
   EXPECT_TRUE(LoadBitmap(99999).isNull());
+  EXPECT_TRUE(BitmapSize(99999).isEmpty());
   for (const auto& [id, sizes] : Table()) {
     const QImage image = LoadBitmap(id);
     if (sizes.qvga.isEmpty()) {
@@ -98,6 +102,18 @@ TEST(Bitmaps, QvgaBuildLoadsOnlyItsOwnSetAsRgb32) {
       ASSERT_FALSE(image.isNull()) << id << " is missing from the QVGA set";
       EXPECT_EQ(image.format(), QImage::Format_RGB32) << id;
     }
+    EXPECT_EQ(BitmapSize(id), image.size()) << id;
+  }
+}
+
+// Loading a plugin costs the start more than decoding the picture does.
+TEST(Bitmaps, LoadingOneLoadsNoImageFormatPlugin) {
+  ASSERT_FALSE(LoadBitmap(ids::MenuBarImages(false)).isNull());
+  std::ifstream maps("/proc/self/maps");
+  ASSERT_TRUE(maps);
+  std::string line;
+  while (std::getline(maps, line)) {
+    EXPECT_EQ(line.find("/imageformats/"), std::string::npos) << line;
   }
 }
 
