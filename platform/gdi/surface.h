@@ -7,7 +7,6 @@
 #pragma once
 
 #include <QImage>
-#include <QPainter>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -15,6 +14,8 @@
 #include <optional>
 
 #include "platform/gdi/font_style.h"
+
+class QPainter;
 
 namespace cw {
 
