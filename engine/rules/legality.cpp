@@ -4,6 +4,7 @@
 
 #include "engine/rules/card_list.h"
 #include "engine/rules/rule_cache.h"
+#include "engine/rules/rule_evaluator.h"
 
 namespace cw {
 namespace {
@@ -154,11 +155,20 @@ const HashedCardList& PositionMoveTests::MovingList(std::uint16_t card) {
 
 bool PositionMoveTests::CanPickUp(std::uint16_t card) {
   if (!IsCard(game_, card) || game_.cards[card].movable == 0) return false;
-  BuildRemainingList(game_, card, remaining_.entries);
-  remaining_.Rehash();
-  return ProgramPasses(game_, piles_.Index(), game_.piles[game_.cards[card].pile].pickProgram,
-                       MovingList(card),
-                       &remaining_);
+  const CardState& state = game_.cards[card];
+  const std::uint16_t program = game_.piles[state.pile].pickProgram;
+  if (program >= game_.definition.programs.size()) return false;
+  // The moving and remaining lists are the pile's list cut at the card's
+  // place, so the pile's hash and the place name the question: the lists
+  // are built only when the answer is not remembered.
+  const std::uint64_t programHash = piles_.Index().ProgramHashes()[program];
+  const std::uint64_t question =
+      SplitPileQuestion(programHash, piles_.Of(state.pile), state.position);
+  return AnswerRemembered(question, [&] {
+    BuildRemainingList(game_, card, remaining_.entries);
+    return EvaluateRule(game_.definition.programs[program], MovingList(card).entries,
+                        &remaining_.entries);
+  });
 }
 
 bool PositionMoveTests::CanDrop(std::uint16_t card, std::uint16_t pile) {

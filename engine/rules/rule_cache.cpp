@@ -26,7 +26,10 @@ struct KeyHasher {
 // match needs two keys to agree in their other 47 bits as well.
 class AnswerTable {
  public:
-  static constexpr std::size_t kSlotBits = 15;
+  // 1 MiB per thread: a search comes back to the piles of positions met a
+  // while ago, whose answers a quarter of the size had mostly dropped; a
+  // larger table costs more in cache misses than it saves.
+  static constexpr std::size_t kSlotBits = 17;
 
   static std::uint64_t StoredKey(std::uint64_t hash) { return (hash | 2) & ~std::uint64_t{1}; }
 
@@ -71,11 +74,25 @@ void HashedCardList::Rehash() {
   hash = key.hash;
 }
 
-bool EvaluateRuleRemembered(const HashedProgram& program, const HashedCardList& listA,
-                            const HashedCardList* listB) {
+std::uint64_t& AnswerSlot(std::uint64_t question, std::uint64_t& stored) {
   thread_local std::unique_ptr<AnswerTable> table;
   if (!table) table = std::make_unique<AnswerTable>();
+  stored = AnswerTable::StoredKey(question);
+  return table->SlotOf(stored);
+}
 
+std::uint64_t SplitPileQuestion(std::uint64_t programHash, const HashedCardList& pile,
+                                std::uint32_t place) {
+  // Its own starting value keeps these keys apart from those of two lists.
+  KeyHasher key{0x5BE0CD19137E2179ull};
+  key.Add(programHash);
+  key.Add(pile.hash);
+  key.Add(place);
+  return key.hash;
+}
+
+bool EvaluateRuleRemembered(const HashedProgram& program, const HashedCardList& listA,
+                            const HashedCardList* listB) {
   // The list hashes cover their lengths. A missing list B counts as hash 0,
   // which a list's hash matches by a chance no greater than any other
   // mistaken match.
@@ -83,13 +100,9 @@ bool EvaluateRuleRemembered(const HashedProgram& program, const HashedCardList& 
   key.Add(program.hash);
   key.Add(listA.hash);
   key.Add(listB != nullptr ? listB->hash : 0);
-  const std::uint64_t stored = AnswerTable::StoredKey(key.hash);
-  std::uint64_t& slot = table->SlotOf(stored);
-  if ((slot & ~std::uint64_t{1}) == stored) return (slot & 1) != 0;
-  const bool passes =
-      EvaluateRule(program.bytes, listA.entries, listB != nullptr ? &listB->entries : nullptr);
-  slot = stored | (passes ? 1 : 0);
-  return passes;
+  return AnswerRemembered(key.hash, [&] {
+    return EvaluateRule(program.bytes, listA.entries, listB != nullptr ? &listB->entries : nullptr);
+  });
 }
 
 bool EvaluateRuleRemembered(std::span<const std::uint8_t> program, const HashedCardList& listA,

@@ -38,4 +38,27 @@ bool EvaluateRuleRemembered(std::span<const std::uint8_t> program, const HashedC
 bool EvaluateRuleRemembered(std::span<const std::uint8_t> program, const CardList& listA,
                             const CardList* listB);
 
+// The slot of the answer table for a question key, with the word a slot
+// holding its answer stores apart from the answer bit (see AnswerRemembered).
+std::uint64_t& AnswerSlot(std::uint64_t question, std::uint64_t& stored);
+
+// The question key of a program asked about the cards of a pile split at a
+// place: the cards from the top down to that place, and those below it.
+std::uint64_t SplitPileQuestion(std::uint64_t programHash, const HashedCardList& pile,
+                                std::uint32_t place);
+
+// The same table for a question known by what determines its lists rather
+// than by their hashes, such as a pile's list and a place in it; `question`
+// must be a hash that covers all of it. The answer comes from `evaluate`
+// (which builds the lists and runs the program) when none is remembered.
+template <typename Evaluate>
+bool AnswerRemembered(std::uint64_t question, Evaluate evaluate) {
+  std::uint64_t stored = 0;
+  std::uint64_t& slot = AnswerSlot(question, stored);
+  if ((slot & ~std::uint64_t{1}) == stored) return (slot & 1) != 0;
+  const bool passes = evaluate();
+  slot = stored | (passes ? 1 : 0);
+  return passes;
+}
+
 }  // namespace cw
