@@ -136,12 +136,20 @@ void PileLists::Forget(std::uint16_t pile) {
 void PileLists::ForgetAll() { std::fill(storage_.built.begin(), storage_.built.end(), 0); }
 
 PositionMoveTests::PositionMoveTests(const SolGame& game)
-    : game_(game), piles_(game), receives_(game.piles.size(), -1) {}
+    : game_(game), piles_(game), destinations_(game.piles.size()) {}
 
-bool PositionMoveTests::Receives(std::uint16_t pile) {
-  std::int8_t& answer = receives_[pile];
-  if (answer < 0) answer = ReceivesCards(game_, pile) ? 1 : 0;
-  return answer != 0;
+const PositionMoveTests::Destination& PositionMoveTests::DestinationOf(std::uint16_t pile) {
+  Destination& destination = destinations_[pile];
+  if (destination.known) return destination;
+  destination.known = true;
+  const std::uint16_t program = game_.piles[pile].acceptProgram;
+  // A program number that names no program fails like a program that fails.
+  destination.receives = program < game_.definition.programs.size() && ReceivesCards(game_, pile);
+  if (destination.receives) {
+    destination.questionPart =
+        ListBQuestionPart(piles_.Index().ProgramHashes()[program], piles_.Of(pile));
+  }
+  return destination;
 }
 
 const HashedCardList& PositionMoveTests::MovingList(std::uint16_t card) {
@@ -174,9 +182,14 @@ bool PositionMoveTests::CanPickUp(std::uint16_t card) {
 bool PositionMoveTests::CanDrop(std::uint16_t card, std::uint16_t pile) {
   if (!IsCard(game_, card) || !IsPile(game_, pile)) return false;
   const std::uint16_t source = game_.cards[card].pile;
-  if (source == pile || !Receives(pile) || !RouteAllows(game_, source, pile)) return false;
-  return ProgramPasses(game_, piles_.Index(), game_.piles[pile].acceptProgram, MovingList(card),
-                       &piles_.Of(pile));
+  if (source == pile) return false;
+  const Destination& destination = DestinationOf(pile);
+  if (!destination.receives || !RouteAllows(game_, source, pile)) return false;
+  const HashedCardList& moving = MovingList(card);
+  return AnswerRemembered(ListsQuestion(destination.questionPart, moving), [&] {
+    return EvaluateRule(game_.definition.programs[game_.piles[pile].acceptProgram], moving.entries,
+                        &piles_.Of(pile).entries);
+  });
 }
 
 bool CanTap(const SolGame& game, std::uint16_t pile) {

@@ -52,12 +52,19 @@ class PositionMoveTests {
   bool CanDrop(std::uint16_t card, std::uint16_t pile);
 
  private:
+  // What a pile's answers about taking cards share in this position.
+  struct Destination {
+    bool known = false;
+    bool receives = false;  // it may take cards, and has a program to ask
+    std::uint64_t questionPart = 0;  // its program and list (ListBQuestionPart)
+  };
+
   const HashedCardList& MovingList(std::uint16_t card);
-  bool Receives(std::uint16_t pile);
+  const Destination& DestinationOf(std::uint16_t pile);
 
   const SolGame& game_;
   PileLists piles_;
-  std::vector<std::int8_t> receives_;  // per pile: -1 not yet asked, else 0 or 1
+  std::vector<Destination> destinations_;  // per pile
   std::uint16_t movingCard_ = kNoReference;
   HashedCardList moving_;
   HashedCardList remaining_;

@@ -91,6 +91,20 @@ std::uint64_t SplitPileQuestion(std::uint64_t programHash, const HashedCardList&
   return key.hash;
 }
 
+std::uint64_t ListBQuestionPart(std::uint64_t programHash, const HashedCardList& listB) {
+  // Its own starting value keeps these keys apart from the others.
+  KeyHasher key{0x510E527FADE682D1ull};
+  key.Add(programHash);
+  key.Add(listB.hash);
+  return key.hash;
+}
+
+std::uint64_t ListsQuestion(std::uint64_t listBPart, const HashedCardList& listA) {
+  KeyHasher key{listBPart};
+  key.Add(listA.hash);
+  return key.hash;
+}
+
 bool EvaluateRuleRemembered(const HashedProgram& program, const HashedCardList& listA,
                             const HashedCardList* listB) {
   // The list hashes cover their lengths. A missing list B counts as hash 0,

@@ -47,6 +47,12 @@ std::uint64_t& AnswerSlot(std::uint64_t question, std::uint64_t& stored);
 std::uint64_t SplitPileQuestion(std::uint64_t programHash, const HashedCardList& pile,
                                 std::uint32_t place);
 
+// The part of a question key that names a program and its list B, and the
+// key of that program asked about list A as well: a list B asked about with
+// many lists A (a pile with every moving card) is hashed into its part once.
+std::uint64_t ListBQuestionPart(std::uint64_t programHash, const HashedCardList& listB);
+std::uint64_t ListsQuestion(std::uint64_t listBPart, const HashedCardList& listA);
+
 // The same table for a question known by what determines its lists rather
 // than by their hashes, such as a pile's list and a place in it; `question`
 // must be a hash that covers all of it. The answer comes from `evaluate`
