@@ -99,29 +99,9 @@ bool MoveCards(SolGame& game, const ActionDef& action, std::uint16_t* undoValue,
   const PositionRange range = SourceRange(action.mode, from, to, n);
   const int k = range.Count();
 
-  // Take the range out: each moving card remembers its place within the run.
-  // The list's storage is kept per thread, as cards move on every move.
-  thread_local std::vector<std::pair<std::uint16_t, int>> transit;
-  transit.clear();
-  for (std::size_t card = 0; card < game.cards.size(); ++card) {
-    CardState& state = game.cards[card];
-    if (state.pile != source) continue;
-    if (range.Contains(state.position)) {
-      transit.emplace_back(static_cast<std::uint16_t>(card), state.position - range.first);
-      state.pile = kNoReference;
-    } else if (state.position > range.last) {
-      state.position = static_cast<std::uint16_t>(state.position - k);
-    }
-  }
-  SetPileCount(game, source, n - k);
-
-  if (undoValue != nullptr) {
-    *undoValue = static_cast<std::uint16_t>(rangeMode == MoveRange::kBetweenEnds ? n : k);
-  }
-
-  // The insertion point always lies on the pile (0..m), so positions stay
-  // without gaps whatever the action asks for.
-  const int m = PileCount(game, destination);
+  // The insertion point always lies on the pile (0..m) as it is once the
+  // range is out, so positions stay without gaps whatever the action asks for.
+  const int m = destination == source ? n - k : PileCount(game, destination);
   int insertion = 0;
   switch (static_cast<MoveInsertion>(action.destMode)) {
     case MoveInsertion::kUnderTop:
@@ -135,11 +115,37 @@ bool MoveCards(SolGame& game, const ActionDef& action, std::uint16_t* undoValue,
       break;
   }
 
-  for (CardState& state : game.cards) {
+  // One pass over the cards, as this runs for every move and every undo: the
+  // range is taken out (each moving card remembering its place within the
+  // run), the cards above it close the gap, and the destination's cards at
+  // and above the insertion point make room. The list's storage is kept per
+  // thread.
+  thread_local std::vector<std::pair<std::uint16_t, int>> transit;
+  transit.clear();
+  CardState* const cards = game.cards.data();
+  const std::size_t cardCount = game.cards.size();
+  for (std::size_t card = 0; card < cardCount; ++card) {
+    CardState& state = cards[card];
+    if (state.pile == source) {
+      if (range.Contains(state.position)) {
+        transit.emplace_back(static_cast<std::uint16_t>(card), state.position - range.first);
+        state.pile = kNoReference;
+        continue;
+      }
+      if (state.position > range.last) {
+        state.position = static_cast<std::uint16_t>(state.position - k);
+      }
+    }
     if (state.pile == destination && state.position >= insertion) {
       state.position = static_cast<std::uint16_t>(state.position + k);
     }
   }
+  SetPileCount(game, source, n - k);
+
+  if (undoValue != nullptr) {
+    *undoValue = static_cast<std::uint16_t>(rangeMode == MoveRange::kBetweenEnds ? n : k);
+  }
+
   for (const auto& [card, place] : transit) {
     game.cards[card].pile = destination;
     game.cards[card].position = static_cast<std::uint16_t>(insertion + place);

@@ -259,10 +259,24 @@ bool RunStartEvents(SolGame& game) {
 }
 
 void UpdateOpenFlags(SolGame& game, bool record) {
-  for (std::size_t c = 0; c < game.cards.size(); ++c) {
-    CardState& state = game.cards[c];
-    if (state.pile >= game.piles.size()) continue;
-    const PileState& pile = game.piles[state.pile];
+  // Runs after every move. The tables are read through local pointers: a
+  // flag written through a reference could otherwise be any of them, and
+  // each would be loaded again for every card.
+  CardState* cards = nullptr;
+  std::size_t cardCount = 0;
+  const PileState* piles = nullptr;
+  std::size_t pileCount = 0;
+  auto readTables = [&] {
+    cards = game.cards.data();
+    cardCount = game.cards.size();
+    piles = game.piles.data();
+    pileCount = game.piles.size();
+  };
+  readTables();
+  for (std::size_t c = 0; c < cardCount; ++c) {
+    CardState& state = cards[c];
+    if (state.pile >= pileCount) continue;
+    const PileState& pile = piles[state.pile];
     if (pile.manualOpen != 0) continue;
     const bool isTop = state.position + 1 == pile.count;
     if (isTop == (state.open != 0)) continue;
@@ -272,6 +286,7 @@ void UpdateOpenFlags(SolGame& game, bool record) {
       entry.type = static_cast<std::uint32_t>(JournalType::kOpenChanged);
       entry.index = static_cast<std::uint16_t>(c);
       game.AppendJournal(entry);
+      readTables();  // in case the journal's listener changed the game
     }
   }
 }
