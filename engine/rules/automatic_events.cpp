@@ -208,11 +208,8 @@ void ForEachMove(const SolGame& game, Visit visit) {
       if (isTop != topCards || (!topCards && source.fan == 0)) continue;
       const auto card = static_cast<std::uint16_t>(c);
       if (source.shown == 0 || !tests.CanPickUp(card)) continue;
-      for (std::size_t d = 0; d < pileCount; ++d) {
-        const auto destination = static_cast<std::uint16_t>(d);
-        if (destination != state.pile && tests.CanDrop(card, destination)) {
-          if (visit(MoveReference{card, destination})) return true;
-        }
+      for (const std::uint16_t destination : tests.Drops(card)) {
+        if (visit(MoveReference{card, destination})) return true;
       }
     }
     return false;

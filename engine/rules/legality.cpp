@@ -135,21 +135,24 @@ void PileLists::Forget(std::uint16_t pile) {
 
 void PileLists::ForgetAll() { std::fill(storage_.built.begin(), storage_.built.end(), 0); }
 
-PositionMoveTests::PositionMoveTests(const SolGame& game)
-    : game_(game), piles_(game), destinations_(game.piles.size()) {}
+PositionMoveTests::PositionMoveTests(const SolGame& game) : game_(game), piles_(game) {}
 
-const PositionMoveTests::Destination& PositionMoveTests::DestinationOf(std::uint16_t pile) {
-  Destination& destination = destinations_[pile];
-  if (destination.known) return destination;
-  destination.known = true;
-  const std::uint16_t program = game_.piles[pile].acceptProgram;
-  // A program number that names no program fails like a program that fails.
-  destination.receives = program < game_.definition.programs.size() && ReceivesCards(game_, pile);
-  if (destination.receives) {
-    destination.questionPart =
-        ListBQuestionPart(piles_.Index().ProgramHashes()[program], piles_.Of(pile));
+void PositionMoveTests::FindReceivers() {
+  receiversFound_ = true;
+  const std::size_t pileCount = std::min(game_.piles.size(), game_.definition.piles.size());
+  const std::size_t programCount = game_.definition.programs.size();
+  for (std::size_t p = 0; p < pileCount; ++p) {
+    const auto pile = static_cast<std::uint16_t>(p);
+    const std::uint16_t program = game_.piles[p].acceptProgram;
+    // A program number that names no program fails like a program that fails.
+    if (program >= programCount || !ReceivesCards(game_, pile)) continue;
+    receivers_.push_back(
+        {pile, ListBQuestionPart(piles_.Index().ProgramHashes()[program], piles_.Of(pile))});
   }
-  return destination;
+  everyRouteOpen_ = std::any_of(
+      game_.allowedMoves.begin(), game_.allowedMoves.end(), [](const MovePair& route) {
+        return route.source == kNoReference && route.destination == kNoReference;
+      });
 }
 
 const HashedCardList& PositionMoveTests::MovingList(std::uint16_t card) {
@@ -179,17 +182,22 @@ bool PositionMoveTests::CanPickUp(std::uint16_t card) {
   });
 }
 
-bool PositionMoveTests::CanDrop(std::uint16_t card, std::uint16_t pile) {
-  if (!IsCard(game_, card) || !IsPile(game_, pile)) return false;
+const std::vector<std::uint16_t>& PositionMoveTests::Drops(std::uint16_t card) {
+  drops_.clear();
+  if (!IsCard(game_, card)) return drops_;
+  if (!receiversFound_) FindReceivers();
   const std::uint16_t source = game_.cards[card].pile;
-  if (source == pile) return false;
-  const Destination& destination = DestinationOf(pile);
-  if (!destination.receives || !RouteAllows(game_, source, pile)) return false;
-  const HashedCardList& moving = MovingList(card);
-  return AnswerRemembered(ListsQuestion(destination.questionPart, moving), [&] {
-    return EvaluateRule(game_.definition.programs[game_.piles[pile].acceptProgram], moving.entries,
-                        &piles_.Of(pile).entries);
-  });
+  for (const Receiver& receiver : receivers_) {
+    const std::uint16_t pile = receiver.pile;
+    if (pile == source || (!everyRouteOpen_ && !RouteAllows(game_, source, pile))) continue;
+    const HashedCardList& moving = MovingList(card);
+    const bool passes = AnswerRemembered(ListsQuestion(receiver.questionPart, moving), [&] {
+      return EvaluateRule(game_.definition.programs[game_.piles[pile].acceptProgram],
+                          moving.entries, &piles_.Of(pile).entries);
+    });
+    if (passes) drops_.push_back(pile);
+  }
+  return drops_;
 }
 
 bool CanTap(const SolGame& game, std::uint16_t pile) {

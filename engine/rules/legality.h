@@ -49,25 +49,32 @@ class PositionMoveTests {
   explicit PositionMoveTests(const SolGame& game);
 
   bool CanPickUp(std::uint16_t card);
-  bool CanDrop(std::uint16_t card, std::uint16_t pile);
+  // The piles, in order, on which CanDrop allows the card; valid until the
+  // next call.
+  const std::vector<std::uint16_t>& Drops(std::uint16_t card);
 
  private:
-  // What a pile's answers about taking cards share in this position.
-  struct Destination {
-    bool known = false;
-    bool receives = false;  // it may take cards, and has a program to ask
-    std::uint64_t questionPart = 0;  // its program and list (ListBQuestionPart)
+  // A pile that may take cards, with what the questions about cards dropped
+  // on it share: its program and its list (ListBQuestionPart).
+  struct Receiver {
+    std::uint16_t pile;
+    std::uint64_t questionPart;
   };
 
   const HashedCardList& MovingList(std::uint16_t card);
-  const Destination& DestinationOf(std::uint16_t pile);
+  // Finds the receivers: a card is asked about every pile, so they are
+  // found once for the position.
+  void FindReceivers();
 
   const SolGame& game_;
   PileLists piles_;
-  std::vector<Destination> destinations_;  // per pile
   std::uint16_t movingCard_ = kNoReference;
   HashedCardList moving_;
   HashedCardList remaining_;
+  bool receiversFound_ = false;
+  std::vector<Receiver> receivers_;
+  bool everyRouteOpen_ = false;  // a route from any pile to any pile is allowed
+  std::vector<std::uint16_t> drops_;
 };
 
 // Whether tapping the pile would fire its event.

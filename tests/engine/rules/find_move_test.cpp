@@ -86,6 +86,12 @@ TEST_F(FindMoveTest, SkipsWhatCannotMoveOrReceive) {
 
   game().allowedMoves = {{5, 2}};
   EXPECT_EQ(AllMoves(game()), (Moves{{5, kTap}, {6, kTap}, {4, 2}}));
+  // A route from anywhere to anywhere opens every other one.
+  game().allowedMoves = {{5, 2}, {kNoReference, kNoReference}};
+  EXPECT_EQ(AllMoves(game()), (Moves{{5, kTap}, {6, kTap}, {4, 0}, {4, 1}, {4, 2}}));
+  game().allowedMoves = {{5, 2}, {kNoReference, 1}};
+  EXPECT_EQ(AllMoves(game()), (Moves{{5, kTap}, {6, kTap}, {4, 1}, {4, 2}}));
+  game().allowedMoves = {{5, 2}};
   game().cards[4].movable = 0;  // the tap needs a movable top card
   EXPECT_EQ(AllMoves(game()), (Moves{{6, kTap}}));
 }
