@@ -6,16 +6,17 @@
 namespace cw {
 namespace {
 
-// The rows of all piles one after the other in one array, so that building
-// them again is one fill and one pass over the cards.
+// The rows of all piles in one array, each row with room for every card, so
+// that a move of cards changes two rows and no others (see NoteCardsMoved).
 struct PlaceTable {
   const SolGame* game = nullptr;
-  std::vector<std::uint32_t> rowStart;  // per pile, then one past the last row
-  std::vector<std::uint16_t> cards;
+  std::size_t capacity = 0;            // places per row
+  std::vector<std::uint32_t> rowSize;  // per pile
+  std::vector<std::uint16_t> cards;    // the row of pile p starts at p * capacity
 
-  std::size_t PileCount() const { return rowStart.empty() ? 0 : rowStart.size() - 1; }
+  std::size_t PileCount() const { return rowSize.size(); }
   std::span<std::uint16_t> Row(std::size_t pile) {
-    return std::span(cards).subspan(rowStart[pile], rowStart[pile + 1] - rowStart[pile]);
+    return std::span(cards).subspan(pile * capacity, rowSize[pile]);
   }
 };
 
@@ -30,23 +31,21 @@ bool LiesAt(const SolGame& game, std::uint16_t card, std::size_t pile, std::size
 
 void Rebuild(const SolGame& game) {
   table.game = &game;
-  table.rowStart.resize(game.piles.size() + 1);
-  std::uint32_t next = 0;
-  for (std::size_t p = 0; p < game.piles.size(); ++p) {
-    table.rowStart[p] = next;
-    next += static_cast<std::uint32_t>(std::max<int>(game.piles[p].count, 0));
-  }
-  table.rowStart.back() = next;
-  table.cards.assign(next, kNoReference);
-  const std::uint32_t* rowStart = table.rowStart.data();
-  std::uint16_t* places = table.cards.data();
   const std::size_t pileCount = game.piles.size();
+  table.rowSize.resize(pileCount);
+  std::size_t capacity = game.cards.size();
+  for (std::size_t p = 0; p < pileCount; ++p) {
+    table.rowSize[p] = static_cast<std::uint32_t>(std::max<int>(game.piles[p].count, 0));
+    capacity = std::max<std::size_t>(capacity, table.rowSize[p]);
+  }
+  table.capacity = capacity;
+  table.cards.assign(pileCount * capacity, kNoReference);
+  const std::uint32_t* rowSize = table.rowSize.data();
+  std::uint16_t* places = table.cards.data();
   for (std::size_t c = 0; c < game.cards.size(); ++c) {
     const CardState& state = game.cards[c];
-    if (state.pile >= pileCount) continue;
-    const std::uint32_t start = rowStart[state.pile];
-    if (state.position >= rowStart[state.pile + 1] - start) continue;
-    std::uint16_t& place = places[start + state.position];
+    if (state.pile >= pileCount || state.position >= rowSize[state.pile]) continue;
+    std::uint16_t& place = places[state.pile * capacity + state.position];
     if (place == kNoReference) place = static_cast<std::uint16_t>(c);
   }
 }
@@ -67,6 +66,33 @@ bool RowHolds(const SolGame& game, std::uint16_t pile, std::size_t first, std::s
 }
 
 }  // namespace
+
+void NoteCardsMoved(const SolGame& game, std::uint16_t source, std::uint16_t first,
+                    std::uint16_t count, std::uint16_t destination, std::uint16_t insertion) {
+  if (table.game != &game || count == 0) return;
+  const std::size_t pileCount = table.PileCount();
+  if (source >= pileCount || destination >= pileCount ||
+      std::size_t{first} + count > table.rowSize[source]) {
+    table.game = nullptr;  // built again when next asked
+    return;
+  }
+  // The destination's size once the cards have left.
+  const std::size_t remaining =
+      table.rowSize[destination] - (source == destination ? count : 0);
+  if (insertion > remaining || remaining + count > table.capacity) {
+    table.game = nullptr;
+    return;
+  }
+  thread_local std::vector<std::uint16_t> moving;
+  std::uint16_t* const from = table.cards.data() + source * table.capacity;
+  moving.assign(from + first, from + first + count);
+  std::copy(from + first + count, from + table.rowSize[source], from + first);
+  table.rowSize[source] -= count;
+  std::uint16_t* const to = table.cards.data() + destination * table.capacity;
+  std::copy_backward(to + insertion, to + remaining, to + remaining + count);
+  std::copy(moving.begin(), moving.end(), to + insertion);
+  table.rowSize[destination] += count;
+}
 
 std::optional<std::uint16_t> CardAtPlace(const SolGame& game, std::uint16_t pile,
                                          std::uint16_t position) {

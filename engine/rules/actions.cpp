@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/model/card_index.h"
+
 namespace cw {
 
 namespace {
@@ -151,6 +153,8 @@ bool MoveCards(SolGame& game, const ActionDef& action, std::uint16_t* undoValue,
     game.cards[card].position = static_cast<std::uint16_t>(insertion + place);
   }
   SetPileCount(game, destination, m + k);
+  NoteCardsMoved(game, source, static_cast<std::uint16_t>(range.first),
+                 static_cast<std::uint16_t>(k), destination, static_cast<std::uint16_t>(insertion));
 
   if (k == 0) return false;
   Report(observer, CardsMoved{source, static_cast<std::uint16_t>(range.first),

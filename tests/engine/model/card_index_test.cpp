@@ -93,5 +93,39 @@ TEST(CardIndexTest, PartsOfAPileAreCutToItAndFollowChangesWithinThem) {
   EXPECT_EQ(Part(game, 0, 1, 2), (std::vector<std::uint16_t>{kNoReference, 0}));
 }
 
+// Moves of cards are told to the table, which follows them rather than being
+// built again; a report that does not match the states misleads no answer.
+TEST(CardIndexTest, AnswersFollowMovesToldAndUntold) {
+  SolGame game = SmallTable();
+  ASSERT_EQ(Pile(game, 1), (std::vector<std::uint16_t>{3, 4}));
+  auto place = [&](std::uint16_t card, std::uint16_t pile, std::uint16_t position) {
+    game.cards[card].pile = pile;
+    game.cards[card].position = position;
+  };
+  // Cards 1 and 2 go between cards 3 and 4.
+  place(1, 1, 1);
+  place(2, 1, 2);
+  place(4, 1, 3);
+  game.piles[0].count = 1;
+  game.piles[1].count = 4;
+  NoteCardsMoved(game, 0, 1, 2, 1, 1);
+  EXPECT_EQ(Pile(game, 0), (std::vector<std::uint16_t>{0}));
+  EXPECT_EQ(Pile(game, 1), (std::vector<std::uint16_t>{3, 1, 2, 4}));
+  // The bottom card of pile 1 goes to its top.
+  place(1, 1, 0);
+  place(2, 1, 1);
+  place(4, 1, 2);
+  place(3, 1, 3);
+  NoteCardsMoved(game, 1, 0, 1, 1, 3);
+  EXPECT_EQ(Pile(game, 1), (std::vector<std::uint16_t>{1, 2, 4, 3}));
+  // Reports of moves that never happened, or that cannot fit the piles.
+  NoteCardsMoved(game, 2, 0, 1, 0, 0);
+  NoteCardsMoved(game, 1, 2, 5, 0, 9);
+  EXPECT_EQ(Pile(game, 0), (std::vector<std::uint16_t>{0}));
+  EXPECT_EQ(Pile(game, 1), (std::vector<std::uint16_t>{1, 2, 4, 3}));
+  EXPECT_EQ(Pile(game, 2), (std::vector<std::uint16_t>{5}));
+  EXPECT_EQ(CardAtPlace(game, 1, 3), std::optional<std::uint16_t>(3));
+}
+
 }  // namespace
 }  // namespace cw
