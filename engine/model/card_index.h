@@ -3,9 +3,10 @@
 // every card; the rules ask that many times per move. These lookups answer
 // from a table of the cards of each pile by position, kept per thread for the
 // game last asked about, kept in step with the moves of cards it is told of,
-// and rebuilt whenever an answer it gives is not confirmed by the card states. They answer as a scan would for every play
-// state whose places are unique; where two cards claim one place (a damaged
-// state), either may be answered.
+// and rebuilt whenever an answer it gives is not confirmed by the card
+// states. They answer as a scan would for every play state whose places are
+// unique; where two cards claim one place (a damaged state), either may be
+// answered.
 #pragma once
 
 #include <cstdint>
