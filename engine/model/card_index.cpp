@@ -53,14 +53,22 @@ void Rebuild(const SolGame& game) {
 // Whether the table's row for the pile has the pile's count of places and
 // names, for each place from `first` to `last`, the card lying there.
 bool RowHolds(const SolGame& game, std::uint16_t pile, std::size_t first, std::size_t last) {
-  if (table.game != &game || pile >= table.PileCount()) return false;
-  const std::span<const std::uint16_t> row = table.Row(pile);
-  if (row.size() != static_cast<std::size_t>(std::max<int>(game.piles[pile].count, 0))) {
+  // Asked for nearly every pile of every position a search meets: the
+  // table is reached once, and the card states through a local pointer.
+  PlaceTable& places = table;
+  if (places.game != &game || pile >= places.PileCount()) return false;
+  if (places.rowSize[pile] != static_cast<std::size_t>(std::max<int>(game.piles[pile].count, 0))) {
     return false;
   }
+  const std::uint16_t* const row = places.cards.data() + pile * places.capacity;
+  const CardState* const cards = game.cards.data();
+  const std::size_t cardCount = game.cards.size();
   // A place no card claimed when the row was built may have been filled since.
   for (std::size_t position = first; position <= last; ++position) {
-    if (!LiesAt(game, row[position], pile, position)) return false;
+    const std::uint16_t card = row[position];
+    if (card >= cardCount || cards[card].pile != pile || cards[card].position != position) {
+      return false;
+    }
   }
   return true;
 }
