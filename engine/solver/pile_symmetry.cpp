@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "engine/rules/card_list.h"
 #include "engine/rules/instruction_set.h"
@@ -305,7 +307,9 @@ bool Interchangeable(const GameDefinition& definition, const ProgramFacts& progr
 
 }  // namespace
 
-std::vector<std::uint16_t> InterchangeablePileClasses(const GameDefinition& definition) {
+namespace {
+
+std::vector<std::uint16_t> FindClasses(const GameDefinition& definition) {
   const ProgramFacts programs(definition);
   const std::vector<bool> playEvents = EventsFiredInPlay(definition);
   const std::size_t count = definition.piles.size();
@@ -325,6 +329,57 @@ std::vector<std::uint16_t> InterchangeablePileClasses(const GameDefinition& defi
     }
   }
   return classes;
+}
+
+// The tables the classes are found from, kept with the classes last found on
+// this thread: every search builds its position key from them, and a survey
+// searches one game's deals one after another.
+struct KeptClasses {
+  std::vector<CardDef> cards;
+  std::vector<PileDef> piles;
+  std::vector<ActionDef> actions;
+  std::vector<MovePair> movePairs;
+  std::vector<std::uint8_t> eventKinds;
+  std::vector<EventAction> eventActions;
+  std::vector<ConditionDef> conditions;
+  std::vector<EventCondition> eventConditions;
+  std::vector<CounterDef> counters;
+  std::vector<EventCounter> eventCounters;
+  std::vector<std::vector<std::uint8_t>> programs;
+  std::vector<std::uint16_t> classes;
+  bool found = false;
+
+  bool From(const GameDefinition& definition) const {
+    return found && cards == definition.cards && piles == definition.piles &&
+           actions == definition.actions && movePairs == definition.movePairs &&
+           eventKinds == definition.eventKinds && eventActions == definition.eventActions &&
+           conditions == definition.conditions &&
+           eventConditions == definition.eventConditions && counters == definition.counters &&
+           eventCounters == definition.eventCounters && programs == definition.programs;
+  }
+  void Keep(const GameDefinition& definition, std::vector<std::uint16_t> foundClasses) {
+    cards = definition.cards;
+    piles = definition.piles;
+    actions = definition.actions;
+    movePairs = definition.movePairs;
+    eventKinds = definition.eventKinds;
+    eventActions = definition.eventActions;
+    conditions = definition.conditions;
+    eventConditions = definition.eventConditions;
+    counters = definition.counters;
+    eventCounters = definition.eventCounters;
+    programs = definition.programs;
+    classes = std::move(foundClasses);
+    found = true;
+  }
+};
+
+}  // namespace
+
+std::vector<std::uint16_t> InterchangeablePileClasses(const GameDefinition& definition) {
+  thread_local KeptClasses kept;
+  if (!kept.From(definition)) kept.Keep(definition, FindClasses(definition));
+  return kept.classes;
 }
 
 }  // namespace cw
