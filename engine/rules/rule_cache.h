@@ -1,6 +1,7 @@
 // Rule programs are pure functions of their bytes and card lists, so their
-// answers can be remembered: a small direct-mapped table per thread, keyed by
-// a 64-bit hash of the program and both lists with their lengths.
+// answers can be remembered: a direct-mapped table per thread, keyed by a
+// 64-bit hash of the program and both lists with their lengths (or of what
+// determines the lists).
 #pragma once
 
 #include <cstdint>
@@ -53,10 +54,10 @@ std::uint64_t SplitPileQuestion(std::uint64_t programHash, const HashedCardList&
 std::uint64_t ListBQuestionPart(std::uint64_t programHash, const HashedCardList& listB);
 std::uint64_t ListsQuestion(std::uint64_t listBPart, const HashedCardList& listA);
 
-// The same table for a question known by what determines its lists rather
-// than by their hashes, such as a pile's list and a place in it; `question`
-// must be a hash that covers all of it. The answer comes from `evaluate`
-// (which builds the lists and runs the program) when none is remembered.
+// The answer the table keeps for a question key (SplitPileQuestion,
+// ListsQuestion): a key must cover the program and everything its lists are
+// made from. The answer comes from `evaluate` (which builds the lists and
+// runs the program) when none is kept.
 template <typename Evaluate>
 bool AnswerRemembered(std::uint64_t question, Evaluate evaluate) {
   std::uint64_t stored = 0;
