@@ -81,7 +81,7 @@ c++ -std=c++20 -O2 -o "$work/startup_watch" "$here/startup_watch.cpp" -lX11 -lXd
 
 # Starts one program under the watch; prints its figures, or its error output
 # and fails.
-watch() {
+run_watched() {
   local picture=$1
   shift
   local args=()
@@ -98,7 +98,7 @@ watch() {
 # every later start deals it at once instead of opening the chooser.
 prepare_cardwright() {
   local registry=$1 program=$2
-  CARDWRIGHT_REGISTRY=$registry watch "" "$program" >/dev/null
+  CARDWRIGHT_REGISTRY=$registry run_watched "" "$program" >/dev/null
   sqlite3 "$registry" "UPDATE vals SET data = x'09000000' WHERE fold = 'cursolid';"
   if [[ -n ${STARTUP_CARDWRIGHT_WINDOW:-} ]]; then
     local width=${STARTUP_CARDWRIGHT_WINDOW%x*} height=${STARTUP_CARDWRIGHT_WINDOW#*x}
@@ -116,14 +116,19 @@ start() {
   read -ra command <"$work/$name.command"
   [[ -f $work/$name.registry ]] && cp "$work/$name.registry" "$work/$name.sqlite3"
   cut -d' ' -f1 /proc/loadavg >>"$work/$name.loads"
-  CARDWRIGHT_REGISTRY=$work/$name.sqlite3 watch "$picture" "${command[@]}" >>"$work/$name.results"
+  CARDWRIGHT_REGISTRY=$work/$name.sqlite3 run_watched "$picture" "${command[@]}" \
+    >>"$work/$name.results"
 }
 
 # "MEDIAN [Q1, Q3]" of the numbers on the input, to DIGITS decimals.
 spread() {
   sort -g | awk -v digits="$1" '
     { v[NR] = $1 }
-    function q(p,   at, i) { at = 1 + (NR - 1) * p; i = int(at); return v[i] + (at - i) * (v[i + 1] - v[i]) }
+    function q(p,   at, i) {
+      at = 1 + (NR - 1) * p
+      i = int(at)
+      return v[i] + (at - i) * (v[i + 1] - v[i])
+    }
     END { printf "%." digits "f [%." digits "f, %." digits "f]\n", q(0.5), q(0.25), q(0.75) }'
 }
 median() { spread 0 | cut -d' ' -f1; }
@@ -132,12 +137,14 @@ report() {
   local name=$1 results loads
   results=$work/$(file_of "$name").results loads=$work/$(file_of "$name").loads
   column() { cut -d' ' -f"$1" "$results"; }
-  printf '%-16s mapped %5s ms  painted %5s ms  VmRSS %7s kB  Pss %7s kB  cpu %5s ms   (median of %d; painted runs: %s; load %s-%s)\n' \
-    "$name" "$(column 1 | median)" "$(column 2 | median)" "$(column 3 | median)" \
-    "$(column 4 | median)" "$(column 5 | median)" "$runs" "$(column 2 | tr '\n' ' ' | sed 's/ $//')" \
+  local line='%-16s mapped %5s ms  painted %5s ms  VmRSS %7s kB  Pss %7s kB  cpu %5s ms   '
+  line+='(median of %d; painted runs: %s; load %s-%s)\n'
+  printf "$line" "$name" "$(column 1 | median)" "$(column 2 | median)" "$(column 3 | median)" \
+    "$(column 4 | median)" "$(column 5 | median)" "$runs" \
+    "$(column 2 | tr '\n' ' ' | sed 's/ $//')" \
     "$(sort -g "$loads" | head -n 1)" "$(sort -g "$loads" | tail -n 1)"
-  printf '%-16s at picture: cpu %s ms, page faults %s; painted %s ms; cpu at 3 s %s ms; VmRSS %s kB\n' \
-    "" "$(column 6 | spread 1)" "$(column 7 | spread 0)" "$(column 2 | spread 0)" \
+  line='%-16s at picture: cpu %s ms, page faults %s; painted %s ms; cpu at 3 s %s ms; VmRSS %s kB\n'
+  printf "$line" "" "$(column 6 | spread 1)" "$(column 7 | spread 0)" "$(column 2 | spread 0)" \
     "$(column 5 | spread 1)" "$(column 3 | spread 0)"
 }
 

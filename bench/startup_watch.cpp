@@ -306,7 +306,8 @@ class Watch {
     const std::string id = std::to_string(main_);
     const char* argv[] = {"import", "-window", id.c_str(), file, nullptr};
     pid_t importer = 0;
-    if (posix_spawnp(&importer, "import", nullptr, nullptr, const_cast<char**>(argv), environ) == 0) {
+    char** const arguments = const_cast<char**>(argv);
+    if (posix_spawnp(&importer, "import", nullptr, nullptr, arguments, environ) == 0) {
       waitpid(importer, nullptr, 0);
     }
   }

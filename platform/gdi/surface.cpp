@@ -100,9 +100,10 @@ std::optional<Surface> Surface::OverPainter(QPainter& painter, QSize size) {
   uchar* const first = image->bits() + origin.y() * stride + origin.x() * qsizetype{sizeof(QRgb)};
   surface.image_ = QImage(first, size.width(), size.height(), stride, QImage::Format_RGB32);
   const QRect written = painted.boundingRect();
-  const uchar* const firstWritten = image->constBits() + written.top() * stride;
-  SupplyPages(firstWritten + written.left() * qsizetype{sizeof(QRgb)},
-              firstWritten + (written.height() - 1) * stride + (written.right() + 1) * qsizetype{sizeof(QRgb)});
+  constexpr qsizetype kPixel = sizeof(QRgb);
+  const uchar* const top = image->constBits() + written.top() * stride;
+  SupplyPages(top + written.left() * kPixel,
+              top + (written.height() - 1) * stride + (written.right() + 1) * kPixel);
   surface.painted_ = written.translated(-origin);
   return surface;
 }

@@ -392,7 +392,8 @@ class FreshPicture {
   static constexpr int kRows = 64;
   FreshPicture()
       : pageSize_(static_cast<int>(sysconf(_SC_PAGESIZE))),
-        memory_(mmap(nullptr, Bytes(), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)) {}
+        memory_(mmap(nullptr, Bytes(), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1,
+                     0)) {}
   ~FreshPicture() {
     if (memory_ != MAP_FAILED) munmap(memory_, Bytes());
   }
@@ -401,7 +402,8 @@ class FreshPicture {
 
   bool Valid() const { return memory_ != MAP_FAILED; }
   QImage Image() const {
-    return QImage(static_cast<uchar*>(memory_), pageSize_ / 4, kRows, pageSize_, QImage::Format_RGB32);
+    return QImage(static_cast<uchar*>(memory_), pageSize_ / 4, kRows, pageSize_,
+                  QImage::Format_RGB32);
   }
   // The rows whose pages are in memory.
   std::set<int> ResidentRows() const {
