@@ -1,28 +1,54 @@
 #!/bin/bash
 # Start-up time and memory of Cardwright beside two other patience programs,
-# KDE's kpat and GNOME's sol, on one private Xvfb display in one run.
+# KDE's kpat and GNOME's sol, on one private Xvfb display (1280x1024) in one run.
 #
-# For every program: one warm-up start (fills the disk cache and writes the
-# program's first-run settings), then RUNS measured starts. A start is timed
-# from launch until the window's picture is painted and settled: the time
-# of the first grab of a picture that stays unchanged for 200 ms and is not
-# one plain colour (so a dealing animation counts until the last card lands).
-# Grabs are about 30 ms apart, which bounds the resolution.
-# Memory is read 3 s after that from /proc: resident set (VmRSS) and
-# proportional set (Pss, shared pages split among their users); with it the
-# processor time all the program's threads have run so far (from schedstat),
-# which a busy machine stretches far less than the times on the clock.
+# Every start is watched from outside by startup_watch (startup_watch.cpp,
+# built by this script into its scratch folder; it needs a C++ compiler and
+# the Xlib and DAMAGE headers, Debian's libxdamage-dev). It sees each drawing
+# into the program's windows as the X server does it, so no polling costs
+# anything and a bigger window is not timed more coarsely. For each start:
+# - mapped: launch until the first window is mapped;
+# - painted: launch until the last drawing before 200 ms without any, the
+#   picture then not being one plain colour (a dealing animation counts until
+#   its last card lands);
+# - at picture: the processor time of all the program's threads and its page
+#   faults, read the moment that last drawing is reported. These two barely
+#   move on a busy machine, unlike the times on the clock: they are the
+#   figures to compare builds by;
+# - 3 s later: resident set (VmRSS), proportional set (Pss, shared pages split
+#   among their users) and processor time again.
+# Then the program is asked to close its window, as a user would, so it ends in
+# its own way and cleans up after itself (it is terminated if it has not ended
+# 5 s later). A program that dies before its picture settles, shows no window
+# within 30 s or never settles within 60 s stops the run with a message.
+#
+# For every program and build: one warm-up start (fills the disk cache and
+# writes the program's first-run settings), then RUNS measured starts. The
+# starts are interleaved: each round starts every program once, each round in
+# another order, so a change in the machine's load falls on all of them alike.
 #
 # Every program opens FreeCell at start: Cardwright through its stored
 # current game, kpat with --gametype freecell, sol with --variation freecell.
+# Cardwright's settings are put back as the warm-up left them before every
+# start, so every start deals afresh instead of resuming the last one.
 # kpat and sol come from Debian (packages kpat and aisleriot); they are
 # installed for this measurement only and never by the build.
 #
-# Each line ends with the machine's load average over the last minute, taken
-# when the program's runs are done: a figure measured on a busy machine is
-# not comparable with one from a quiet one.
+# Output: one line per program with the medians, as it always was:
+#   NAME mapped MS painted MS VmRSS KB Pss KB cpu MS (median of RUNS; painted
+#   runs: each start's painted time; load LOW-HIGH)
+# where cpu is at 3 s and load is the machine's load average over the last
+# minute, lowest and highest at the starts: a figure measured on a busy machine
+# is not comparable with one from a quiet one. Then a line with the processor
+# time and page faults at the picture, and the spread of every figure as
+# [lower quartile, upper quartile].
 #
-# usage: startup_beside_others.sh CARDWRIGHT_BUILD_DIR [RUNS] [PICTURE_DIR]
+# usage: startup_beside_others.sh CARDWRIGHT_BUILD_DIR[,...] [RUNS] [PICTURE_DIR]
+# RUNS defaults to 15. Several Cardwright builds, separated by commas, are
+# measured in the same rounds, each named by an optional "LABEL=" before its
+# folder or else by its place in the list: e.g.
+#   startup_beside_others.sh before=/tmp/before-build,after=build 21
+# names its lines cardwright/before, cardwright/after, and so on.
 # STARTUP_PROGRAMS names the programs to measure, of
 # "cardwright cardwright-vga kpat sol" (all of them unless told); e.g.
 # STARTUP_PROGRAMS="cardwright cardwright-vga" to compare two builds.
@@ -30,6 +56,7 @@
 # size, as a window kept from an earlier run, instead of its first size on a
 # desktop screen: builds whose first windows differ can then be compared at
 # one size. A build that keeps no window place opens as it always does.
+# PICTURE_DIR, if given, receives each program's picture from its last start.
 set -euo pipefail
 
 if [[ ${STARTUP_DISPLAY_READY:-} != 1 ]]; then
@@ -39,113 +66,39 @@ if [[ ${STARTUP_DISPLAY_READY:-} != 1 ]]; then
   STARTUP_DISPLAY_READY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" dbus-run-session -- "$0" "$@"
 fi
 
-build=$(realpath "$1")
-runs=${2:-5}
+here=$(dirname "$(realpath "$0")")
+IFS=, read -ra build_list <<<"$1"
+runs=${2:-15}
 pictures=${3:-}
 
 work=$(mktemp -d)
-export XDG_RUNTIME_DIR=$work
-program_pid=
-cleanup() {
-  [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
+cleanup() { rm -rf "$work"; }
 trap cleanup EXIT
+# Whatever a program leaves in the temporary folder goes with the scratch folder.
+export XDG_RUNTIME_DIR=$work TMPDIR=$work
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
+c++ -std=c++20 -O2 -o "$work/startup_watch" "$here/startup_watch.cpp" -lX11 -lXdamage
 
-grab() { xwd -silent -id "$1" 2>/dev/null | md5sum | cut -d' ' -f1; }
-is_plain() { (($(xwd -silent -id "$1" 2>/dev/null | convert xwd:- -format %k info: 2>/dev/null || echo 1) <= 1)); }
-
-# The program's largest visible window, if it shows one yet.
-main_window_of() {
-  local best="" best_area=0 window WIDTH HEIGHT X Y SCREEN WINDOW
-  for window in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)" || continue
-    if ((WIDTH * HEIGHT > best_area)); then
-      best=$window
-      best_area=$((WIDTH * HEIGHT))
-    fi
-  done
-  [[ -n $best ]] && echo "$best"
-}
-
-# Waits for the window of a started program and prints it; fails, naming the
-# program, if it exits first or shows nothing within 30 s.
-await_window() {
-  local pid=$1 name=$2 window deadline=$(($(now_ms) + 30000))
-  until window=$(main_window_of "$pid"); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      echo "startup_beside_others: $name exited before showing a window; its error output:" >&2
-      tail -n 5 "$work/program-errors" >&2
-      return 1
-    fi
-    if (($(now_ms) >= deadline)); then
-      echo "startup_beside_others: $name showed no window within 30 s" >&2
-      return 1
-    fi
-    sleep 0.01
-  done
-  echo "$window"
-}
-
-# Milliseconds all threads of a process have spent running.
-cpu_ms_of() {
-  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d\n", ns / 1000000 }'
-}
-
-# Starts one program and prints "MAPPED_MS PAINTED_MS RSS_KB PSS_KB CPU_MS".
-measure() {
+# Starts one program under the watch; prints its figures, or its error output
+# and fails.
+run_watched() {
   local picture=$1
   shift
-  local start
-  start=$(now_ms)
-  "$@" >/dev/null 2>"$work/program-errors" &
-  program_pid=$!
-  local window="" mapped painted previous current
-  window=$(await_window "$program_pid" "$*")
-  mapped=$(($(now_ms) - start))
-  previous=""
-  local seen_at=0 at
-  while true; do
-    at=$(($(now_ms) - start))
-    current=$(grab "$window")
-    if [[ $current != "$previous" ]]; then
-      previous=$current
-      seen_at=$at
-    elif ((at - seen_at >= 200)) && ! is_plain "$window"; then
-      painted=$seen_at
-      break
-    fi
-    ((at < 60000)) || { echo "$* never settled" >&2; return 1; }
-    sleep 0.02
-  done
-  sleep 3
-  local rss pss cpu
-  rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$program_pid/status")
-  pss=$(awk '/^Pss:/ { print $2 }' "/proc/$program_pid/smaps_rollup")
-  cpu=$(cpu_ms_of "$program_pid")
-  [[ -n $picture ]] && import -window "$window" "$picture" 2>/dev/null
-  kill "$program_pid"
-  wait "$program_pid" 2>/dev/null || true
-  program_pid=
-  echo "$mapped $painted $rss $pss $cpu"
+  local args=()
+  [[ -n $picture ]] && args=(--picture "$picture")
+  if ! "$work/startup_watch" "${args[@]}" "$@" 2>"$work/program-errors"; then
+    echo "startup_beside_others: $* failed; its error output ends:" >&2
+    tail -n 5 "$work/program-errors" >&2
+    return 1
+  fi
 }
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2)) }'; }
 
 # Cardwright keeps its settings in its registry file: a first start writes
 # them all, then FreeCell (catalogue position 9) is made the current game so
 # every later start deals it at once instead of opening the chooser.
 prepare_cardwright() {
   local registry=$1 program=$2
-  CARDWRIGHT_REGISTRY=$registry "$program" >/dev/null 2>"$work/program-errors" &
-  program_pid=$!
-  await_window "$program_pid" "$program" >/dev/null
-  sleep 1
-  kill "$program_pid"
-  wait "$program_pid" 2>/dev/null || true
-  program_pid=
+  CARDWRIGHT_REGISTRY=$registry run_watched "" "$program" >/dev/null
   sqlite3 "$registry" "UPDATE vals SET data = x'09000000' WHERE fold = 'cursolid';"
   if [[ -n ${STARTUP_CARDWRIGHT_WINDOW:-} ]]; then
     local width=${STARTUP_CARDWRIGHT_WINDOW%x*} height=${STARTUP_CARDWRIGHT_WINDOW#*x}
@@ -156,36 +109,86 @@ prepare_cardwright() {
   fi
 }
 
+# One start of the measured program NAME; the figures are added to its results.
+start() {
+  local name=$1 picture=$2
+  local command
+  read -ra command <"$work/$name.command"
+  [[ -f $work/$name.registry ]] && cp "$work/$name.registry" "$work/$name.sqlite3"
+  cut -d' ' -f1 /proc/loadavg >>"$work/$name.loads"
+  CARDWRIGHT_REGISTRY=$work/$name.sqlite3 run_watched "$picture" "${command[@]}" \
+    >>"$work/$name.results"
+}
+
+# "MEDIAN [Q1, Q3]" of the numbers on the input, to DIGITS decimals.
+spread() {
+  sort -g | awk -v digits="$1" '
+    { v[NR] = $1 }
+    function q(p,   at, i) {
+      at = 1 + (NR - 1) * p
+      i = int(at)
+      return v[i] + (at - i) * (v[i + 1] - v[i])
+    }
+    END { printf "%." digits "f [%." digits "f, %." digits "f]\n", q(0.5), q(0.25), q(0.75) }'
+}
+median() { spread 0 | cut -d' ' -f1; }
+
 report() {
-  local name=$1
-  shift
-  local results=$work/$name.txt
-  : >"$results"
-  measure "" "$@" >/dev/null
-  for ((run = 1; run <= runs; ++run)); do
-    local picture=""
-    ((run == runs)) && [[ -n $pictures ]] && picture=$pictures/startup-$name.png
-    measure "$picture" "$@" >>"$results"
-  done
-  printf '%-16s mapped %5s ms  painted %5s ms  VmRSS %7s kB  Pss %7s kB  cpu %5s ms   (median of %d; painted runs: %s; load %s)\n' \
-    "$name" "$(cut -d' ' -f1 "$results" | median)" "$(cut -d' ' -f2 "$results" | median)" \
-    "$(cut -d' ' -f3 "$results" | median)" "$(cut -d' ' -f4 "$results" | median)" \
-    "$(cut -d' ' -f5 "$results" | median)" "$runs" \
-    "$(cut -d' ' -f2 "$results" | tr '\n' ' ' | sed 's/ $//')" "$(cut -d' ' -f1 /proc/loadavg)"
+  local name=$1 results loads
+  results=$work/$(file_of "$name").results loads=$work/$(file_of "$name").loads
+  column() { cut -d' ' -f"$1" "$results"; }
+  local line='%-16s mapped %5s ms  painted %5s ms  VmRSS %7s kB  Pss %7s kB  cpu %5s ms   '
+  line+='(median of %d; painted runs: %s; load %s-%s)\n'
+  printf "$line" "$name" "$(column 1 | median)" "$(column 2 | median)" "$(column 3 | median)" \
+    "$(column 4 | median)" "$(column 5 | median)" "$runs" \
+    "$(column 2 | tr '\n' ' ' | sed 's/ $//')" \
+    "$(sort -g "$loads" | head -n 1)" "$(sort -g "$loads" | tail -n 1)"
+  line='%-16s at picture: cpu %s ms, page faults %s; painted %s ms; cpu at 3 s %s ms; VmRSS %s kB\n'
+  printf "$line" "" "$(column 6 | spread 1)" "$(column 7 | spread 0)" "$(column 2 | spread 0)" \
+    "$(column 5 | spread 1)" "$(column 3 | spread 0)"
 }
 
 [[ -n $pictures ]] && mkdir -p "$pictures"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 
+# A measured program's name as a file name: cardwright/before gives cardwright-before.
+file_of() { echo "${1//\//-}"; }
+
+# Every measured program: its name, its command in NAME.command and, for
+# Cardwright, its prepared settings in NAME.registry.
+names=()
 for program in ${STARTUP_PROGRAMS:-cardwright cardwright-vga kpat sol}; do
   case $program in
     cardwright | cardwright-vga)
-      prepare_cardwright "$work/registry-$program.sqlite3" "$build/shell/$program"
-      CARDWRIGHT_REGISTRY=$work/registry-$program.sqlite3 report "$program" "$build/shell/$program"
+      for ((b = 0; b < ${#build_list[@]}; ++b)); do
+        entry=${build_list[b]} label=$((b + 1))
+        [[ $entry == *=* ]] && label=${entry%%=*} entry=${entry#*=}
+        name=$program
+        ((${#build_list[@]} > 1)) && name=$program/$label
+        file=$(file_of "$name")
+        echo "$(realpath "$entry")/shell/$program" >"$work/$file.command"
+        prepare_cardwright "$work/$file.registry" "$(cat "$work/$file.command")"
+        names+=("$name")
+      done
       ;;
-    kpat) report kpat /usr/games/kpat --gametype freecell ;;
-    sol) report sol /usr/games/sol --variation freecell ;;
+    kpat) echo /usr/games/kpat --gametype freecell >"$work/kpat.command" && names+=(kpat) ;;
+    sol) echo /usr/games/sol --variation freecell >"$work/sol.command" && names+=(sol) ;;
     *) echo "startup_beside_others: no program $program" >&2; exit 2 ;;
   esac
 done
+
+for name in "${names[@]}"; do
+  start "$(file_of "$name")" "" >/dev/null
+  : >"$work/$(file_of "$name").results"
+  : >"$work/$(file_of "$name").loads"
+done
+for ((run = 1; run <= runs; ++run)); do
+  for ((i = 0; i < ${#names[@]}; ++i)); do
+    name=${names[(i + run) % ${#names[@]}]}
+    picture=""
+    ((run == runs)) && [[ -n $pictures ]] && picture=$pictures/startup-$(file_of "$name").png
+    start "$(file_of "$name")" "$picture"
+  done
+done
+for name in "${names[@]}"; do report "$name"; done

@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   zlib1g-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools
-  xvfb xdotool x11-utils x11-apps imagemagick python3
+  xvfb xdotool x11-utils x11-apps imagemagick python3 libxdamage-dev
   freecell-solver-bin
 )
 

@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QRegion>
 #include <QTransform>
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -15,6 +18,23 @@ namespace cw {
 namespace {
 
 constexpr QRgb kOpaque = 0xFF000000u;
+
+// A window's picture is fresh memory when the window first shows or grows:
+// each of its pages would fault on its first write, each fault a trip into
+// the kernel. Asking for all the pages a paint will write in one call costs
+// about half as much. Only a request: it changes no pixel, and a kernel
+// without it refuses it.
+void SupplyPages(const uchar* begin, const uchar* end) {
+#ifdef MADV_POPULATE_WRITE
+  const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const std::uintptr_t from = reinterpret_cast<std::uintptr_t>(begin) & ~(pageSize - 1);
+  const auto to = reinterpret_cast<std::uintptr_t>(end);
+  madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+  (void)begin;
+  (void)end;
+#endif
+}
 
 // The pixels a pen covers going from `from` to `to` along one axis (the end
 // excluded), cut to [0, size): first and last, first > last when none.
@@ -79,7 +99,12 @@ std::optional<Surface> Surface::OverPainter(QPainter& painter, QSize size) {
   const qsizetype stride = image->bytesPerLine();
   uchar* const first = image->bits() + origin.y() * stride + origin.x() * qsizetype{sizeof(QRgb)};
   surface.image_ = QImage(first, size.width(), size.height(), stride, QImage::Format_RGB32);
-  surface.painted_ = painted.boundingRect().translated(-origin);
+  const QRect written = painted.boundingRect();
+  constexpr qsizetype kPixel = sizeof(QRgb);
+  const uchar* const top = image->constBits() + written.top() * stride;
+  SupplyPages(top + written.left() * kPixel,
+              top + (written.height() - 1) * stride + (written.right() + 1) * kPixel);
+  surface.painted_ = written.translated(-origin);
   return surface;
 }
 

@@ -2,6 +2,9 @@
 # Screenshots of the program's real window filling a desktop screen (the
 # size a maximised window has) on a private Xvfb display, for four games, on
 # 1920×1080 and 1280×720 screens, into docs/screenshots/desktop-*.png.
+# Every game shows deal number 1, chosen with Select Deal, and is taken
+# before its clock's first tick, so two builds' pictures can be compared
+# pixel by pixel.
 # usage: tools/viewer/take_desktop_screenshots.sh BUILD_DIR [OUT_DIR]
 set -euo pipefail
 
@@ -48,6 +51,30 @@ window_of_program() {
   echo "$window"
 }
 
+# Keys pressed in window $1 (no window manager gives it the focus).
+keys_to() {
+  local target=$1
+  shift
+  xdotool windowfocus --sync "$target" key "$@"
+}
+
+# Deals number 1 through Select Deal (Ctrl+G) in the window $1.
+deal_first() {
+  local box
+  keys_to "$1" ctrl+g
+  box=$(timeout 20 xdotool search --sync --all --onlyvisible --pid "$program_pid" --name "^Select Deal\$" | head -n 1) ||
+    { echo "desktop screenshots: Select Deal did not open" >&2; exit 1; }
+  sleep 0.3
+  keys_to "$box" ctrl+a BackSpace 1
+  # The clock ticks when the system clock's second turns: dealing just after
+  # that leaves nearly a second for the picture.
+  sleep "$(awk -v ns="$(date +%N)" 'BEGIN { printf "%.3f", 1.02 - ns / 1e9 }')"
+  keys_to "$box" Return
+  while xdotool search --all --onlyvisible --pid "$program_pid" --name "^Select Deal\$" >/dev/null; do
+    sleep 0.05
+  done
+}
+
 stop_program() {
   kill "$program_pid"
   wait "$program_pid" 2>/dev/null || true
@@ -71,7 +98,11 @@ for entry in 9:freecell 13:penguin 3:double-freecell 17:seven-by-five; do
   window=$(window_of_program)
   # No window manager runs: a maximised window is one that fills the screen.
   xdotool windowmove "$window" 0 0 windowsize "$window" "$width" "$height"
-  sleep 2
-  import -window root "$out/desktop-$name-$DESKTOP_SCREEN.png"
+  sleep 1
+  deal_first "$window"
+  # Grabbed at once (xwd starts faster than import), before the clock's first tick.
+  sleep 0.1
+  xwd -root -silent >"$work/screen.xwd"
+  convert "xwd:$work/screen.xwd" "$out/desktop-$name-$DESKTOP_SCREEN.png"
   stop_program
 done

@@ -6,10 +6,14 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRegion>
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <functional>
 #include <optional>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "platform/gdi/colorref.h"
 
@@ -380,6 +384,65 @@ TEST_P(SurfaceOverPainter, ReachesOnlyTheAreaBeingPaintedWhateverTheClip) {
 INSTANTIATE_TEST_SUITE_P(WindowFormats, SurfaceOverPainter,
                          ::testing::Values(QImage::Format_RGB32,
                                            QImage::Format_ARGB32_Premultiplied));
+
+// Fresh memory, as a window's picture is when the window first shows: one
+// 4-byte pixel row per page.
+class FreshPicture {
+ public:
+  static constexpr int kRows = 64;
+  FreshPicture()
+      : pageSize_(static_cast<int>(sysconf(_SC_PAGESIZE))),
+        memory_(mmap(nullptr, Bytes(), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1,
+                     0)) {}
+  ~FreshPicture() {
+    if (memory_ != MAP_FAILED) munmap(memory_, Bytes());
+  }
+  FreshPicture(const FreshPicture&) = delete;
+  FreshPicture& operator=(const FreshPicture&) = delete;
+
+  bool Valid() const { return memory_ != MAP_FAILED; }
+  QImage Image() const {
+    return QImage(static_cast<uchar*>(memory_), pageSize_ / 4, kRows, pageSize_,
+                  QImage::Format_RGB32);
+  }
+  // The rows whose pages are in memory.
+  std::set<int> ResidentRows() const {
+    std::vector<unsigned char> resident(kRows);
+    std::set<int> rows;
+    if (mincore(memory_, Bytes(), resident.data()) != 0) return rows;
+    for (int row = 0; row < kRows; ++row) {
+      if (resident[row] & 1) rows.insert(row);
+    }
+    return rows;
+  }
+
+ private:
+  size_t Bytes() const { return static_cast<size_t>(pageSize_) * kRows; }
+  int pageSize_;
+  void* memory_;
+};
+
+TEST(SurfaceOverPainterPages, TheRowsBeingPaintedAreInMemoryBeforeTheFirstPixelIsDrawn) {
+  FreshPicture probe;
+  ASSERT_TRUE(probe.Valid());
+#ifdef MADV_POPULATE_WRITE
+  if (madvise(probe.Image().bits(), 1, MADV_POPULATE_WRITE) != 0) {
+    GTEST_SKIP() << "this kernel supplies pages only as they are touched";
+  }
+#else
+  GTEST_SKIP() << "built without the call that supplies pages";
+#endif
+  FreshPicture fresh;
+  ASSERT_TRUE(fresh.Valid());
+  ASSERT_TRUE(fresh.ResidentRows().empty());
+  QImage image = fresh.Image();
+  image.paintEngine()->setSystemClip(QRegion(QRect(8, 20, 30, 10)));
+  QPainter painter(&image);
+  ASSERT_TRUE(Surface::OverPainter(painter, image.size()));
+  std::set<int> painted;
+  for (int row = 20; row < 30; ++row) painted.insert(row);
+  EXPECT_EQ(fresh.ResidentRows(), painted);
+}
 
 TEST(SurfaceOverPainterRefuses, WhatItCannotDrawStraightOnto) {
   QImage image(40, 30, QImage::Format_RGB32);
