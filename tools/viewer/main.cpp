@@ -151,7 +151,13 @@ int Run(int argc, char** argv) {
     const QString sibling = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath() +
                             QStringLiteral("/cardwright-viewer-vga");
     arguments.removeAll(QStringLiteral("--vga"));
-    return QProcess::execute(sibling, arguments);
+    const int status = QProcess::execute(sibling, arguments);
+    if (status < 0) {
+      // Not started (-2) or crashed (-1): said here, for the sibling cannot say it.
+      Err() << (status == -2 ? "cannot start " : "crashed: ") << sibling << "\n";
+      return 1;
+    }
+    return status;
   }
   const bool offscreen = !options.screenshot.isEmpty() || options.printLayout;
   if (offscreen && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
