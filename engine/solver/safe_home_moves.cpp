@@ -1,0 +1,327 @@
+#include "engine/solver/safe_home_moves.h"
+
+#include <algorithm>
+
+#include "engine/database/record_codes.h"
+#include "engine/model/card_index.h"
+#include "engine/rules/card_list.h"
+#include "engine/solver/pile_symmetry.h"
+
+namespace cw {
+namespace {
+
+constexpr auto kBase = static_cast<std::uint8_t>(PileKind::kBase);
+
+bool IsBase(const GameDefinition& definition, std::uint16_t pile) {
+  return pile < definition.piles.size() && definition.piles[pile].kind == kBase;
+}
+
+// Whether two piles agree in every setting play may read, apart from their cards.
+bool SameSettings(const PileState& a, const PileState& b) {
+  return a.shown == b.shown && a.enabled == b.enabled && a.acceptProgram == b.acceptProgram &&
+         a.pickProgram == b.pickProgram && a.manualOpen == b.manualOpen &&
+         a.baseRank == b.baseRank && a.baseSuit == b.baseSuit;
+}
+
+}  // namespace
+
+SafeHomeMoves::SafeHomeMoves(const GameDefinition& definition) {
+  kindOf_.reserve(definition.cards.size());
+  for (const CardDef& card : definition.cards) {
+    const CardListEntry entry{card.suit, card.rank};
+    const auto found = std::find(kinds_.begin(), kinds_.end(), entry);
+    kindOf_.push_back(static_cast<std::uint16_t>(found - kinds_.begin()));
+    if (found == kinds_.end()) kinds_.push_back(entry);
+  }
+  // A face-down card shows the rules this entry; it counts as a kind of its
+  // own wherever the rule asks what a card in play could be.
+  faceDownKind_ = static_cast<std::uint16_t>(kinds_.size());
+  kinds_.push_back({kFaceDownSuit, kFaceDownRank});
+  enabled_ = GameAllows(definition);
+  if (enabled_) classes_ = InterchangeablePileClasses(definition);
+}
+
+bool SafeHomeMoves::Passes(const std::vector<std::uint8_t>& program,
+                           std::initializer_list<std::uint16_t> listA,
+                           std::initializer_list<std::uint16_t> listB) {
+  auto build = [&](HashedCardList& list, std::initializer_list<std::uint16_t> kinds) {
+    list.entries.clear();
+    for (const std::uint16_t kind : kinds) {
+      if (kind != kNoKind) list.entries.push_back(kinds_[kind]);
+    }
+    list.entries.push_back(CardListEntry{});
+    list.Rehash();
+  };
+  build(listA_, listA);
+  build(listB_, listB);
+  return EvaluateRuleRemembered(program, listA_, &listB_);
+}
+
+bool SafeHomeMoves::GameAllows(const GameDefinition& definition) {
+  const std::size_t programCount = definition.programs.size();
+  auto eventKind = [&](std::uint16_t event) {
+    return event < definition.eventKinds.size() ? static_cast<EventKind>(definition.eventKinds[event])
+                                                : EventKind::kGameStart;
+  };
+  // After the deal, no event moves a card or changes a setting, a route or a
+  // counter: play is the player's moves alone, and the programs of every
+  // pile stay as dealt.
+  std::vector<std::uint16_t> winEvents;
+  for (const EventAction& link : definition.eventActions) {
+    if (link.action >= definition.actions.size()) return false;
+    const auto type = static_cast<ActionType>(definition.actions[link.action].type);
+    if (type == ActionType::kGameWon) {
+      const EventKind kind = eventKind(link.event);
+      if (kind != EventKind::kAutomatic && kind != EventKind::kRepeating) return false;
+      winEvents.push_back(link.event);
+      continue;
+    }
+    if (link.event >= definition.eventKinds.size() || eventKind(link.event) != EventKind::kGameStart) {
+      return false;
+    }
+  }
+  if (winEvents.empty()) return false;
+  for (const EventCounter& link : definition.eventCounters) {
+    if (std::find(winEvents.begin(), winEvents.end(), link.event) != winEvents.end()) return false;
+  }
+  // The win: its conditions name piles that are not base-marked and pass
+  // when those are empty, and fail while one of them holds a card. So a
+  // position with every card home is won, and the cards home are no part of
+  // what the win asks.
+  const std::uint16_t realKinds = faceDownKind_;
+  for (const EventCondition& link : definition.eventConditions) {
+    if (std::find(winEvents.begin(), winEvents.end(), link.event) == winEvents.end()) continue;
+    if (link.condition >= definition.conditions.size()) return false;
+    const ConditionDef& condition = definition.conditions[link.condition];
+    const bool hasB = condition.pileB != kNoReference;
+    if (condition.program >= programCount || condition.pileA >= definition.piles.size() ||
+        IsBase(definition, condition.pileA) ||
+        (hasB && (condition.pileB >= definition.piles.size() || IsBase(definition, condition.pileB)))) {
+      return false;
+    }
+    const std::vector<std::uint8_t>& program = definition.programs[condition.program];
+    if (!Passes(program, {}, {})) return false;
+    for (std::uint16_t kind = 0; kind < realKinds; ++kind) {
+      if (Passes(program, {kind}, {})) return false;
+      if (hasB && Passes(program, {}, {kind})) return false;
+    }
+  }
+  // The base-marked piles never give a card back.
+  for (std::size_t p = 0; p < definition.piles.size(); ++p) {
+    if (definition.piles[p].kind != kBase) continue;
+    const std::uint16_t pick = definition.piles[p].pickProgram;
+    if (pick >= programCount) continue;
+    for (std::uint16_t kind = 0; kind < realKinds; ++kind) {
+      if (Passes(definition.programs[pick], {kind}, {})) return false;
+      for (std::uint16_t under = 0; under < realKinds; ++under) {
+        if (Passes(definition.programs[pick], {kind}, {under})) return false;
+      }
+    }
+  }
+  return true;
+}
+
+const std::vector<bool>& SafeHomeMoves::NextKinds(const SolGame& game, std::uint16_t pile) {
+  BuildPileList(game, pile, listB_.entries);
+  listB_.Rehash();
+  const std::uint16_t program = game.piles[pile].acceptProgram;
+  const std::uint64_t key =
+      (listB_.hash ^ (std::uint64_t{program} << 48)) * 0x9E3779B97F4A7C15ull + listB_.entries.size();
+  const auto [place, added] = nextKinds_.try_emplace(key);
+  if (added) {
+    place->second.assign(kinds_.size(), false);
+    if (program < game.definition.programs.size()) {
+      for (std::size_t k = 0; k < kinds_.size(); ++k) {
+        listA_.entries = {kinds_[k], CardListEntry{}};
+        listA_.Rehash();
+        place->second[k] = EvaluateRuleRemembered(game.definition.programs[program], listA_, &listB_);
+      }
+    }
+  }
+  return place->second;
+}
+
+template <typename Ask>
+bool SafeHomeMoves::PairAnswer(std::vector<std::vector<std::int8_t>>& table, std::uint16_t program,
+                               std::uint16_t first, std::uint16_t second, Ask ask) {
+  if (table.size() <= program) table.resize(program + 1u);
+  std::vector<std::int8_t>& answers = table[program];
+  if (answers.empty()) answers.assign(kinds_.size() * kinds_.size(), -1);
+  std::int8_t& answer = answers[first * kinds_.size() + second];
+  if (answer < 0) answer = ask() ? 1 : 0;
+  return answer == 1;
+}
+
+bool SafeHomeMoves::Fits(const SolGame& game, std::uint16_t program, std::uint16_t below,
+                         std::uint16_t above) {
+  if (program >= game.definition.programs.size()) return false;
+  return PairAnswer(fits_, program, below, above, [&] {
+    return Passes(game.definition.programs[program], {above}, {below});
+  });
+}
+
+bool SafeHomeMoves::ShorterRunMoves(const SolGame& game, const PileState& pile, std::uint16_t top,
+                                    std::uint16_t under) {
+  const std::vector<std::vector<std::uint8_t>>& programs = game.definition.programs;
+  const bool picks = pile.pickProgram < programs.size() &&
+                     PairAnswer(picks_, pile.pickProgram, top, under, [&] {
+                       const std::vector<std::uint8_t>& program = programs[pile.pickProgram];
+                       return !Passes(program, {top, under}, {}) || Passes(program, {under}, {});
+                     });
+  if (!picks) return pile.pickProgram >= programs.size();
+  if (pile.acceptProgram >= programs.size()) return true;
+  return PairAnswer(lands_, pile.acceptProgram, top, under, [&] {
+    const std::vector<std::uint8_t>& program = programs[pile.acceptProgram];
+    for (std::uint16_t onto = 0; onto <= kinds_.size(); ++onto) {
+      const std::uint16_t target = onto < kinds_.size() ? onto : kNoKind;
+      if (Passes(program, {top, under}, {target}) && !Passes(program, {under}, {target})) {
+        return false;
+      }
+    }
+    return true;
+  });
+}
+
+bool SafeHomeMoves::TakesRunHome(const SolGame& game, std::uint16_t program, std::uint16_t top,
+                                 std::uint16_t under) {
+  if (program >= game.definition.programs.size()) return false;
+  return PairAnswer(runsHome_, program, top, under, [&] {
+    for (std::uint16_t onto = 0; onto <= kinds_.size(); ++onto) {
+      const std::uint16_t target = onto < kinds_.size() ? onto : kNoKind;
+      if (Passes(game.definition.programs[program], {top, under}, {target})) return true;
+    }
+    return false;
+  });
+}
+
+bool SafeHomeMoves::CouldComeToTake(const SolGame& game, std::uint16_t pile, std::uint16_t kind) {
+  const std::uint16_t program = game.piles[pile].acceptProgram;
+  reached_.assign(kinds_.size(), false);
+  frontier_.clear();
+  auto reach = [&](std::uint16_t k) {
+    if (reached_[k] || (k != kind && !inPlay_[k])) return;
+    reached_[k] = true;
+    frontier_.push_back(k);
+  };
+  const std::vector<bool>& next = NextKinds(game, pile);
+  for (std::uint16_t k = 0; k < next.size(); ++k) {
+    if (next[k]) reach(k);
+  }
+  while (!frontier_.empty() && !reached_[kind]) {
+    const std::uint16_t from = frontier_.back();
+    frontier_.pop_back();
+    for (std::uint16_t k = 0; k < kinds_.size(); ++k) {
+      if (Fits(game, program, from, k)) reach(k);
+    }
+  }
+  return reached_[kind];
+}
+
+const std::vector<bool>& SafeHomeMoves::Reachable(const SolGame& game, std::uint16_t program,
+                                                  std::uint16_t below) {
+  const auto [place, added] = reachable_.try_emplace(std::uint64_t{program} << 16 | below);
+  if (added) {
+    std::vector<bool>& reached = place->second;
+    reached.assign(kinds_.size(), false);
+    std::vector<std::uint16_t> frontier{below};
+    while (!frontier.empty()) {
+      const std::uint16_t from = frontier.back();
+      frontier.pop_back();
+      for (std::uint16_t kind = 0; kind < kinds_.size(); ++kind) {
+        if (!reached[kind] && Fits(game, program, from, kind)) {
+          reached[kind] = true;
+          frontier.push_back(kind);
+        }
+      }
+    }
+  }
+  return place->second;
+}
+
+bool SafeHomeMoves::Safe(const SolGame& game, std::uint16_t card, std::uint16_t home) {
+  const GameDefinition& definition = game.definition;
+  const std::uint16_t kind = kindOf_[card];
+  // The kinds the destination takes next, and how many cards of them are in
+  // play, the card itself included.
+  const std::vector<bool> homeTakes = NextKinds(game, home);
+  inPlay_.assign(kinds_.size(), false);
+  std::size_t takenInPlay = 0;
+  for (std::size_t c = 0; c < game.cards.size() && c < kindOf_.size(); ++c) {
+    const CardState& state = game.cards[c];
+    if (IsBase(definition, state.pile)) continue;
+    if (homeTakes[kindOf_[c]]) ++takenInPlay;
+    if (c != card) inPlay_[state.faceUp != 0 ? kindOf_[c] : faceDownKind_] = true;
+  }
+  // A pile that takes one of those kinds must not take one of them again:
+  // else the count of piles below says nothing.
+  if (takenInPlay > 1) {
+    for (std::uint16_t k = 0; k < kinds_.size(); ++k) {
+      if (!homeTakes[k]) continue;
+      const std::vector<bool>& after = Reachable(game, game.piles[home].acceptProgram, k);
+      for (std::size_t other = 0; other < kinds_.size(); ++other) {
+        if (after[other] && homeTakes[other]) return false;
+      }
+    }
+  }
+  const std::size_t pileCount = std::min(game.piles.size(), definition.piles.size());
+  BuildPileList(game, home, homeList_);
+  std::size_t takers = 0;  // base-marked piles that take those kinds next
+  for (std::size_t p = 0; p < pileCount; ++p) {
+    const auto pile = static_cast<std::uint16_t>(p);
+    const PileState& state = game.piles[p];
+    if (IsBase(definition, pile)) {
+      // A run with the card on top never goes home whole.
+      for (std::uint16_t other = 0; other < kinds_.size(); ++other) {
+        if (inPlay_[other] && TakesRunHome(game, state.acceptProgram, kind, other)) return false;
+      }
+      const std::vector<bool>& next = NextKinds(game, pile);
+      bool shares = false;
+      for (std::size_t k = 0; k < next.size(); ++k) shares = shares || (next[k] && homeTakes[k]);
+      if (shares) {
+        // Each pile that takes any of those kinds next is one more such
+        // destination: it takes the same kinds, is interchangeable with the
+        // card's destination and holds the same kinds of card, so which of
+        // them a card goes to makes no difference.
+        if (pile != home) {
+          BuildPileList(game, pile, otherList_);
+          if (next != homeTakes || classes_[pile] != classes_[home] ||
+              !SameSettings(state, game.piles[home]) || otherList_ != homeList_) {
+            return false;
+          }
+        }
+        ++takers;
+        continue;
+      }
+      // Nor could any other come to take the card's kind, from its top card on.
+      if (CouldComeToTake(game, pile, kind)) return false;
+      continue;
+    }
+    // No card in play could ever be dropped onto the card here; and where
+    // it could be picked up on top of a run, the run without it could be
+    // picked up and dropped wherever the whole run could.
+    for (std::uint16_t other = 0; other < kinds_.size(); ++other) {
+      if (!inPlay_[other]) continue;
+      if (Fits(game, state.acceptProgram, kind, other)) return false;
+      if (!ShorterRunMoves(game, state, kind, other)) return false;
+    }
+  }
+  // Every card in play of the kinds taken finds a destination of its own.
+  return takenInPlay <= takers;
+}
+
+std::optional<MoveReference> SafeHomeMoves::Find(const SolGame& game,
+                                                 std::span<const MoveReference> moves) {
+  if (!enabled_) return std::nullopt;
+  for (const MoveReference& move : moves) {
+    if (move.IsTap() || move.source >= game.cards.size() || move.source >= kindOf_.size() ||
+        !IsBase(game.definition, move.destination)) {
+      continue;
+    }
+    const CardState& card = game.cards[move.source];
+    if (IsBase(game.definition, card.pile) || game.TopCard(card.pile) != move.source) continue;
+    if (Safe(game, move.source, move.destination)) return move;
+  }
+  return std::nullopt;
+}
+
+}  // namespace cw
