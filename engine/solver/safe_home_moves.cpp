@@ -243,7 +243,7 @@ bool SafeHomeMoves::Safe(const SolGame& game, std::uint16_t card, std::uint16_t 
   const std::uint16_t kind = kindOf_[card];
   // The kinds the destination takes next, and how many cards of them are in
   // play, the card itself included.
-  const std::vector<bool> homeTakes = NextKinds(game, home);
+  const std::vector<bool>& homeTakes = NextKinds(game, home);
   inPlay_.assign(kinds_.size(), false);
   std::size_t takenInPlay = 0;
   for (std::size_t c = 0; c < game.cards.size() && c < kindOf_.size(); ++c) {
@@ -263,47 +263,56 @@ bool SafeHomeMoves::Safe(const SolGame& game, std::uint16_t card, std::uint16_t 
       }
     }
   }
+  // No card in play could ever be dropped onto the card on any other pile;
+  // and where it could be picked up on top of a run, the run without it
+  // could be picked up and dropped wherever the whole run could. Piles alike
+  // in their programs are asked once.
   const std::size_t pileCount = std::min(game.piles.size(), definition.piles.size());
-  BuildPileList(game, home, homeList_);
-  std::size_t takers = 0;  // base-marked piles that take those kinds next
+  programsAsked_.clear();
   for (std::size_t p = 0; p < pileCount; ++p) {
-    const auto pile = static_cast<std::uint16_t>(p);
+    if (IsBase(definition, static_cast<std::uint16_t>(p))) continue;
     const PileState& state = game.piles[p];
-    if (IsBase(definition, pile)) {
-      // A run with the card on top never goes home whole.
-      for (std::uint16_t other = 0; other < kinds_.size(); ++other) {
-        if (inPlay_[other] && TakesRunHome(game, state.acceptProgram, kind, other)) return false;
-      }
-      const std::vector<bool>& next = NextKinds(game, pile);
-      bool shares = false;
-      for (std::size_t k = 0; k < next.size(); ++k) shares = shares || (next[k] && homeTakes[k]);
-      if (shares) {
-        // Each pile that takes any of those kinds next is one more such
-        // destination: it takes the same kinds, is interchangeable with the
-        // card's destination and holds the same kinds of card, so which of
-        // them a card goes to makes no difference.
-        if (pile != home) {
-          BuildPileList(game, pile, otherList_);
-          if (next != homeTakes || classes_[pile] != classes_[home] ||
-              !SameSettings(state, game.piles[home]) || otherList_ != homeList_) {
-            return false;
-          }
-        }
-        ++takers;
-        continue;
-      }
-      // Nor could any other come to take the card's kind, from its top card on.
-      if (CouldComeToTake(game, pile, kind)) return false;
+    const std::uint32_t programs = std::uint32_t{state.acceptProgram} << 16 | state.pickProgram;
+    if (std::find(programsAsked_.begin(), programsAsked_.end(), programs) != programsAsked_.end()) {
       continue;
     }
-    // No card in play could ever be dropped onto the card here; and where
-    // it could be picked up on top of a run, the run without it could be
-    // picked up and dropped wherever the whole run could.
+    programsAsked_.push_back(programs);
     for (std::uint16_t other = 0; other < kinds_.size(); ++other) {
       if (!inPlay_[other]) continue;
       if (Fits(game, state.acceptProgram, kind, other)) return false;
       if (!ShorterRunMoves(game, state, kind, other)) return false;
     }
+  }
+  BuildPileList(game, home, homeList_);
+  std::size_t takers = 0;  // base-marked piles that take those kinds next
+  for (std::size_t p = 0; p < pileCount; ++p) {
+    const auto pile = static_cast<std::uint16_t>(p);
+    if (!IsBase(definition, pile)) continue;
+    const PileState& state = game.piles[p];
+    // A run with the card on top never goes home whole.
+    for (std::uint16_t other = 0; other < kinds_.size(); ++other) {
+      if (inPlay_[other] && TakesRunHome(game, state.acceptProgram, kind, other)) return false;
+    }
+    const std::vector<bool>& next = NextKinds(game, pile);
+    bool shares = false;
+    for (std::size_t k = 0; k < next.size(); ++k) shares = shares || (next[k] && homeTakes[k]);
+    if (shares) {
+      // Each pile that takes any of those kinds next is one more such
+      // destination: it takes the same kinds, is interchangeable with the
+      // card's destination and holds the same kinds of card, so which of
+      // them a card goes to makes no difference.
+      if (pile != home) {
+        BuildPileList(game, pile, otherList_);
+        if (next != homeTakes || classes_[pile] != classes_[home] ||
+            !SameSettings(state, game.piles[home]) || otherList_ != homeList_) {
+          return false;
+        }
+      }
+      ++takers;
+      continue;
+    }
+    // Nor could any other come to take the card's kind, from its top card on.
+    if (CouldComeToTake(game, pile, kind)) return false;
   }
   // Every card in play of the kinds taken finds a destination of its own.
   return takenInPlay <= takers;
