@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/database/record_codes.h"
+#include "engine/model/definition_index.h"
 #include "engine/model/card_index.h"
 #include "engine/rules/card_list.h"
 #include "engine/solver/pile_symmetry.h"
@@ -37,6 +38,9 @@ SafeHomeMoves::SafeHomeMoves(const GameDefinition& definition) {
   // own wherever the rule asks what a card in play could be.
   faceDownKind_ = static_cast<std::uint16_t>(kinds_.size());
   kinds_.push_back({kFaceDownSuit, kFaceDownRank});
+  for (const CardListEntry& kind : kinds_) {
+    kindsHash_ = (kindsHash_ ^ (kind.suit << 8 | kind.rank)) * 0x100000001B3ull;
+  }
   enabled_ = GameAllows(definition);
   if (enabled_) classes_ = InterchangeablePileClasses(definition);
 }
@@ -107,10 +111,15 @@ bool SafeHomeMoves::GameAllows(const GameDefinition& definition) {
     }
   }
   // The base-marked piles never give a card back.
+  std::vector<std::uint16_t> picksAsked;
   for (std::size_t p = 0; p < definition.piles.size(); ++p) {
     if (definition.piles[p].kind != kBase) continue;
     const std::uint16_t pick = definition.piles[p].pickProgram;
-    if (pick >= programCount) continue;
+    if (pick >= programCount ||
+        std::find(picksAsked.begin(), picksAsked.end(), pick) != picksAsked.end()) {
+      continue;
+    }
+    picksAsked.push_back(pick);
     for (std::uint16_t kind = 0; kind < realKinds; ++kind) {
       if (Passes(definition.programs[pick], {kind}, {})) return false;
       for (std::uint16_t under = 0; under < realKinds; ++under) {
@@ -142,12 +151,22 @@ const std::vector<bool>& SafeHomeMoves::NextKinds(const SolGame& game, std::uint
 }
 
 template <typename Ask>
-bool SafeHomeMoves::PairAnswer(std::vector<std::vector<std::int8_t>>& table, std::uint16_t program,
+bool SafeHomeMoves::PairAnswer(const SolGame& game, Question question, std::uint16_t program,
                                std::uint16_t first, std::uint16_t second, Ask ask) {
-  if (table.size() <= program) table.resize(program + 1u);
-  std::vector<std::int8_t>& answers = table[program];
-  if (answers.empty()) answers.assign(kinds_.size() * kinds_.size(), -1);
-  std::int8_t& answer = answers[first * kinds_.size() + second];
+  std::vector<std::vector<std::int8_t>*>& table = answers_[static_cast<std::size_t>(question)];
+  if (table.size() <= program) table.resize(program + 1u, nullptr);
+  if (table[program] == nullptr) {
+    // The answers are the program's, whatever game asks: kept per thread, a
+    // search after the first asks nothing again.
+    thread_local std::unordered_map<std::uint64_t, std::vector<std::int8_t>> shared;
+    const std::uint64_t programHash = IndexOf(game.definition).ProgramHashes()[program];
+    const std::uint64_t key =
+        (programHash * 0x9E3779B97F4A7C15ull ^ kindsHash_) + static_cast<std::uint64_t>(question);
+    std::vector<std::int8_t>& answers = shared[key];
+    if (answers.empty()) answers.assign(kinds_.size() * kinds_.size(), -1);
+    table[program] = &answers;
+  }
+  std::int8_t& answer = (*table[program])[first * kinds_.size() + second];
   if (answer < 0) answer = ask() ? 1 : 0;
   return answer == 1;
 }
@@ -155,28 +174,34 @@ bool SafeHomeMoves::PairAnswer(std::vector<std::vector<std::int8_t>>& table, std
 bool SafeHomeMoves::Fits(const SolGame& game, std::uint16_t program, std::uint16_t below,
                          std::uint16_t above) {
   if (program >= game.definition.programs.size()) return false;
-  return PairAnswer(fits_, program, below, above, [&] {
+  return PairAnswer(game, Question::kFits, program, below, above, [&] {
     return Passes(game.definition.programs[program], {above}, {below});
   });
 }
 
-bool SafeHomeMoves::ShorterRunMoves(const SolGame& game, const PileState& pile, std::uint16_t top,
+bool SafeHomeMoves::LiftedTogether(const SolGame& game, std::uint16_t program, std::uint16_t top,
+                                   std::uint16_t under) {
+  if (program >= game.definition.programs.size()) return false;
+  return PairAnswer(game, Question::kLifts, program, top, under, [&] {
+    return Passes(game.definition.programs[program], {top, under}, {});
+  });
+}
+
+bool SafeHomeMoves::LiftedAlone(const SolGame& game, std::uint16_t program, std::uint16_t kind) {
+  if (program >= game.definition.programs.size()) return false;
+  return PairAnswer(game, Question::kLiftsAlone, program, kind, 0, [&] {
+    return Passes(game.definition.programs[program], {kind}, {});
+  });
+}
+
+bool SafeHomeMoves::LandsWithoutTop(const SolGame& game, std::uint16_t program, std::uint16_t top,
                                     std::uint16_t under) {
-  const std::vector<std::vector<std::uint8_t>>& programs = game.definition.programs;
-  const bool picks = pile.pickProgram < programs.size() &&
-                     PairAnswer(picks_, pile.pickProgram, top, under, [&] {
-                       const std::vector<std::uint8_t>& program = programs[pile.pickProgram];
-                       return !Passes(program, {top, under}, {}) || Passes(program, {under}, {});
-                     });
-  if (!picks) return pile.pickProgram >= programs.size();
-  if (pile.acceptProgram >= programs.size()) return true;
-  return PairAnswer(lands_, pile.acceptProgram, top, under, [&] {
-    const std::vector<std::uint8_t>& program = programs[pile.acceptProgram];
+  if (program >= game.definition.programs.size()) return true;
+  return PairAnswer(game, Question::kLands, program, top, under, [&] {
+    const std::vector<std::uint8_t>& bytes = game.definition.programs[program];
     for (std::uint16_t onto = 0; onto <= kinds_.size(); ++onto) {
       const std::uint16_t target = onto < kinds_.size() ? onto : kNoKind;
-      if (Passes(program, {top, under}, {target}) && !Passes(program, {under}, {target})) {
-        return false;
-      }
+      if (Passes(bytes, {top, under}, {target}) && !Passes(bytes, {under}, {target})) return false;
     }
     return true;
   });
@@ -185,7 +210,7 @@ bool SafeHomeMoves::ShorterRunMoves(const SolGame& game, const PileState& pile, 
 bool SafeHomeMoves::TakesRunHome(const SolGame& game, std::uint16_t program, std::uint16_t top,
                                  std::uint16_t under) {
   if (program >= game.definition.programs.size()) return false;
-  return PairAnswer(runsHome_, program, top, under, [&] {
+  return PairAnswer(game, Question::kRunsHome, program, top, under, [&] {
     for (std::uint16_t onto = 0; onto <= kinds_.size(); ++onto) {
       const std::uint16_t target = onto < kinds_.size() ? onto : kNoKind;
       if (Passes(game.definition.programs[program], {top, under}, {target})) return true;
@@ -263,12 +288,11 @@ bool SafeHomeMoves::Safe(const SolGame& game, std::uint16_t card, std::uint16_t 
       }
     }
   }
-  // No card in play could ever be dropped onto the card on any other pile;
-  // and where it could be picked up on top of a run, the run without it
-  // could be picked up and dropped wherever the whole run could. Piles alike
-  // in their programs are asked once.
+  // No card in play could ever be dropped onto the card on any other pile.
+  // Piles alike in their programs are asked once.
   const std::size_t pileCount = std::min(game.piles.size(), definition.piles.size());
   programsAsked_.clear();
+  lifted_.assign(kinds_.size(), false);
   for (std::size_t p = 0; p < pileCount; ++p) {
     if (IsBase(definition, static_cast<std::uint16_t>(p))) continue;
     const PileState& state = game.piles[p];
@@ -280,7 +304,25 @@ bool SafeHomeMoves::Safe(const SolGame& game, std::uint16_t card, std::uint16_t 
     for (std::uint16_t other = 0; other < kinds_.size(); ++other) {
       if (!inPlay_[other]) continue;
       if (Fits(game, state.acceptProgram, kind, other)) return false;
-      if (!ShorterRunMoves(game, state, kind, other)) return false;
+      if (LiftedTogether(game, state.pickProgram, kind, other)) {
+        // The card could lie on top of a run lifted whole: the run must
+        // then lift without it too.
+        if (!LiftedAlone(game, state.pickProgram, other)) return false;
+        lifted_[other] = true;
+      }
+    }
+  }
+  // A run it could top lands without it wherever it lands with it, and goes
+  // home whole nowhere.
+  for (std::uint16_t other = 0; other < kinds_.size(); ++other) {
+    if (!lifted_[other]) continue;
+    for (std::size_t p = 0; p < pileCount; ++p) {
+      const std::uint16_t accept = game.piles[p].acceptProgram;
+      if (IsBase(definition, static_cast<std::uint16_t>(p))) {
+        if (TakesRunHome(game, accept, kind, other)) return false;
+      } else if (!LandsWithoutTop(game, accept, kind, other)) {
+        return false;
+      }
     }
   }
   BuildPileList(game, home, homeList_);
@@ -289,10 +331,6 @@ bool SafeHomeMoves::Safe(const SolGame& game, std::uint16_t card, std::uint16_t 
     const auto pile = static_cast<std::uint16_t>(p);
     if (!IsBase(definition, pile)) continue;
     const PileState& state = game.piles[p];
-    // A run with the card on top never goes home whole.
-    for (std::uint16_t other = 0; other < kinds_.size(); ++other) {
-      if (inPlay_[other] && TakesRunHome(game, state.acceptProgram, kind, other)) return false;
-    }
     const std::vector<bool>& next = NextKinds(game, pile);
     bool shares = false;
     for (std::size_t k = 0; k < next.size(); ++k) shares = shares || (next[k] && homeTakes[k]);

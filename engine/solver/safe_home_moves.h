@@ -2,6 +2,7 @@
 // the search may take such a move as a position's only successor.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -57,11 +58,14 @@ class SafeHomeMoves {
   // Whether the accept program takes one card of kind `above` onto a pile of
   // one card of kind `below`.
   bool Fits(const SolGame& game, std::uint16_t program, std::uint16_t below, std::uint16_t above);
-  // Whether, where the pile's pick program lets a card of kind `top` be
-  // picked up on one of kind `under`, it lets the one under be picked up
-  // alone, and the pile's accept program takes it alone wherever it takes
-  // the two; asked of runs of two cards, and of whatever lies under them.
-  bool ShorterRunMoves(const SolGame& game, const PileState& pile, std::uint16_t top,
+  // Whether the pick program lifts a card of kind `top` together with one of
+  // kind `under` under it; whether it lifts a card of the kind alone.
+  bool LiftedTogether(const SolGame& game, std::uint16_t program, std::uint16_t top,
+                      std::uint16_t under);
+  bool LiftedAlone(const SolGame& game, std::uint16_t program, std::uint16_t kind);
+  // Whether the accept program takes a card of kind `under` alone onto every
+  // pile of one card or none that it takes the two-card run `top` on `under`.
+  bool LandsWithoutTop(const SolGame& game, std::uint16_t program, std::uint16_t top,
                        std::uint16_t under);
   // Whether the base-marked pile's accept program takes a run of two cards,
   // kinds `top` on `under`, onto a pile of one card or none.
@@ -71,8 +75,9 @@ class SafeHomeMoves {
   // it takes next, then onto those, and so on, with cards in play only.
   bool CouldComeToTake(const SolGame& game, std::uint16_t pile, std::uint16_t kind);
   // A remembered answer about a pair of kinds, asked of `ask` the first time.
+  enum class Question : std::uint8_t { kFits, kLifts, kLiftsAlone, kLands, kRunsHome, kCount };
   template <typename Ask>
-  bool PairAnswer(std::vector<std::vector<std::int8_t>>& table, std::uint16_t program,
+  bool PairAnswer(const SolGame& game, Question question, std::uint16_t program,
                   std::uint16_t first, std::uint16_t second, Ask ask);
 
   static constexpr std::uint16_t kNoKind = 0xFFFF;
@@ -83,14 +88,15 @@ class SafeHomeMoves {
   std::uint16_t faceDownKind_ = 0;
   std::unordered_map<std::uint64_t, std::vector<bool>> nextKinds_;
   std::unordered_map<std::uint64_t, std::vector<bool>> reachable_;
-  std::vector<std::vector<std::int8_t>> fits_;   // per program: per pair of kinds, or -1
-  std::vector<std::vector<std::int8_t>> picks_;  // the same for the pick half of ShorterRunMoves
-  std::vector<std::vector<std::int8_t>> lands_;  // the same for its accept half
-  std::vector<std::vector<std::int8_t>> runsHome_;  // the same for TakesRunHome
+  std::uint64_t kindsHash_ = 0xCBF29CE484222325ull;  // of kinds_, in order
+  // Per question, per program: its answer per pair of kinds, or -1.
+  std::array<std::vector<std::vector<std::int8_t>*>, static_cast<std::size_t>(Question::kCount)>
+      answers_;
   std::vector<std::uint16_t> classes_;           // per pile, as InterchangeablePileClasses
   std::vector<bool> inPlay_;                     // scratch, per kind: a card of it is not home
   std::vector<bool> reached_;                    // scratch for CouldComeToTake
   std::vector<std::uint16_t> frontier_;          // scratch for CouldComeToTake
+  std::vector<bool> lifted_;                     // scratch, per kind: the card could top it in a run
   std::vector<std::uint32_t> programsAsked_;     // scratch: accept and pick programs asked
   CardList homeList_;                            // scratch
   CardList otherList_;                           // scratch
