@@ -42,7 +42,6 @@ SafeHomeMoves::SafeHomeMoves(const GameDefinition& definition) {
     kindsHash_ = (kindsHash_ ^ (kind.suit << 8 | kind.rank)) * 0x100000001B3ull;
   }
   enabled_ = GameAllows(definition);
-  if (enabled_) classes_ = InterchangeablePileClasses(definition);
 }
 
 bool SafeHomeMoves::Passes(const std::vector<std::uint8_t>& program,
@@ -340,6 +339,8 @@ bool SafeHomeMoves::Safe(const SolGame& game, std::uint16_t card, std::uint16_t 
       // card's destination and holds the same kinds of card, so which of
       // them a card goes to makes no difference.
       if (pile != home) {
+        // Found when first needed: most searches never ask.
+        if (classes_.empty()) classes_ = InterchangeablePileClasses(definition);
         BuildPileList(game, pile, otherList_);
         if (next != homeTakes || classes_[pile] != classes_[home] ||
             !SameSettings(state, game.piles[home]) || otherList_ != homeList_) {
