@@ -68,7 +68,24 @@ bool SafeHomeMoves::GameAllows(const GameDefinition& definition) {
   };
   // After the deal, no event moves a card or changes a setting, a route or a
   // counter: play is the player's moves alone, and the programs of every
-  // pile stay as dealt.
+  // pile stay as dealt. The events that may fire in play are those that are
+  // not game-start events, and any that a pile's tap or drop or a counter
+  // running out names.
+  std::vector<bool> firesInPlay(definition.eventKinds.size(), false);
+  for (std::size_t e = 0; e < firesInPlay.size(); ++e) {
+    firesInPlay[e] = eventKind(static_cast<std::uint16_t>(e)) != EventKind::kGameStart;
+  }
+  auto named = [&](std::uint16_t event) {
+    if (event < firesInPlay.size()) firesInPlay[event] = true;
+  };
+  for (const PileDef& pile : definition.piles) {
+    named(pile.tapEvent);
+    named(pile.emptyTapEvent);
+    named(pile.dropEvent);
+  }
+  for (const CounterDef& counter : definition.counters) {
+    if (counter.exhaustedEvent != 0) named(counter.exhaustedEvent);
+  }
   std::vector<std::uint16_t> winEvents;
   for (const EventAction& link : definition.eventActions) {
     if (link.action >= definition.actions.size()) return false;
@@ -79,9 +96,7 @@ bool SafeHomeMoves::GameAllows(const GameDefinition& definition) {
       winEvents.push_back(link.event);
       continue;
     }
-    if (link.event >= definition.eventKinds.size() || eventKind(link.event) != EventKind::kGameStart) {
-      return false;
-    }
+    if (link.event >= firesInPlay.size() || firesInPlay[link.event]) return false;
   }
   if (winEvents.empty()) return false;
   for (const EventCounter& link : definition.eventCounters) {

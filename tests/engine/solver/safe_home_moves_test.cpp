@@ -27,14 +27,20 @@ TEST(SafeHomeMovesTest, IsOnOnlyWhereNothingButThePlayerMovesCardsAndHomeKeepsTh
   EXPECT_TRUE(RuleIsOn("Eight Off"));
   EXPECT_TRUE(RuleIsOn("Double FreeCell"));
   EXPECT_TRUE(RuleIsOn("Repair"));
+  EXPECT_TRUE(RuleIsOn("Antares"));
+  // The game-start events shuffle and place cards before play begins.
+  EXPECT_TRUE(RuleIsOn("Penguin"));
+  EXPECT_TRUE(RuleIsOn("Eight On"));
   // Events switch the run limit as cells fill.
   EXPECT_FALSE(RuleIsOn("FreeCell"));
   // Events send Aces home of themselves.
   EXPECT_FALSE(RuleIsOn("Four by Ten"));
   // A card may be taken back from a foundation.
   EXPECT_FALSE(RuleIsOn("Seven by Five"));
-  // Events deal from the stock.
+  // A tap deals from the stock.
   EXPECT_FALSE(RuleIsOn("Milligan Cell"));
+  // An event turns up a tower's new top card.
+  EXPECT_FALSE(RuleIsOn("Towers"));
 }
 
 std::optional<MoveReference> SafeMoveOf(const SolGame& game) {
