@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "engine/database/record_codes.h"
-#include "engine/model/definition_index.h"
 #include "engine/model/card_index.h"
+#include "engine/model/definition_index.h"
 #include "engine/rules/card_list.h"
 #include "engine/solver/pile_symmetry.h"
 
@@ -63,8 +63,9 @@ bool SafeHomeMoves::Passes(const std::vector<std::uint8_t>& program,
 bool SafeHomeMoves::GameAllows(const GameDefinition& definition) {
   const std::size_t programCount = definition.programs.size();
   auto eventKind = [&](std::uint16_t event) {
-    return event < definition.eventKinds.size() ? static_cast<EventKind>(definition.eventKinds[event])
-                                                : EventKind::kGameStart;
+    return event < definition.eventKinds.size()
+               ? static_cast<EventKind>(definition.eventKinds[event])
+               : EventKind::kGameStart;
   };
   // After the deal, no event moves a card or changes a setting, a route or a
   // counter: play is the player's moves alone, and the programs of every
@@ -114,7 +115,8 @@ bool SafeHomeMoves::GameAllows(const GameDefinition& definition) {
     const bool hasB = condition.pileB != kNoReference;
     if (condition.program >= programCount || condition.pileA >= definition.piles.size() ||
         IsBase(definition, condition.pileA) ||
-        (hasB && (condition.pileB >= definition.piles.size() || IsBase(definition, condition.pileB)))) {
+        (hasB &&
+         (condition.pileB >= definition.piles.size() || IsBase(definition, condition.pileB)))) {
       return false;
     }
     const std::vector<std::uint8_t>& program = definition.programs[condition.program];
@@ -148,8 +150,8 @@ const std::vector<bool>& SafeHomeMoves::NextKinds(const SolGame& game, std::uint
   BuildPileList(game, pile, listB_.entries);
   listB_.Rehash();
   const std::uint16_t program = game.piles[pile].acceptProgram;
-  const std::uint64_t key =
-      (listB_.hash ^ (std::uint64_t{program} << 48)) * 0x9E3779B97F4A7C15ull + listB_.entries.size();
+  const std::uint64_t key = (listB_.hash ^ (std::uint64_t{program} << 48)) * 0x9E3779B97F4A7C15ull +
+                            listB_.entries.size();
   const auto [place, added] = nextKinds_.try_emplace(key);
   if (added) {
     place->second.assign(kinds_.size(), false);
@@ -157,7 +159,8 @@ const std::vector<bool>& SafeHomeMoves::NextKinds(const SolGame& game, std::uint
       for (std::size_t k = 0; k < kinds_.size(); ++k) {
         listA_.entries = {kinds_[k], CardListEntry{}};
         listA_.Rehash();
-        place->second[k] = EvaluateRuleRemembered(game.definition.programs[program], listA_, &listB_);
+        place->second[k] =
+            EvaluateRuleRemembered(game.definition.programs[program], listA_, &listB_);
       }
     }
   }
@@ -188,9 +191,8 @@ bool SafeHomeMoves::PairAnswer(const SolGame& game, Question question, std::uint
 bool SafeHomeMoves::Fits(const SolGame& game, std::uint16_t program, std::uint16_t below,
                          std::uint16_t above) {
   if (program >= game.definition.programs.size()) return false;
-  return PairAnswer(game, Question::kFits, program, below, above, [&] {
-    return Passes(game.definition.programs[program], {above}, {below});
-  });
+  return PairAnswer(game, Question::kFits, program, below, above,
+                    [&] { return Passes(game.definition.programs[program], {above}, {below}); });
 }
 
 bool SafeHomeMoves::LiftedTogether(const SolGame& game, std::uint16_t program, std::uint16_t top,
@@ -203,9 +205,8 @@ bool SafeHomeMoves::LiftedTogether(const SolGame& game, std::uint16_t program, s
 
 bool SafeHomeMoves::LiftedAlone(const SolGame& game, std::uint16_t program, std::uint16_t kind) {
   if (program >= game.definition.programs.size()) return false;
-  return PairAnswer(game, Question::kLiftsAlone, program, kind, 0, [&] {
-    return Passes(game.definition.programs[program], {kind}, {});
-  });
+  return PairAnswer(game, Question::kLiftsAlone, program, kind, 0,
+                    [&] { return Passes(game.definition.programs[program], {kind}, {}); });
 }
 
 bool SafeHomeMoves::LandsWithoutTop(const SolGame& game, std::uint16_t program, std::uint16_t top,

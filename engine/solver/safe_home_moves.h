@@ -29,7 +29,8 @@ namespace cw {
 // when the piles its conditions name are empty, and the base-marked piles
 // never give a card back. docs/solver.md argues why such a move is never
 // worse than any other; in a game that does not meet those terms the rule
-// is off.
+// is off. An instance belongs to one thread: what it learns of the programs
+// is kept in that thread's storage, for every later search there.
 class SafeHomeMoves {
  public:
   explicit SafeHomeMoves(const GameDefinition& definition);
@@ -92,16 +93,16 @@ class SafeHomeMoves {
   // Per question, per program: its answer per pair of kinds, or -1.
   std::array<std::vector<std::vector<std::int8_t>*>, static_cast<std::size_t>(Question::kCount)>
       answers_;
-  std::vector<std::uint16_t> classes_;           // per pile, as InterchangeablePileClasses
-  std::vector<bool> inPlay_;                     // scratch, per kind: a card of it is not home
-  std::vector<bool> reached_;                    // scratch for CouldComeToTake
-  std::vector<std::uint16_t> frontier_;          // scratch for CouldComeToTake
-  std::vector<bool> lifted_;                     // scratch, per kind: the card could top it in a run
-  std::vector<std::uint32_t> programsAsked_;     // scratch: accept and pick programs asked
-  CardList homeList_;                            // scratch
-  CardList otherList_;                           // scratch
-  HashedCardList listA_;                        // scratch
-  HashedCardList listB_;                        // scratch
+  std::vector<std::uint16_t> classes_;        // per pile, as InterchangeablePileClasses
+  std::vector<bool> inPlay_;                  // scratch, per kind: a card of it is not home
+  std::vector<bool> reached_;                 // scratch for CouldComeToTake
+  std::vector<std::uint16_t> frontier_;       // scratch for CouldComeToTake
+  std::vector<bool> lifted_;                  // scratch, per kind: the card could top it in a run
+  std::vector<std::uint32_t> programsAsked_;  // scratch: accept and pick programs asked
+  CardList homeList_;                         // scratch
+  CardList otherList_;                        // scratch
+  HashedCardList listA_;                      // scratch
+  HashedCardList listB_;                      // scratch
 };
 
 }  // namespace cw

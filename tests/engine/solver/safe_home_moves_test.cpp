@@ -140,7 +140,8 @@ void ExpectSearchesAgree(std::span<const Case> cases, std::uint32_t eightOnDeals
           const SolveResult with = Solve(near, exhaustive);
           exhaustive.safeHomeMoves = false;
           const SolveResult without = Solve(near, exhaustive);
-          if (with.verdict != SolveVerdict::kUndecided && without.verdict != SolveVerdict::kUndecided) {
+          if (with.verdict != SolveVerdict::kUndecided &&
+              without.verdict != SolveVerdict::kUndecided) {
             EXPECT_EQ(with.verdict, without.verdict);
             ++decided;
             if (with.verdict == SolveVerdict::kUnwinnable) ++unwinnable;
@@ -191,8 +192,8 @@ TEST(SafeHomeMovesTest, SearchesWithAndWithoutTheRuleAgree) {
 }
 
 TEST(SafeHomeMovesSlowTest, SearchesWithAndWithoutTheRuleAgreeOnMorePositions) {
-  const Case cases[] = {{"Eight Off", 6}, {"Repair", 4}, {"Antares", 6}, {"Penguin", 4},
-                        {"Double FreeCell", 3}};
+  const Case cases[] = {
+      {"Eight Off", 6}, {"Repair", 4}, {"Antares", 6}, {"Penguin", 4}, {"Double FreeCell", 3}};
   Agreement agreement;
   ExpectSearchesAgree(cases, 40, agreement);
   EXPECT_GE(agreement.decided, 150);
