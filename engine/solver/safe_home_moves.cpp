@@ -41,6 +41,7 @@ SafeHomeMoves::SafeHomeMoves(const GameDefinition& definition) {
   for (const CardListEntry& kind : kinds_) {
     kindsHash_ = (kindsHash_ ^ (kind.suit << 8 | kind.rank)) * 0x100000001B3ull;
   }
+  programHashes_ = IndexOf(definition).ProgramHashes();
   enabled_ = GameAllows(definition);
 }
 
@@ -122,8 +123,14 @@ bool SafeHomeMoves::GameAllows(const GameDefinition& definition) {
     const std::vector<std::uint8_t>& program = definition.programs[condition.program];
     if (!Passes(program, {}, {})) return false;
     for (std::uint16_t kind = 0; kind < realKinds; ++kind) {
-      if (Passes(program, {kind}, {})) return false;
-      if (hasB && Passes(program, {}, {kind})) return false;
+      if (PairAnswer(Question::kLiftsAlone, condition.program, kind, 0,
+                     [&] { return Passes(program, {kind}, {}); })) {
+        return false;
+      }
+      if (hasB && PairAnswer(Question::kPassesOnOne, condition.program, kind, 0,
+                             [&] { return Passes(program, {}, {kind}); })) {
+        return false;
+      }
     }
   }
   // The base-marked piles never give a card back.
@@ -136,10 +143,17 @@ bool SafeHomeMoves::GameAllows(const GameDefinition& definition) {
       continue;
     }
     picksAsked.push_back(pick);
+    const std::vector<std::uint8_t>& program = definition.programs[pick];
     for (std::uint16_t kind = 0; kind < realKinds; ++kind) {
-      if (Passes(definition.programs[pick], {kind}, {})) return false;
+      if (PairAnswer(Question::kLiftsAlone, pick, kind, 0,
+                     [&] { return Passes(program, {kind}, {}); })) {
+        return false;
+      }
       for (std::uint16_t under = 0; under < realKinds; ++under) {
-        if (Passes(definition.programs[pick], {kind}, {under})) return false;
+        if (PairAnswer(Question::kFits, pick, under, kind,
+                       [&] { return Passes(program, {kind}, {under}); })) {
+          return false;
+        }
       }
     }
   }
@@ -155,28 +169,25 @@ const std::vector<bool>& SafeHomeMoves::NextKinds(const SolGame& game, std::uint
   const auto [place, added] = nextKinds_.try_emplace(key);
   if (added) {
     place->second.assign(kinds_.size(), false);
-    if (program < game.definition.programs.size()) {
-      for (std::size_t k = 0; k < kinds_.size(); ++k) {
-        listA_.entries = {kinds_[k], CardListEntry{}};
-        listA_.Rehash();
-        place->second[k] =
-            EvaluateRuleRemembered(game.definition.programs[program], listA_, &listB_);
-      }
+    for (std::size_t k = 0; program < game.definition.programs.size() && k < kinds_.size(); ++k) {
+      listA_.entries = {kinds_[k], CardListEntry{}};
+      listA_.Rehash();
+      place->second[k] = EvaluateRuleRemembered(game.definition.programs[program], listA_, &listB_);
     }
   }
   return place->second;
 }
 
 template <typename Ask>
-bool SafeHomeMoves::PairAnswer(const SolGame& game, Question question, std::uint16_t program,
-                               std::uint16_t first, std::uint16_t second, Ask ask) {
+bool SafeHomeMoves::PairAnswer(Question question, std::uint16_t program, std::uint16_t first,
+                               std::uint16_t second, Ask ask) {
   std::vector<std::vector<std::int8_t>*>& table = answers_[static_cast<std::size_t>(question)];
   if (table.size() <= program) table.resize(program + 1u, nullptr);
   if (table[program] == nullptr) {
     // The answers are the program's, whatever game asks: kept per thread, a
     // search after the first asks nothing again.
     thread_local std::unordered_map<std::uint64_t, std::vector<std::int8_t>> shared;
-    const std::uint64_t programHash = IndexOf(game.definition).ProgramHashes()[program];
+    const std::uint64_t programHash = programHashes_[program];
     const std::uint64_t key =
         (programHash * 0x9E3779B97F4A7C15ull ^ kindsHash_) + static_cast<std::uint64_t>(question);
     std::vector<std::int8_t>& answers = shared[key];
@@ -191,28 +202,28 @@ bool SafeHomeMoves::PairAnswer(const SolGame& game, Question question, std::uint
 bool SafeHomeMoves::Fits(const SolGame& game, std::uint16_t program, std::uint16_t below,
                          std::uint16_t above) {
   if (program >= game.definition.programs.size()) return false;
-  return PairAnswer(game, Question::kFits, program, below, above,
+  return PairAnswer(Question::kFits, program, below, above,
                     [&] { return Passes(game.definition.programs[program], {above}, {below}); });
 }
 
 bool SafeHomeMoves::LiftedTogether(const SolGame& game, std::uint16_t program, std::uint16_t top,
                                    std::uint16_t under) {
   if (program >= game.definition.programs.size()) return false;
-  return PairAnswer(game, Question::kLifts, program, top, under, [&] {
+  return PairAnswer(Question::kLifts, program, top, under, [&] {
     return Passes(game.definition.programs[program], {top, under}, {});
   });
 }
 
 bool SafeHomeMoves::LiftedAlone(const SolGame& game, std::uint16_t program, std::uint16_t kind) {
   if (program >= game.definition.programs.size()) return false;
-  return PairAnswer(game, Question::kLiftsAlone, program, kind, 0,
+  return PairAnswer(Question::kLiftsAlone, program, kind, 0,
                     [&] { return Passes(game.definition.programs[program], {kind}, {}); });
 }
 
 bool SafeHomeMoves::LandsWithoutTop(const SolGame& game, std::uint16_t program, std::uint16_t top,
                                     std::uint16_t under) {
   if (program >= game.definition.programs.size()) return true;
-  return PairAnswer(game, Question::kLands, program, top, under, [&] {
+  return PairAnswer(Question::kLands, program, top, under, [&] {
     const std::vector<std::uint8_t>& bytes = game.definition.programs[program];
     for (std::uint16_t onto = 0; onto <= kinds_.size(); ++onto) {
       const std::uint16_t target = onto < kinds_.size() ? onto : kNoKind;
@@ -225,7 +236,7 @@ bool SafeHomeMoves::LandsWithoutTop(const SolGame& game, std::uint16_t program, 
 bool SafeHomeMoves::TakesRunHome(const SolGame& game, std::uint16_t program, std::uint16_t top,
                                  std::uint16_t under) {
   if (program >= game.definition.programs.size()) return false;
-  return PairAnswer(game, Question::kRunsHome, program, top, under, [&] {
+  return PairAnswer(Question::kRunsHome, program, top, under, [&] {
     for (std::uint16_t onto = 0; onto <= kinds_.size(); ++onto) {
       const std::uint16_t target = onto < kinds_.size() ? onto : kNoKind;
       if (Passes(game.definition.programs[program], {top, under}, {target})) return true;

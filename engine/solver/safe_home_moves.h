@@ -76,10 +76,21 @@ class SafeHomeMoves {
   // it takes next, then onto those, and so on, with cards in play only.
   bool CouldComeToTake(const SolGame& game, std::uint16_t pile, std::uint16_t kind);
   // A remembered answer about a pair of kinds, asked of `ask` the first time.
-  enum class Question : std::uint8_t { kFits, kLifts, kLiftsAlone, kLands, kRunsHome, kCount };
+  // Each question names the lists the program is given: kFits one card on
+  // one, kLifts two cards on none, kLiftsAlone one on none, kPassesOnOne none
+  // on one; kLands and kRunsHome as LandsWithoutTop and TakesRunHome.
+  enum class Question : std::uint8_t {
+    kFits,
+    kLifts,
+    kLiftsAlone,
+    kPassesOnOne,
+    kLands,
+    kRunsHome,
+    kCount
+  };
   template <typename Ask>
-  bool PairAnswer(const SolGame& game, Question question, std::uint16_t program,
-                  std::uint16_t first, std::uint16_t second, Ask ask);
+  bool PairAnswer(Question question, std::uint16_t program, std::uint16_t first,
+                  std::uint16_t second, Ask ask);
 
   static constexpr std::uint16_t kNoKind = 0xFFFF;
 
@@ -90,6 +101,7 @@ class SafeHomeMoves {
   std::unordered_map<std::uint64_t, std::vector<bool>> nextKinds_;
   std::unordered_map<std::uint64_t, std::vector<bool>> reachable_;
   std::uint64_t kindsHash_ = 0xCBF29CE484222325ull;  // of kinds_, in order
+  std::vector<std::uint64_t> programHashes_;         // per program, as the definition's index
   // Per question, per program: its answer per pair of kinds, or -1.
   std::array<std::vector<std::vector<std::int8_t>*>, static_cast<std::size_t>(Question::kCount)>
       answers_;
