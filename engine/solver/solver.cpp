@@ -4,12 +4,14 @@
 #include <chrono>
 #include <ctime>
 #include <queue>
+#include <span>
 
 #include "engine/model/card_index.h"
 #include "engine/rules/moves.h"
 #include "engine/rules/player_move.h"
 #include "engine/solver/pile_symmetry.h"
 #include "engine/solver/position_promise.h"
+#include "engine/solver/safe_home_moves.h"
 #include "engine/solver/transposition_table.h"
 
 namespace cw {
@@ -76,6 +78,7 @@ class Searcher {
       : work_(game),
         hasher_(game.definition),
         promise_(game.definition),
+        safeHome_(game.definition),
         table_(limits.maxMemoryBytes == 0 ? ~std::size_t{0} : limits.maxMemoryBytes),
         limits_(limits),
         cancel_(cancel),
@@ -388,6 +391,7 @@ class Searcher {
   SolGame work_;
   PositionHasher hasher_;
   PositionPromise promise_;
+  SafeHomeMoves safeHome_;
   TranspositionTable table_;
   SolveLimits limits_;
   const std::atomic<bool>* cancel_;
@@ -491,7 +495,12 @@ SolveResult Searcher::Run() {
     GoTo(node);
     ++nodes_;
     emptyTried_.clear();
-    for (const MoveReference& move : ListMoves(work_)) {
+    // A move that sends a card home safely is never worse than the others,
+    // so it is the position's only successor.
+    const std::vector<MoveReference> legal = ListMoves(work_);
+    const std::optional<MoveReference> safe =
+        limits_.safeHomeMoves ? safeHome_.Find(work_, legal) : std::nullopt;
+    for (const MoveReference& move : safe ? std::span(&*safe, 1) : std::span(legal)) {
       if (MirrorsAnEarlierMove(move)) continue;
       const Undo mark = Mark();
       if (!PerformPlayerMove(work_, move, nullptr)) continue;

@@ -27,6 +27,9 @@ struct SolveLimits {
   // thread's processor time rather than on the wall clock, so that a busy
   // machine does not change a survey's verdicts.
   bool processorTime = false;
+  // Take a move that sends a card home safely (see SafeHomeMoves) as the
+  // only successor of its position. Off, every legal move is searched.
+  bool safeHomeMoves = true;
 };
 
 struct SolveResult {
