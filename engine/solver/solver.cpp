@@ -1,7 +1,9 @@
 #include "engine/solver/solver.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <queue>
 #include <span>
@@ -574,9 +576,45 @@ PositionHasher::PositionHasher(const GameDefinition& definition)
 std::uint64_t PositionHasher::Key(const SolGame& game) {
   const std::size_t pileCount = game.piles.size();
   std::uint64_t key = Mix(0x5EED, game.won);
-  std::size_t placed = 0;
+  // A card that changed marks the pile it left and the pile it lies on; a
+  // state of another shape is hashed whole.
+  const bool sameShape = keyedCards_.size() == game.cards.size() && keyedPiles_.size() == pileCount;
+  changed_.assign(pileCount, !sameShape);
+  if (sameShape) {
+    for (std::size_t c = 0; c < game.cards.size(); ++c) {
+      const CardState& before = keyedCards_[c];
+      const CardState& now = game.cards[c];
+      if (std::bit_cast<std::uint64_t>(before) == std::bit_cast<std::uint64_t>(now)) continue;
+      if (before.pile < pileCount) changed_[before.pile] = true;
+      if (now.pile < pileCount) changed_[now.pile] = true;
+    }
+    for (std::size_t p = 0; p < pileCount; ++p) {
+      if (std::memcmp(&keyedPiles_[p], &game.piles[p], sizeof(PileState)) != 0) changed_[p] = true;
+    }
+  } else {
+    classHashes_.clear();
+    for (std::size_t p = 0; p < pileCount; ++p) {
+      const std::uint16_t leader = p < classes_.size() ? classes_[p] : static_cast<std::uint16_t>(p);
+      if (leader != p) continue;
+      PileClassHashes& pileClass = classHashes_.emplace_back();
+      pileClass.leader = leader;
+      for (std::size_t q = p; q < pileCount; ++q) {
+        if ((q < classes_.size() ? classes_[q] : q) == p) {
+          pileClass.piles.push_back(static_cast<std::uint16_t>(q));
+        }
+      }
+    }
+  }
+  keyedCards_ = game.cards;
+  keyedPiles_ = game.piles;
   pileHashes_.resize(pileCount);
+  placedOnPile_.resize(pileCount);
+  std::size_t placed = 0;
   for (std::size_t p = 0; p < pileCount; ++p) {
+    if (!changed_[p]) {
+      placed += placedOnPile_[p];
+      continue;
+    }
     const PileState& pile = game.piles[p];
     // The fan stays as dealt, and piles alike agree on it but where it does
     // not matter.
@@ -585,8 +623,9 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
     hash = Mix(hash, pile.acceptProgram | pile.pickProgram << 16 |
                          static_cast<std::uint64_t>(pile.manualOpen) << 32);
     hash = Mix(hash, pile.baseRank | static_cast<std::uint64_t>(pile.baseSuit) << 32);
+    std::uint32_t placedHere = 0;
     for (const std::uint16_t card : CardsOfPile(game, static_cast<std::uint16_t>(p))) {
-      if (card != kNoReference) ++placed;
+      if (card != kNoReference) ++placedHere;
       std::uint64_t value = card < kinds_.size() ? kinds_[card] : card;
       if (card < game.cards.size()) {
         const CardState& state = game.cards[card];
@@ -597,6 +636,8 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
       hash = Mix(hash, value);
     }
     pileHashes_[p] = hash;
+    placedOnPile_[p] = placedHere;
+    placed += placedHere;
   }
   if (placed != game.cards.size()) {
     // A damaged state: cards outside their piles' places count by where they
@@ -610,17 +651,16 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
   }
   // Interchangeable piles count as a set: their hashes are combined in sorted
   // order, under the number of their class.
-  std::vector<std::uint64_t>& members = members_;
-  for (std::size_t p = 0; p < pileCount; ++p) {
-    const std::uint16_t leader = p < classes_.size() ? classes_[p] : static_cast<std::uint16_t>(p);
-    if (leader != p) continue;
-    members.clear();
-    for (std::size_t q = p; q < pileCount; ++q) {
-      if ((q < classes_.size() ? classes_[q] : q) == p) members.push_back(pileHashes_[q]);
+  for (PileClassHashes& pileClass : classHashes_) {
+    const bool classChanged = std::any_of(pileClass.piles.begin(), pileClass.piles.end(),
+                                          [&](std::uint16_t pile) { return changed_[pile]; });
+    if (classChanged) {
+      pileClass.sorted.clear();
+      for (const std::uint16_t pile : pileClass.piles) pileClass.sorted.push_back(pileHashes_[pile]);
+      std::sort(pileClass.sorted.begin(), pileClass.sorted.end());
     }
-    std::sort(members.begin(), members.end());
-    key = Mix(key, p);
-    for (const std::uint64_t hash : members) key = Mix(key, hash);
+    key = Mix(key, pileClass.leader);
+    for (const std::uint64_t hash : pileClass.sorted) key = Mix(key, hash);
   }
   for (const CounterState& counter : game.counters) {
     key = Mix(key, counter.value | counter.exhaustedEvent << 16);

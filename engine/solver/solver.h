@@ -77,7 +77,8 @@ bool SamePosition(const SolGame& a, const SolGame& b);
 
 // The position key: a hash of the play state that agrees for positions equal
 // up to piles the definition treats alike (see PileSymmetry) and up to cards
-// of the same suit and rank.
+// of the same suit and rank. Each pile is hashed again only when its cards or
+// settings changed since the last key.
 class PositionHasher {
  public:
   explicit PositionHasher(const GameDefinition& definition);
@@ -96,9 +97,22 @@ class PositionHasher {
   std::vector<std::uint16_t> classes_;
   std::vector<bool> fanMixed_;  // per pile: its class has squared and fanned piles
   bool fanMattered_ = false;
-  std::vector<std::uint16_t> kinds_;       // per card, the first card of its suit and rank
-  std::vector<std::uint64_t> pileHashes_;  // scratch
-  std::vector<std::uint64_t> members_;     // scratch
+  std::vector<std::uint16_t> kinds_;  // per card, the first card of its suit and rank
+  // The states last keyed, and per pile its hash and its cards in place: a
+  // pile none of whose cards or settings changed since keeps its hash.
+  std::vector<CardState> keyedCards_;
+  std::vector<PileState> keyedPiles_;
+  std::vector<std::uint64_t> pileHashes_;
+  std::vector<std::uint32_t> placedOnPile_;
+  std::vector<bool> changed_;  // scratch, per pile
+  // Per class of interchangeable piles: its smallest pile, its piles, and
+  // their hashes in sorted order as last keyed.
+  struct PileClassHashes {
+    std::uint16_t leader = 0;
+    std::vector<std::uint16_t> piles;
+    std::vector<std::uint64_t> sorted;
+  };
+  std::vector<PileClassHashes> classHashes_;
 };
 
 }  // namespace cw

@@ -8,6 +8,8 @@
 
 #include "engine/database/catalogue.h"
 #include "engine/database/embedded_resources.h"
+#include "engine/rules/automatic_events.h"
+#include "engine/rules/moves.h"
 #include "engine/rules/player_move.h"
 #include "engine/solver/solver.h"
 #include "tests/games/game_test_support.h"
@@ -90,6 +92,36 @@ TEST(RealGamesSolverTest, TheFirstMoveDoesNotTakeBackThePlayersLastMove) {
     ASSERT_TRUE(PerformPlayerMove(*game, result.moves[i], nullptr));
   }
   EXPECT_TRUE(game->won);
+}
+
+// The hasher keeps each pile's hash until the pile changes: along a line of
+// moves and undos, and between two deals, its key is the one a hasher that
+// knew nothing before gives.
+TEST(RealGamesSolverTest, AKeptKeyEqualsAFreshKeyAfterEveryMoveAndUndo) {
+  for (const char* name : {"FreeCell", "Double FreeCell", "Penguin", "Repair", "Towers",
+                           "Challenge FreeCell", "Scorpion Towers", "Antares", "Four by Ten"}) {
+    SCOPED_TRACE(name);
+    auto game = testing::DealGame(name, 3);
+    auto other = testing::DealGame(name, 4);
+    ASSERT_TRUE(game && other);
+    PositionHasher kept(game->definition);
+    std::size_t moved = 0;
+    std::size_t undone = 0;
+    for (std::size_t step = 0; step < 120; ++step) {
+      const std::vector<MoveReference> moves = ListMoves(*game);
+      if (step % 4 == 3 || moves.empty()) {
+        if (UndoMove(*game)) ++undone;
+      } else if (PerformPlayerMove(*game, moves[step * 7 % moves.size()], nullptr)) {
+        ++moved;
+      }
+      if (step % 10 == 9) {
+        EXPECT_EQ(kept.Key(*other), PositionHasher(other->definition).Key(*other));
+      }
+      ASSERT_EQ(kept.Key(*game), PositionHasher(game->definition).Key(*game)) << "step " << step;
+    }
+    EXPECT_GT(moved, 20u);
+    EXPECT_GT(undone, 10u);
+  }
 }
 
 TEST(RealGamesSolverTest, ADealWithoutLegalMovesIsUnwinnable) {
