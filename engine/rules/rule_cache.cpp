@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <memory>
+#include <new>
+#include <type_traits>
 #include <vector>
 
 #include "engine/model/definition_index.h"
@@ -36,7 +39,15 @@ class AnswerTable {
   std::uint64_t& SlotOf(std::uint64_t key) { return slots_[key >> (64 - kSlotBits)]; }
 
  private:
-  std::array<std::uint64_t, std::size_t{1} << kSlotBits> slots_{};
+  std::array<std::uint64_t, std::size_t{1} << kSlotBits> slots_;  // zero: see AnswerSlot
+};
+
+// Made by calloc, so it must need no constructor or destructor of its own.
+static_assert(std::is_trivially_default_constructible_v<AnswerTable> &&
+              std::is_trivially_destructible_v<AnswerTable>);
+
+struct FreeAnswerTable {
+  void operator()(AnswerTable* table) const { std::free(table); }
 };
 
 // The hash of a program's bytes, remembered by address. A remembered hash is
@@ -75,8 +86,15 @@ void HashedCardList::Rehash() {
 }
 
 std::uint64_t& AnswerSlot(std::uint64_t question, std::uint64_t& stored) {
-  thread_local std::unique_ptr<AnswerTable> table;
-  if (!table) table = std::make_unique<AnswerTable>();
+  thread_local std::unique_ptr<AnswerTable, FreeAnswerTable> table;
+  if (!table) {
+    // Zeroed by calloc, not by writing: memory fresh from the system is zero
+    // already, so only the pages that questions reach are ever touched. The
+    // program's start asks a few hundred questions; writing the whole
+    // megabyte would cost it 256 page faults.
+    table.reset(static_cast<AnswerTable*>(std::calloc(1, sizeof(AnswerTable))));
+    if (!table) throw std::bad_alloc();
+  }
   stored = AnswerTable::StoredKey(question);
   return table->SlotOf(stored);
 }
