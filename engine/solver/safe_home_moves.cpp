@@ -314,9 +314,31 @@ bool SafeHomeMoves::Safe(const SolGame& game, std::uint16_t card, std::uint16_t 
       }
     }
   }
+  const std::size_t pileCount = std::min(game.piles.size(), definition.piles.size());
+  // The kinds the card could ever lie on: the card under it now, and those a
+  // pile would take it onto. Since nothing can be put onto it (asked below),
+  // it only ever tops a run with one of those under it.
+  liesOn_.assign(kinds_.size(), false);
+  const CardState& placed = game.cards[card];
+  if (placed.position > 0) {
+    const auto below = static_cast<std::uint16_t>(placed.position - 1);
+    if (const auto under = game.CardAt(placed.pile, below)) {
+      liesOn_[game.cards[*under].faceUp != 0 ? kindOf_[*under] : faceDownKind_] = true;
+    }
+  }
+  programsAsked_.clear();
+  for (std::size_t p = 0; p < pileCount; ++p) {
+    if (IsBase(definition, static_cast<std::uint16_t>(p))) continue;
+    const std::uint16_t accept = game.piles[p].acceptProgram;
+    const auto asked = std::find(programsAsked_.begin(), programsAsked_.end(), accept);
+    if (asked != programsAsked_.end()) continue;
+    programsAsked_.push_back(accept);
+    for (std::uint16_t other = 0; other < kinds_.size(); ++other) {
+      if (inPlay_[other] && !liesOn_[other]) liesOn_[other] = Fits(game, accept, other, kind);
+    }
+  }
   // No card in play could ever be dropped onto the card on any other pile.
   // Piles alike in their programs are asked once.
-  const std::size_t pileCount = std::min(game.piles.size(), definition.piles.size());
   programsAsked_.clear();
   lifted_.assign(kinds_.size(), false);
   for (std::size_t p = 0; p < pileCount; ++p) {
@@ -330,7 +352,7 @@ bool SafeHomeMoves::Safe(const SolGame& game, std::uint16_t card, std::uint16_t 
     for (std::uint16_t other = 0; other < kinds_.size(); ++other) {
       if (!inPlay_[other]) continue;
       if (Fits(game, state.acceptProgram, kind, other)) return false;
-      if (LiftedTogether(game, state.pickProgram, kind, other)) {
+      if (liesOn_[other] && LiftedTogether(game, state.pickProgram, kind, other)) {
         // The card could lie on top of a run lifted whole: the run must
         // then lift without it too.
         if (!LiftedAlone(game, state.pickProgram, other)) return false;

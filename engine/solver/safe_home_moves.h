@@ -109,6 +109,7 @@ class SafeHomeMoves {
   std::vector<bool> inPlay_;                  // scratch, per kind: a card of it is not home
   std::vector<bool> reached_;                 // scratch for CouldComeToTake
   std::vector<std::uint16_t> frontier_;       // scratch for CouldComeToTake
+  std::vector<bool> liesOn_;  // scratch, per kind: the card could come to lie on it
   std::vector<bool> lifted_;                  // scratch, per kind: the card could top it in a run
   std::vector<std::uint32_t> programsAsked_;  // scratch: accept and pick programs asked
   CardList homeList_;                         // scratch
