@@ -8,6 +8,7 @@
 #include "engine/rules/card_list.h"
 #include "engine/rules/instruction_set.h"
 #include "engine/rules/rule_evaluator.h"
+#include "engine/solver/card_kinds.h"
 
 namespace cw {
 namespace {
@@ -226,11 +227,7 @@ bool HoldsOneCardAtMost(const GameDefinition& definition, std::uint16_t pile) {
       return false;
     }
   }
-  std::vector<CardListEntry> kinds;
-  for (const CardDef& card : definition.cards) {
-    const CardListEntry kind{card.suit, card.rank};
-    if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
-  }
+  const std::vector<CardListEntry> kinds = KindsOfCards(definition).kinds;
   const std::vector<std::uint8_t>& accept = definition.programs[def.acceptProgram];
   for (const CardListEntry& below : kinds) {
     const CardList onto{below, CardListEntry{}};

@@ -1,8 +1,10 @@
 #include "engine/solver/position_promise.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/model/card_index.h"
+#include "engine/solver/card_kinds.h"
 
 namespace cw {
 namespace {
@@ -14,13 +16,9 @@ constexpr int kUnreached = 1 << 20;
 }  // namespace
 
 PositionPromise::PositionPromise(const GameDefinition& definition) {
-  kindOf_.reserve(definition.cards.size());
-  for (const CardDef& card : definition.cards) {
-    const CardListEntry entry{card.suit, card.rank};
-    const auto found = std::find(kinds_.begin(), kinds_.end(), entry);
-    kindOf_.push_back(static_cast<std::uint16_t>(found - kinds_.begin()));
-    if (found == kinds_.end()) kinds_.push_back(entry);
-  }
+  CardKinds found = KindsOfCards(definition);
+  kinds_ = std::move(found.kinds);
+  kindOf_ = std::move(found.kindOf);
 }
 
 const std::vector<std::uint16_t>& PositionPromise::NextKinds(const SolGame& game,

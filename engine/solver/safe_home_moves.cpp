@@ -1,11 +1,13 @@
 #include "engine/solver/safe_home_moves.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/database/record_codes.h"
 #include "engine/model/card_index.h"
 #include "engine/model/definition_index.h"
 #include "engine/rules/card_list.h"
+#include "engine/solver/card_kinds.h"
 #include "engine/solver/pile_symmetry.h"
 
 namespace cw {
@@ -27,13 +29,9 @@ bool SameSettings(const PileState& a, const PileState& b) {
 }  // namespace
 
 SafeHomeMoves::SafeHomeMoves(const GameDefinition& definition) {
-  kindOf_.reserve(definition.cards.size());
-  for (const CardDef& card : definition.cards) {
-    const CardListEntry entry{card.suit, card.rank};
-    const auto found = std::find(kinds_.begin(), kinds_.end(), entry);
-    kindOf_.push_back(static_cast<std::uint16_t>(found - kinds_.begin()));
-    if (found == kinds_.end()) kinds_.push_back(entry);
-  }
+  CardKinds found = KindsOfCards(definition);
+  kinds_ = std::move(found.kinds);
+  kindOf_ = std::move(found.kindOf);
   // A face-down card shows the rules this entry; it counts as a kind of its
   // own wherever the rule asks what a card in play could be.
   faceDownKind_ = static_cast<std::uint16_t>(kinds_.size());
