@@ -11,6 +11,7 @@
 #include "engine/model/card_index.h"
 #include "engine/rules/moves.h"
 #include "engine/rules/player_move.h"
+#include "engine/solver/card_kinds.h"
 #include "engine/solver/pile_symmetry.h"
 #include "engine/solver/position_promise.h"
 #include "engine/solver/safe_home_moves.h"
@@ -554,14 +555,7 @@ PositionHasher::PositionHasher(const GameDefinition& definition)
     : classes_(InterchangeablePileClasses(definition)) {
   // The rules see a card only as its suit and rank, so the twins of a game
   // with two decks are one card to the key.
-  for (std::size_t c = 0; c < definition.cards.size(); ++c) {
-    const CardDef& card = definition.cards[c];
-    const auto twin = std::find_if(definition.cards.begin(), definition.cards.begin() + c,
-                                   [&](const CardDef& other) {
-                                     return other.suit == card.suit && other.rank == card.rank;
-                                   });
-    kinds_.push_back(static_cast<std::uint16_t>(twin - definition.cards.begin()));
-  }
+  kinds_ = KindsOfCards(definition).kindOf;
   fanMixed_.assign(classes_.size(), false);
   for (std::size_t p = 0; p < classes_.size(); ++p) {
     for (std::size_t q = 0; q < classes_.size(); ++q) {

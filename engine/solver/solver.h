@@ -97,7 +97,7 @@ class PositionHasher {
   std::vector<std::uint16_t> classes_;
   std::vector<bool> fanMixed_;  // per pile: its class has squared and fanned piles
   bool fanMattered_ = false;
-  std::vector<std::uint16_t> kinds_;  // per card, the first card of its suit and rank
+  std::vector<std::uint16_t> kinds_;  // per card, its kind (KindsOfCards)
   // The states last keyed, and per pile its hash and its cards in place: a
   // pile none of whose cards or settings changed since keeps its hash.
   std::vector<CardState> keyedCards_;
