@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <queue>
 #include <span>
 
@@ -13,6 +14,7 @@
 #include "engine/rules/player_move.h"
 #include "engine/solver/card_kinds.h"
 #include "engine/solver/pile_symmetry.h"
+#include "engine/solver/position_novelty.h"
 #include "engine/solver/position_promise.h"
 #include "engine/solver/safe_home_moves.h"
 #include "engine/solver/transposition_table.h"
@@ -48,11 +50,13 @@ bool ShufflesInPlay(const GameDefinition& definition) {
   return false;
 }
 
-// A way to order the positions waiting: by a judgement of them, or the
+// A way to order the positions waiting: by a judgement of them, with a bonus
+// for a position that shows something new (see PositionNovelty), or the
 // deepest first and then by the judgement.
 struct Ordering {
   PromiseWeights weights;
   bool deepestFirst = false;
+  int novel = 0;
 };
 
 // Most deals are settled within a few thousand positions by the plain
@@ -68,11 +72,32 @@ constexpr std::uint64_t kFirstTryPositions = 65536;
 // that goes deepest first, so that a line the judgement rates poorly on the
 // way is still followed to its end. (The plain judgement taking a turn as
 // well won fewer of those deals.)
+constexpr PromiseWeights kHomeHeading{.home = 16, .free = 1, .aboveNext = 3, .unsequenced = 1,
+                                      .buried = 1};
 constexpr Ordering kTakingTurns[] = {
-    {.weights = {.home = 16, .free = 1, .aboveNext = 3, .unsequenced = 1, .buried = 1}},
+    {.weights = kHomeHeading},
     {.weights = {.home = 8, .free = 8, .aboveNext = 1, .unsequenced = 2, .buried = 1}},
     {.weights = {}, .deepestFirst = true},
 };
+
+// The orders of a second search that goes on from the same first try beside
+// the first: one that prefers new positions and, among them, heads for the
+// foundations, and deepest first. On the hardest deals the orders above
+// circle plateaus of positions they rate alike, which these leave; but these
+// miss many wins the orders above find soon after the first try, so neither
+// replaces the other. Each search keeps its own positions met, so that each
+// works through its plateaus as it would alone.
+constexpr Ordering kSeekingNovelty[] = {
+    {.weights = kHomeHeading, .novel = 4096},
+    {.weights = {}, .deepestFirst = true},
+};
+
+// Past the first try, the two searches take turns: the first this many
+// positions in a row, the second half as many, so that a proof, which only
+// one of them completes, costs at most half as much again as the first would
+// alone.
+constexpr std::uint64_t kFirstSearchTurn = 8192;
+constexpr std::uint64_t kSecondSearchTurn = 4096;
 
 class Searcher {
  public:
@@ -81,6 +106,7 @@ class Searcher {
       : work_(game),
         hasher_(game.definition),
         promise_(game.definition),
+        novelty_(game.definition, hasher_.PileClasses()),
         safeHome_(game.definition),
         table_(limits.maxMemoryBytes == 0 ? ~std::size_t{0} : limits.maxMemoryBytes),
         limits_(limits),
@@ -91,11 +117,31 @@ class Searcher {
     work_.onJournalAppend = nullptr;
   }
 
-  // Searches from the current position of the working copy, which it leaves
-  // there: the plain judgement alone first, then, past kFirstTryPositions,
-  // the orders of kTakingTurns in turn, in the same search. Positions left in
-  // the table by an earlier exhaustive search are known dead and stay.
-  SolveResult Run();
+  // Begins a search from the current position of the working copy: the
+  // plain judgement alone first, for kFirstTryPositions, then the orders
+  // given to TakeTurns in turn, in the same search. Positions left in the
+  // table by an earlier exhaustive search are known dead and stay. Answers
+  // the verdict where the position settles it at once.
+  std::optional<SolveResult> Begin();
+  // Goes on searching until the verdict, which leaves the working copy where
+  // the search began; or, answering none, until `pauseAt` positions are
+  // expanded in all or the first try is done (FirstTryDone).
+  std::optional<SolveResult> Go(std::uint64_t pauseAt);
+  // Ends the search undecided, the working copy back where it began.
+  SolveResult Abandon() { return Finish(SolveVerdict::kUndecided); }
+
+  bool FirstTryDone() const { return firstTry_ && nodes_ - nodesBefore_ >= kFirstTryPositions; }
+  // Ends the first try: the orders given take over. Each starts from the
+  // start position, as a search afresh would, but walks through the
+  // positions the first try expanded (see Replay) instead of expanding them
+  // again, so that every position met still waits in every order.
+  void TakeTurns(std::span<const Ordering> orderings);
+
+  // Positions expanded by this search so far.
+  std::uint64_t Nodes() const { return nodes_ - nodesBefore_; }
+  // Added to the positions this search reports as expanded, for the
+  // positions another search beside it expanded.
+  void ReportBeside(std::uint64_t nodes) { besideNodes_ = nodes; }
 
   SolGame& Work() { return work_; }
   double Elapsed() const { return Now() - start_; }
@@ -126,8 +172,8 @@ class Searcher {
     std::priority_queue<Waiting> waiting;
     std::vector<bool> replayed;  // per node the first try expanded: see Replay
 
-    int Priority(const PromiseTerms& terms, std::uint32_t depth) const {
-      const int promise = by.weights.Of(terms);
+    int Priority(const PromiseTerms& terms, bool novel, std::uint32_t depth) const {
+      const int promise = by.weights.Of(terms) + (novel ? by.novel : 0);
       if (!by.deepestFirst) return promise;
       constexpr int kPromiseSpan = 1 << 10;
       constexpr std::uint32_t kDeepest = (1u << 20) - 1;
@@ -135,29 +181,30 @@ class Searcher {
              std::clamp(promise, -kPromiseSpan, kPromiseSpan - 1);
     }
   };
-  // The terms of the judgement of a position met during the first try, kept
-  // so that the orders taking turns afterwards can rank the positions still
-  // waiting without going back to each. They count cards and piles, so 16
-  // bits hold them.
+  // The terms of the judgement of a position met during the first try, and
+  // whether it was new then, kept so that the orders taking turns afterwards
+  // can rank the positions still waiting without going back to each. The
+  // terms count cards and piles, so 16 bits hold them.
   struct KeptTerms {
     std::int16_t home;
     std::int16_t free;
     std::int16_t aboveNext;
     std::int16_t unsequenced;
     std::int16_t buried;
+    bool novel;
 
-    static KeptTerms Of(const PromiseTerms& terms) {
+    static KeptTerms Of(const PromiseTerms& terms, bool novel) {
       auto narrow = [](int value) {
         return static_cast<std::int16_t>(std::clamp(value, -32768, 32767));
       };
       return {narrow(terms.home), narrow(terms.free), narrow(terms.aboveNext),
-              narrow(terms.unsequenced), narrow(terms.buried)};
+              narrow(terms.unsequenced), narrow(terms.buried), novel};
     }
     PromiseTerms Terms() const { return {home, free, aboveNext, unsequenced, buried}; }
   };
   // The kept terms of a position taken up from the postponed ones: it waits
   // with priority 0 in every order, as it did when taken up.
-  static constexpr KeptTerms kTakenUp{-1, 0, 0, 0, 0};
+  static constexpr KeptTerms kTakenUp{-1, 0, 0, 0, 0, false};
 
   struct Postponed {
     std::uint64_t layout;
@@ -230,43 +277,16 @@ class Searcher {
     return true;
   }
 
-  // Ends the first try: the orders of kTakingTurns take over. Each starts
-  // from the start position, as a search afresh would, but walks through the
-  // positions the first try expanded (see Replay) instead of expanding them
-  // again, so that every position met still waits in every order.
-  void TakeTurns() {
-    firstTry_ = false;
-    const auto met = static_cast<std::uint32_t>(nodesMet_.size());
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> byKey(met);
-    for (std::uint32_t n = 0; n < met; ++n) byKey[n] = {keysMet_[n], n};
-    keysMet_ = {};
-    std::sort(byKey.begin(), byKey.end());
-    // Each move the first try made, to the node it led to; a move to a
-    // position an earlier search of this searcher met is left out: that
-    // position is dead.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> moves;
-    moves.reserve(movesMade_.size());
-    for (const MoveMade& made : movesMade_) {
-      const auto found = std::lower_bound(byKey.begin(), byKey.end(),
-                                          std::pair<std::uint64_t, std::uint32_t>{made.key, 0});
-      if (found != byKey.end() && found->first == made.key) {
-        moves.push_back({made.from, found->second});
-      }
-    }
-    movesMade_ = {};
-    graphStart_.assign(met + 1, 0);
-    for (const auto& move : moves) ++graphStart_[move.first + 1];
-    for (std::uint32_t n = 0; n < met; ++n) graphStart_[n + 1] += graphStart_[n];
-    graph_.resize(moves.size());
-    std::vector<std::uint32_t> next(graphStart_.begin(), graphStart_.end() - 1);
-    for (const auto& move : moves) graph_[next[move.first]++] = move.second;
-
-    orders_.clear();
-    for (const Ordering& by : kTakingTurns) {
-      orders_.push_back({by, {}, std::vector<bool>(met, false)});
-      orders_.back().waiting.push({0, kStart});
-    }
-    turn_ = 0;
+  SolveResult Finish(SolveVerdict verdict, std::vector<MoveReference> moves = {}) {
+    GoTo(kStart);
+    SolveResult result;
+    result.verdict = verdict == SolveVerdict::kUnwinnable && hasher_.FanMattered()
+                         ? SolveVerdict::kUndecided
+                         : verdict;
+    result.moves = std::move(moves);
+    result.nodes = Nodes();
+    result.seconds = Elapsed();
+    return result;
   }
 
   // An order met a position the first try expanded: the positions its moves
@@ -279,7 +299,8 @@ class Searcher {
       const std::uint32_t next = graph_[i];
       const KeptTerms& kept = keptTerms_[next];
       const bool takenUp = kept.home == kTakenUp.home;
-      order.waiting.push({takenUp ? 0 : order.Priority(kept.Terms(), nodesMet_[next].depth), next});
+      order.waiting.push(
+          {takenUp ? 0 : order.Priority(kept.Terms(), kept.novel, nodesMet_[next].depth), next});
     }
   }
 
@@ -306,8 +327,8 @@ class Searcher {
     work_.random = mark.random;
   }
 
+  // The node budget is the caller's: see Go.
   bool OutOfBudget() {
-    if (limits_.maxNodes != 0 && nodes_ >= limits_.maxNodes) return true;
     if (limits_.maxMemoryBytes != 0) {
       std::size_t bytes = nodesMet_.size() * sizeof(Node) + expanded_.size() / 8 +
                           keptTerms_.size() * sizeof(KeptTerms) +
@@ -323,7 +344,7 @@ class Searcher {
       if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) return true;
       if (limits_.maxSeconds > 0 && Elapsed() >= limits_.maxSeconds) return true;
     }
-    if (progress_ && nodes_ % kProgressInterval == 0) progress_(nodes_);
+    if (progress_ && nodes_ % kProgressInterval == 0) progress_(Nodes() + besideNodes_);
     return false;
   }
 
@@ -394,6 +415,7 @@ class Searcher {
   SolGame work_;
   PositionHasher hasher_;
   PositionPromise promise_;
+  PositionNovelty novelty_;
   SafeHomeMoves safeHome_;
   TranspositionTable table_;
   SolveLimits limits_;
@@ -402,10 +424,13 @@ class Searcher {
   bool shuffles_;
   double start_;
   std::uint64_t nodes_ = 0;
+  std::uint64_t nodesBefore_ = 0;  // nodes_ when this search began
+  std::uint64_t besideNodes_ = 0;
   std::vector<Node> nodesMet_;
   std::vector<bool> expanded_;  // per node met
   std::vector<Order> orders_;
   bool firstTry_ = true;            // only the plain judgement orders the search so far
+  bool noteNovelty_ = true;         // whether an order, now or later, asks what is new
   std::vector<KeptTerms> keptTerms_;  // per node met during the first try
   // During the first try: per node met its key, and each move made from a
   // node expanded to a position met, new or not, by the key it led to.
@@ -428,22 +453,51 @@ class Searcher {
   std::vector<Postponed> postponed_;       // earlier layouts met, not yet waiting
 };
 
-SolveResult Searcher::Run() {
-  SolveResult result;
-  const std::uint64_t nodesBefore = nodes_;
-  auto finish = [&](SolveVerdict verdict) {
-    GoTo(kStart);
-    result.verdict = verdict == SolveVerdict::kUnwinnable && hasher_.FanMattered()
-                         ? SolveVerdict::kUndecided
-                         : verdict;
-    result.nodes = nodes_ - nodesBefore;
-    result.seconds = Elapsed();
-    return result;
-  };
+void Searcher::TakeTurns(std::span<const Ordering> orderings) {
+  firstTry_ = false;
+  const auto met = static_cast<std::uint32_t>(nodesMet_.size());
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> byKey(met);
+  for (std::uint32_t n = 0; n < met; ++n) byKey[n] = {keysMet_[n], n};
+  keysMet_ = {};
+  std::sort(byKey.begin(), byKey.end());
+  // Each move the first try made, to the node it led to; a move to a
+  // position an earlier search of this searcher met is left out: that
+  // position is dead.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> moves;
+  moves.reserve(movesMade_.size());
+  for (const MoveMade& made : movesMade_) {
+    const auto found = std::lower_bound(byKey.begin(), byKey.end(),
+                                        std::pair<std::uint64_t, std::uint32_t>{made.key, 0});
+    if (found != byKey.end() && found->first == made.key) {
+      moves.push_back({made.from, found->second});
+    }
+  }
+  movesMade_ = {};
+  graphStart_.assign(met + 1, 0);
+  for (const auto& move : moves) ++graphStart_[move.first + 1];
+  for (std::uint32_t n = 0; n < met; ++n) graphStart_[n + 1] += graphStart_[n];
+  graph_.resize(moves.size());
+  std::vector<std::uint32_t> next(graphStart_.begin(), graphStart_.end() - 1);
+  for (const auto& move : moves) graph_[next[move.first]++] = move.second;
+
+  orders_.clear();
+  for (const Ordering& by : orderings) {
+    orders_.push_back({by, {}, std::vector<bool>(met, false)});
+    orders_.back().waiting.push({0, kStart});
+  }
+  turn_ = 0;
+  noteNovelty_ = std::any_of(orderings.begin(), orderings.end(),
+                             [](const Ordering& by) { return by.novel != 0; });
+}
+
+std::optional<SolveResult> Searcher::Begin() {
+  nodesBefore_ = nodes_;
+  besideNodes_ = 0;
   nodesMet_.assign(1, Node{kStart, 0, {}});
   expanded_.assign(1, false);
   orders_.assign(1, Order{{}, {}, {}});
   firstTry_ = true;
+  noteNovelty_ = true;
   keptTerms_.assign(1, KeptTerms{});
   keysMet_.clear();
   movesMade_.clear();
@@ -452,21 +506,24 @@ SolveResult Searcher::Run() {
   turn_ = 0;
   path_.assign(1, kStart);
   marks_.clear();
-  if (work_.won != 0) return finish(SolveVerdict::kWinnable);
+  if (work_.won != 0) return Finish(SolveVerdict::kWinnable);
   // Nothing dealt: there is no position to decide.
-  if (!work_.HasPlayState()) return finish(SolveVerdict::kUndecided);
+  if (!work_.HasPlayState()) return Finish(SolveVerdict::kUndecided);
   keysMet_.push_back(Key());
   switch (table_.Add(keysMet_.back())) {
     case TranspositionTable::Insert::kPresent:
-      return finish(SolveVerdict::kUnwinnable);
+      return Finish(SolveVerdict::kUnwinnable);
     case TranspositionTable::Insert::kFull:
-      return finish(SolveVerdict::kUndecided);
+      return Finish(SolveVerdict::kUndecided);
     case TranspositionTable::Insert::kAdded:
       break;
   }
-
   NoteEarlierLayouts();
   for (Order& order : orders_) order.waiting.push({0, kStart});
+  return std::nullopt;
+}
+
+std::optional<SolveResult> Searcher::Go(std::uint64_t pauseAt) {
   while (true) {
     // Each order gives kTurnLength positions in a row: a search that jumped
     // to another part of the tree at every position would spend its time
@@ -484,13 +541,14 @@ SolveResult Searcher::Run() {
     }
     if (waiting.empty()) {
       if (postponed_.empty()) break;
-      if (!TakeUpPostponed()) return finish(SolveVerdict::kUndecided);
+      if (!TakeUpPostponed()) return Finish(SolveVerdict::kUndecided);
       continue;
     }
-    if (OutOfBudget()) return finish(SolveVerdict::kUndecided);
-    if (firstTry_ && nodes_ - nodesBefore >= kFirstTryPositions) {
-      TakeTurns();
-      continue;
+    if (OutOfBudget()) return Finish(SolveVerdict::kUndecided);
+    if (FirstTryDone()) return std::nullopt;
+    if (Nodes() >= pauseAt) {
+      --turn_;  // the same order's turn again when the search goes on
+      return std::nullopt;
     }
     const std::uint32_t node = waiting.top().node;
     waiting.pop();
@@ -509,9 +567,9 @@ SolveResult Searcher::Run() {
       if (!PerformPlayerMove(work_, move, nullptr)) continue;
       if (work_.won != 0) {
         TakeBack(mark);
-        result.moves = LineTo(node);
-        result.moves.push_back(move);
-        return finish(SolveVerdict::kWinnable);
+        std::vector<MoveReference> line = LineTo(node);
+        line.push_back(move);
+        return Finish(SolveVerdict::kWinnable, std::move(line));
       }
       const std::uint64_t key = Key();
       if (!earlier_.empty()) {
@@ -532,15 +590,81 @@ SolveResult Searcher::Run() {
         nodesMet_.push_back(reached);
         expanded_.push_back(false);
         const PromiseTerms terms = promise_.Terms(work_);
-        if (firstTry_) keptTerms_.push_back(KeptTerms::Of(terms));
+        const bool novel = noteNovelty_ && novelty_.Note(work_, terms.home);
+        if (firstTry_) keptTerms_.push_back(KeptTerms::Of(terms, novel));
         const auto index = static_cast<std::uint32_t>(nodesMet_.size() - 1);
-        for (Order& order : orders_) order.waiting.push({order.Priority(terms, reached.depth), index});
+        for (Order& order : orders_) {
+          order.waiting.push({order.Priority(terms, novel, reached.depth), index});
+        }
       }
       TakeBack(mark);
-      if (added == TranspositionTable::Insert::kFull) return finish(SolveVerdict::kUndecided);
+      if (added == TranspositionTable::Insert::kFull) return Finish(SolveVerdict::kUndecided);
     }
   }
-  return finish(SolveVerdict::kUnwinnable);
+  return Finish(SolveVerdict::kUnwinnable);
+}
+
+// The search callers get: one Searcher for the first try and, past it, two
+// from there on, the orders of kTakingTurns in one and of kSeekingNovelty in
+// the other, taking turns until either settles the position. The node budget
+// counts the positions both expanded, the first try's once; each keeps half
+// the memory budget.
+class TwoSearches {
+ public:
+  TwoSearches(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
+              const SolveProgress& progress)
+      : budget_(limits.maxNodes == 0 ? ~std::uint64_t{0} : limits.maxNodes),
+        first_(game, HalfTheMemory(limits), cancel, progress) {}
+
+  // Searches from the current position of Work(), which it leaves there.
+  // Positions left in the tables by an earlier exhaustive search are known
+  // dead and stay.
+  SolveResult Run();
+
+  SolGame& Work() { return first_.Work(); }
+
+ private:
+  static SolveLimits HalfTheMemory(SolveLimits limits) {
+    // Zero stands for no limit.
+    limits.maxMemoryBytes = limits.maxMemoryBytes == 0 ? 0 : std::max<std::size_t>(limits.maxMemoryBytes / 2, 1);
+    return limits;
+  }
+
+  std::uint64_t budget_;
+  Searcher first_;
+  std::optional<Searcher> second_;
+};
+
+SolveResult TwoSearches::Run() {
+  if (std::optional<SolveResult> settled = first_.Begin()) return *settled;
+  if (std::optional<SolveResult> settled = first_.Go(budget_)) return *settled;
+  if (!first_.FirstTryDone()) return first_.Abandon();
+  // The second search starts where the first try ended, with all it met.
+  second_.emplace(first_);
+  const std::uint64_t shared = first_.Nodes();
+  first_.TakeTurns(kTakingTurns);
+  second_->TakeTurns(kSeekingNovelty);
+  Searcher& second = *second_;
+  const auto expanded = [&] { return first_.Nodes() + second.Nodes() - shared; };
+  const auto settle = [&](SolveResult result) {
+    result.nodes = expanded();
+    return result;
+  };
+  while (true) {
+    for (const bool inFirst : {true, false}) {
+      Searcher& searcher = inFirst ? first_ : second;
+      Searcher& beside = inFirst ? second : first_;
+      const std::uint64_t left = budget_ - expanded();
+      if (left == 0) return settle(first_.Abandon());
+      searcher.ReportBeside(beside.Nodes() - shared);
+      const std::uint64_t turn = inFirst ? kFirstSearchTurn : kSecondSearchTurn;
+      if (std::optional<SolveResult> settled = searcher.Go(searcher.Nodes() + std::min(turn, left))) {
+        // The first search's working copy goes back to where it began.
+        if (!inFirst) first_.Abandon();
+        return settle(*std::move(settled));
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -665,13 +789,13 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
 
 SolveResult Solve(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
                   const SolveProgress& progress) {
-  return Searcher(game, limits, cancel, progress).Run();
+  return TwoSearches(game, limits, cancel, progress).Run();
 }
 
 PositionAssessment AssessPosition(const SolGame& game, const SolveLimits& limits,
                                   const std::atomic<bool>* cancel, const SolveProgress& progress) {
   PositionAssessment assessment;
-  Searcher searcher(game, limits, cancel, progress);
+  TwoSearches searcher(game, limits, cancel, progress);
   assessment.here = searcher.Run();
   assessment.verdict = assessment.here.verdict;
   if (assessment.verdict != SolveVerdict::kUnwinnable) return assessment;

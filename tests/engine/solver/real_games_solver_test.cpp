@@ -2,9 +2,11 @@
 // replays through the player-move path to a won game.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "engine/database/catalogue.h"
 #include "engine/database/embedded_resources.h"
@@ -44,14 +46,15 @@ TEST(RealGamesSolverTest, WinningLinesReplayToWon) {
 }
 
 // Searches long enough to leave many lines for others and come back to them,
-// and to take turns among the orders of the positions waiting. The Challenge
-// FreeCell deal was left undecided by 10 seconds of a search that followed
-// one judgement alone; here the first try by that judgement runs out, and the
-// search goes on, each of the orders taking its turn, and wins (after 84,013
-// positions).
+// and to go on past the first try as two searches, each with its orders of
+// the positions waiting taking turns. The Challenge FreeCell deal was left
+// undecided by 10 seconds of a search that followed one judgement alone, and
+// is won by the first of the two searches (after 92,205 positions in all);
+// the ForeCell deal, left undecided by a minute of the first alone, is won by
+// the second (after 73,955).
 TEST(RealGamesSolverTest, LongSearchesGiveTheSameLineEachTimeAndItReplays) {
   const std::tuple<const char*, std::uint32_t, std::uint64_t> deals[] = {
-      {"Penguin", 1, 15000}, {"Challenge FreeCell", 39, 90000}};
+      {"Penguin", 1, 15000}, {"Challenge FreeCell", 39, 100000}, {"ForeCell", 55, 80000}};
   for (const auto& [name, number, maxNodes] : deals) {
     SCOPED_TRACE(name);
     auto game = testing::DealGame(name, number);
@@ -70,6 +73,24 @@ TEST(RealGamesSolverTest, LongSearchesGiveTheSameLineEachTimeAndItReplays) {
     }
     EXPECT_TRUE(game->won);
   }
+}
+
+// Past the first try the two searches share the node budget, and the progress
+// reported counts the positions both expanded, never going back.
+TEST(RealGamesSolverTest, ANodeBudgetCountsThePositionsOfBothSearches) {
+  auto game = testing::DealGame("Challenge FreeCell", 51);
+  ASSERT_TRUE(game);
+  SolveLimits limits;
+  limits.maxNodes = 90000;
+  std::vector<std::uint64_t> reported;
+  const SolveResult result =
+      Solve(*game, limits, nullptr, [&](std::uint64_t nodes) { reported.push_back(nodes); });
+  EXPECT_EQ(result.verdict, SolveVerdict::kUndecided);
+  EXPECT_EQ(result.nodes, 90000u);
+  ASSERT_FALSE(reported.empty());
+  EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+  EXPECT_GT(reported.back(), 65536u + 8192u);
+  EXPECT_LE(reported.back(), 90000u);
 }
 
 // Here a search that knew nothing of the game before its position would
