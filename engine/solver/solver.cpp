@@ -65,7 +65,7 @@ struct Ordering {
 // alone, for this many positions.
 constexpr std::uint64_t kFirstTryPositions = 65536;
 
-// The orders that then take turns, in the same search, found by node-budgeted
+// The orders that then take turns in the first of two searches, found by node-budgeted
 // searches of the deals of the shipped games that a single order left
 // undecided: one that heads for the foundations (the cards they take next
 // brought up), one that keeps places free and columns in sequence, and one
@@ -130,7 +130,7 @@ class Searcher {
   // Ends the search undecided, the working copy back where it began.
   SolveResult Abandon() { return Finish(SolveVerdict::kUndecided); }
 
-  bool FirstTryDone() const { return firstTry_ && nodes_ - nodesBefore_ >= kFirstTryPositions; }
+  bool FirstTryDone() const { return firstTry_ && Nodes() >= kFirstTryPositions; }
   // Ends the first try: the orders given take over. Each starts from the
   // start position, as a search afresh would, but walks through the
   // positions the first try expanded (see Replay) instead of expanding them
@@ -626,13 +626,14 @@ class TwoSearches {
  private:
   static SolveLimits HalfTheMemory(SolveLimits limits) {
     // Zero stands for no limit.
-    limits.maxMemoryBytes = limits.maxMemoryBytes == 0 ? 0 : std::max<std::size_t>(limits.maxMemoryBytes / 2, 1);
+    if (limits.maxMemoryBytes != 0) {
+      limits.maxMemoryBytes = std::max<std::size_t>(limits.maxMemoryBytes / 2, 1);
+    }
     return limits;
   }
 
   std::uint64_t budget_;
   Searcher first_;
-  std::optional<Searcher> second_;
 };
 
 SolveResult TwoSearches::Run() {
@@ -640,11 +641,10 @@ SolveResult TwoSearches::Run() {
   if (std::optional<SolveResult> settled = first_.Go(budget_)) return *settled;
   if (!first_.FirstTryDone()) return first_.Abandon();
   // The second search starts where the first try ended, with all it met.
-  second_.emplace(first_);
+  Searcher second(first_);
   const std::uint64_t shared = first_.Nodes();
   first_.TakeTurns(kTakingTurns);
-  second_->TakeTurns(kSeekingNovelty);
-  Searcher& second = *second_;
+  second.TakeTurns(kSeekingNovelty);
   const auto expanded = [&] { return first_.Nodes() + second.Nodes() - shared; };
   const auto settle = [&](SolveResult result) {
     result.nodes = expanded();
