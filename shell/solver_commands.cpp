@@ -1,5 +1,6 @@
 #include "shell/solver_commands.h"
 
+#include <QThread>
 #include <QWidget>  // complete for the window library's inline accessors
 
 #include "engine/rules/player_move.h"
@@ -29,6 +30,8 @@ QString DeadPositionText(const PositionAssessment& assessment) {
 }
 
 }  // namespace
+
+bool SecondCoreFree() { return QThread::idealThreadCount() >= 2; }
 
 void SolverCommands::TellWhetherWinnable(CeMsgWnd* owner, const SolGame& game) {
   if (!game.HasPlayState()) return;

@@ -18,6 +18,7 @@
 #include "engine/solver/position_promise.h"
 #include "engine/solver/safe_home_moves.h"
 #include "engine/solver/transposition_table.h"
+#include "engine/solver/turn_thread.h"
 
 namespace cw {
 namespace {
@@ -142,6 +143,15 @@ class Searcher {
   // Added to the positions this search reports as expanded, for the
   // positions another search beside it expanded.
   void ReportBeside(std::uint64_t nodes) { besideNodes_ = nodes; }
+  // For a search that goes on on another thread beside this one's: it
+  // reports no progress (the search beside reports for both), ends undecided
+  // once `stop` is set, and counts its time on from here, so that processor
+  // time, which each thread counts apart, is counted on from where it was.
+  void GoOnBeside(const std::atomic<bool>* stop, double elapsed) {
+    reports_ = false;
+    stop_ = stop;
+    start_ = Now() - elapsed;
+  }
 
   SolGame& Work() { return work_; }
   double Elapsed() const { return Now() - start_; }
@@ -342,9 +352,10 @@ class Searcher {
     }
     if (nodes_ % kClockInterval == 0) {
       if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) return true;
+      if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) return true;
       if (limits_.maxSeconds > 0 && Elapsed() >= limits_.maxSeconds) return true;
     }
-    if (progress_ && nodes_ % kProgressInterval == 0) progress_(Nodes() + besideNodes_);
+    if (reports_ && progress_ && nodes_ % kProgressInterval == 0) progress_(Nodes() + besideNodes_);
     return false;
   }
 
@@ -420,7 +431,9 @@ class Searcher {
   TranspositionTable table_;
   SolveLimits limits_;
   const std::atomic<bool>* cancel_;
+  const std::atomic<bool>* stop_ = nullptr;
   const SolveProgress& progress_;
+  bool reports_ = true;
   bool shuffles_;
   double start_;
   std::uint64_t nodes_ = 0;
@@ -608,12 +621,14 @@ std::optional<SolveResult> Searcher::Go(std::uint64_t pauseAt) {
 // from there on, the orders of kTakingTurns in one and of kSeekingNovelty in
 // the other, taking turns until either settles the position. The node budget
 // counts the positions both expanded, the first try's once; each keeps half
-// the memory budget.
+// the memory budget. The second may take its turns on a thread of its own
+// (SolveLimits::secondThread).
 class TwoSearches {
  public:
   TwoSearches(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
               const SolveProgress& progress)
       : budget_(limits.maxNodes == 0 ? ~std::uint64_t{0} : limits.maxNodes),
+        secondThread_(limits.secondThread),
         first_(game, HalfTheMemory(limits), cancel, progress) {}
 
   // Searches from the current position of Work(), which it leaves there.
@@ -633,6 +648,7 @@ class TwoSearches {
   }
 
   std::uint64_t budget_;
+  bool secondThread_;
   Searcher first_;
 };
 
@@ -645,24 +661,51 @@ SolveResult TwoSearches::Run() {
   const std::uint64_t shared = first_.Nodes();
   first_.TakeTurns(kTakingTurns);
   second.TakeTurns(kSeekingNovelty);
-  const auto expanded = [&] { return first_.Nodes() + second.Nodes() - shared; };
-  const auto settle = [&](SolveResult result) {
-    result.nodes = expanded();
+  const auto settle = [&](SolveResult result, std::uint64_t secondNodes) {
+    result.nodes = first_.Nodes() + secondNodes - shared;
     return result;
   };
+  std::optional<SolveResult> secondSettled;
+  std::atomic<bool> stopSecond{false};
+  std::optional<TurnThread> thread;
+  if (secondThread_) {
+    thread.emplace();
+    // Started on its own thread, which counts its own processor time.
+    thread->Start([&, elapsed = first_.Elapsed()] { second.GoOnBeside(&stopSecond, elapsed); });
+    thread->Wait();
+  }
+  // In each round the first search takes its turn and then the second, or
+  // both at once on two threads. The first's verdict in a round counts
+  // before the second's, so that two threads answer as one does.
   while (true) {
-    for (const bool inFirst : {true, false}) {
-      Searcher& searcher = inFirst ? first_ : second;
-      Searcher& beside = inFirst ? second : first_;
-      const std::uint64_t left = budget_ - expanded();
-      if (left == 0) return settle(first_.Abandon());
-      searcher.ReportBeside(beside.Nodes() - shared);
-      const std::uint64_t turn = inFirst ? kFirstSearchTurn : kSecondSearchTurn;
-      if (std::optional<SolveResult> settled = searcher.Go(searcher.Nodes() + std::min(turn, left))) {
-        // The first search's working copy goes back to where it began.
-        if (!inFirst) first_.Abandon();
-        return settle(*std::move(settled));
+    const std::uint64_t secondBefore = second.Nodes();
+    const std::uint64_t left = budget_ - (first_.Nodes() + secondBefore - shared);
+    const std::uint64_t firstTurn = std::min(kFirstSearchTurn, left);
+    const std::uint64_t secondTurn = std::min(kSecondSearchTurn, left - firstTurn);
+    if (firstTurn == 0) return settle(first_.Abandon(), secondBefore);
+    const auto secondsTurn = [&second, &secondSettled, secondTurn] {
+      secondSettled = second.Go(second.Nodes() + secondTurn);
+    };
+    if (thread && secondTurn != 0) thread->Start(secondsTurn);
+    first_.ReportBeside(secondBefore - shared);
+    if (std::optional<SolveResult> settled = first_.Go(first_.Nodes() + firstTurn)) {
+      if (thread) {
+        stopSecond = true;
+        thread->Wait();
       }
+      return settle(*std::move(settled), secondBefore);
+    }
+    if (secondTurn == 0) return settle(first_.Abandon(), secondBefore);
+    if (thread) {
+      thread->Wait();
+    } else {
+      second.ReportBeside(first_.Nodes() - shared);
+      secondsTurn();
+    }
+    if (secondSettled) {
+      // The first search's working copy goes back to where it began.
+      first_.Abandon();
+      return settle(*std::move(secondSettled), second.Nodes());
     }
   }
 }

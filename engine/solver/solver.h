@@ -30,6 +30,10 @@ struct SolveLimits {
   // Take a move that sends a card home safely (see SafeHomeMoves) as the
   // only successor of its position. Off, every legal move is searched.
   bool safeHomeMoves = true;
+  // Past its first try a search goes on as two searches taking turns. Let
+  // the second take its turns on a thread of its own, while the first takes
+  // its own: the same answers as on one thread, sooner where a core is free.
+  bool secondThread = false;
 };
 
 struct SolveResult {

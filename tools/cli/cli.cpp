@@ -36,7 +36,9 @@ constexpr const char* kUsage =
     "solve prints winnable, unwinnable or undecided, then the winning moves;\n"
     "survey prints NUMBER, verdict, moves, nodes and milliseconds per deal, then a summary.\n"
     "The solver stops at N positions or S seconds (default: 10 s per deal); with --cpu,\n"
-    "S and the milliseconds are the searching thread's processor time.\n";
+    "S and the milliseconds are each searching thread's processor time. A deal is searched\n"
+    "on two threads where the cores allow; survey searches J deals at once (default: one\n"
+    "for every two cores).\n";
 
 // A deal is searched for this long unless the command line says otherwise.
 constexpr double kDefaultSolveSeconds = 10;
@@ -181,7 +183,12 @@ class Session {
     if (!StartNewGame(probe, number, &error)) {
       return Fail(kCliUsage, "'" + name + "' cannot be dealt: " + error);
     }
-    const unsigned jobs = jobs_ != 0 ? jobs_ : std::max(1u, std::thread::hardware_concurrency());
+    // A deal the first try leaves open is searched on two threads where the
+    // cores allow it, so by default half as many deals as cores are searched
+    // at once.
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned jobs = jobs_ != 0 ? jobs_ : std::max(1u, cores / 2);
+    limits_.secondThread = std::uint64_t{jobs} * 2 <= cores;
     std::uint64_t counts[3] = {0, 0, 0};
     std::vector<double> milliseconds;
     RunSurvey(game, *first, *last, limits_, jobs, [&](const SurveyEntry& entry) {
@@ -325,6 +332,7 @@ class Session {
       }
     }
     if (output == Output::kSolve) {
+      limits_.secondThread = std::thread::hardware_concurrency() >= 2;
       PrintSolve(Solve(game, limits_));
     } else if (json_) {
       PrintTableJson(game, report, out_);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -52,7 +54,9 @@ TEST(RealGamesSolverTest, WinningLinesReplayToWon) {
 // is won by the first of the two searches (after 92,205 positions in all);
 // the ForeCell deal, left undecided by a minute of the first alone, is won by
 // the second (after 73,955).
-TEST(RealGamesSolverTest, LongSearchesGiveTheSameLineEachTimeAndItReplays) {
+// The same line on one thread or two (SolveLimits::secondThread): ForeCell
+// 55 is won by the second search, Challenge FreeCell 39 past the first try.
+TEST(RealGamesSolverTest, LongSearchesGiveTheSameLineEachTimeOnOneThreadOrTwoAndItReplays) {
   const std::tuple<const char*, std::uint32_t, std::uint64_t> deals[] = {
       {"Penguin", 1, 15000}, {"Challenge FreeCell", 39, 100000}, {"ForeCell", 55, 80000}};
   for (const auto& [name, number, maxNodes] : deals) {
@@ -62,6 +66,7 @@ TEST(RealGamesSolverTest, LongSearchesGiveTheSameLineEachTimeAndItReplays) {
     SolveLimits limits;
     limits.maxNodes = maxNodes;
     const SolveResult first = Solve(*game, limits);
+    limits.secondThread = true;
     const SolveResult second = Solve(*game, limits);
     EXPECT_EQ(first.verdict, second.verdict);
     EXPECT_EQ(first.nodes, second.nodes);
@@ -77,20 +82,50 @@ TEST(RealGamesSolverTest, LongSearchesGiveTheSameLineEachTimeAndItReplays) {
 
 // Past the first try the two searches share the node budget, and the progress
 // reported counts the positions both expanded, never going back.
+// With the second search on a thread of its own, progress still comes from
+// the caller's.
 TEST(RealGamesSolverTest, ANodeBudgetCountsThePositionsOfBothSearches) {
   auto game = testing::DealGame("Challenge FreeCell", 51);
   ASSERT_TRUE(game);
+  for (const bool secondThread : {false, true}) {
+    SCOPED_TRACE(secondThread);
+    SolveLimits limits;
+    limits.maxNodes = 90000;
+    limits.secondThread = secondThread;
+    std::vector<std::uint64_t> reported;
+    const std::thread::id caller = std::this_thread::get_id();
+    bool elsewhere = false;
+    const SolveResult result = Solve(*game, limits, nullptr, [&](std::uint64_t nodes) {
+      elsewhere = elsewhere || std::this_thread::get_id() != caller;
+      reported.push_back(nodes);
+    });
+    EXPECT_EQ(result.verdict, SolveVerdict::kUndecided);
+    EXPECT_EQ(result.nodes, 90000u);
+    EXPECT_FALSE(elsewhere);
+    ASSERT_FALSE(reported.empty());
+    EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+    EXPECT_GT(reported.back(), 65536u + 8192u);
+    EXPECT_LE(reported.back(), 90000u);
+  }
+}
+
+// Towers 68 takes far longer than 100,000 positions.
+TEST(RealGamesSolverTest, CancellingASearchOnTwoThreadsEndsItUndecided) {
+  auto game = testing::DealGame("Towers", 68);
+  ASSERT_TRUE(game);
   SolveLimits limits;
-  limits.maxNodes = 90000;
-  std::vector<std::uint64_t> reported;
-  const SolveResult result =
-      Solve(*game, limits, nullptr, [&](std::uint64_t nodes) { reported.push_back(nodes); });
+  limits.secondThread = true;
+  std::atomic<bool> cancel{false};
+  std::uint64_t cancelledAt = 0;
+  const SolveResult result = Solve(*game, limits, &cancel, [&](std::uint64_t nodes) {
+    if (nodes > 100000 && cancelledAt == 0) {
+      cancelledAt = nodes;
+      cancel = true;
+    }
+  });
   EXPECT_EQ(result.verdict, SolveVerdict::kUndecided);
-  EXPECT_EQ(result.nodes, 90000u);
-  ASSERT_FALSE(reported.empty());
-  EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
-  EXPECT_GT(reported.back(), 65536u + 8192u);
-  EXPECT_LE(reported.back(), 90000u);
+  ASSERT_NE(cancelledAt, 0u);
+  EXPECT_LT(result.nodes, cancelledAt + 8192);
 }
 
 // Here a search that knew nothing of the game before its position would
