@@ -661,8 +661,11 @@ SolveResult TwoSearches::Run() {
   const std::uint64_t shared = first_.Nodes();
   first_.TakeTurns(kTakingTurns);
   second.TakeTurns(kSeekingNovelty);
+  // The time reported is the longer of the two threads': with processor
+  // time, each thread counts its own.
   const auto settle = [&](SolveResult result, std::uint64_t secondNodes) {
     result.nodes = first_.Nodes() + secondNodes - shared;
+    result.seconds = std::max(result.seconds, first_.Elapsed());
     return result;
   };
   std::optional<SolveResult> secondSettled;
