@@ -1,6 +1,5 @@
 #include "shell/solver_commands.h"
 
-#include <QThread>
 #include <QWidget>  // complete for the window library's inline accessors
 
 #include "engine/rules/player_move.h"
@@ -30,8 +29,6 @@ QString DeadPositionText(const PositionAssessment& assessment) {
 }
 
 }  // namespace
-
-bool SecondCoreFree() { return QThread::idealThreadCount() >= 2; }
 
 void SolverCommands::TellWhetherWinnable(CeMsgWnd* owner, const SolGame& game) {
   if (!game.HasPlayState()) return;

@@ -17,16 +17,14 @@ namespace cw {
 
 class CeMsgWnd;
 
-// Whether the machine has a core to spare for a long search's second half
-// (SolveLimits::secondThread).
-bool SecondCoreFree();
-
 struct SolverBudgets {
   // Can This Game Be Won? and Show Winning Move: the search from the
   // position and, for a dead one, the searches after each undo, together.
-  SolveLimits position{0, 10.0, std::size_t{128} << 20, false, true, SecondCoreFree()};
+  SolveLimits position{
+      .maxSeconds = 10.0, .maxMemoryBytes = std::size_t{128} << 20, .secondThread = SecondCoreFree()};
   // Each deal number tried for a winnable deal, and how many are tried.
-  SolveLimits perDeal{0, 1.5, std::size_t{64} << 20, false, true, SecondCoreFree()};
+  SolveLimits perDeal{
+      .maxSeconds = 1.5, .maxMemoryBytes = std::size_t{64} << 20, .secondThread = SecondCoreFree()};
   std::uint32_t dealAttempts = 8;
   // How long a search runs before the progress box opens.
   std::chrono::milliseconds grace{500};

@@ -8,6 +8,7 @@
 #include <optional>
 #include <queue>
 #include <span>
+#include <thread>
 
 #include "engine/model/card_index.h"
 #include "engine/rules/moves.h"
@@ -832,6 +833,8 @@ std::uint64_t PositionHasher::Key(const SolGame& game) {
   for (const MovePair& route : game.allowedMoves) key = Mix(key, route.source << 16 | route.destination);
   return key;
 }
+
+bool SecondCoreFree() { return std::thread::hardware_concurrency() >= 2; }
 
 SolveResult Solve(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
                   const SolveProgress& progress) {

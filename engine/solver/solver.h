@@ -36,6 +36,10 @@ struct SolveLimits {
   bool secondThread = false;
 };
 
+// Whether the machine has a core to spare for a search's second thread
+// (SolveLimits::secondThread).
+bool SecondCoreFree();
+
 struct SolveResult {
   SolveVerdict verdict = SolveVerdict::kUndecided;
   std::vector<MoveReference> moves;  // the winning line, for kWinnable

@@ -332,7 +332,7 @@ class Session {
       }
     }
     if (output == Output::kSolve) {
-      limits_.secondThread = std::thread::hardware_concurrency() >= 2;
+      limits_.secondThread = SecondCoreFree();
       PrintSolve(Solve(game, limits_));
     } else if (json_) {
       PrintTableJson(game, report, out_);
