@@ -18,7 +18,7 @@ struct PromiseTerms {
   int free = 0;         // empty piles that take cards
   int aboveNext = 0;    // cards lying above the cards the base-marked piles take next
   int unsequenced = 0;  // cards on a card their pile would not let them go onto
-  int buried = 0;       // cards lying above a lower card of their pile
+  int buried = 0;       // cards lying above a card of their pile that goes home sooner
 };
 
 // How much each term counts: different weights lead a search different ways.
@@ -42,7 +42,8 @@ class PositionPromise {
   // Higher is better: cards home on base-marked piles and free places count
   // for a position; cards lying above the cards the base-marked piles take
   // next, cards lying on a card their pile would not let them go onto, and
-  // cards lying above a lower card of their pile, count against it.
+  // cards lying above a card of their pile that goes home sooner (by
+  // HomeRankOrder), count against it.
   int Of(const SolGame& game) { return PromiseWeights{}.Of(Terms(game)); }
   PromiseTerms Terms(const SolGame& game);
 
@@ -50,6 +51,21 @@ class PositionPromise {
   // The kinds of card (index into kinds_) that the pile takes next, asked of
   // its accept program once per program and pile contents.
   const std::vector<std::uint16_t>& NextKinds(const SolGame& game, std::uint16_t pile);
+
+  // The ranks in the order the base-marked piles take them: from the rank
+  // at the bottom of those holding cards, up or down as they build,
+  // wrapping; the plain order from the Ace up until they show one.
+  struct RankOrder {
+    int base = 1;
+    bool down = false;
+    // How many ranks go home before this one.
+    int Of(int rank) const;
+  };
+  RankOrder HomeRankOrder(const SolGame& game);
+  // Per kind, how many ranks of its suit go home before it, or none for a
+  // rank its foundations have passed (homeSteps_), and
+  // the kinds each shown base-marked pile takes next (homeNext_).
+  void FindHomeSteps(const SolGame& game);
 
   // Whether the accept program takes a card of kind `above` onto one of kind
   // `below`, asked once per program and pair.
@@ -59,7 +75,11 @@ class PositionPromise {
   std::vector<std::uint16_t> kindOf_;  // per card
   std::unordered_map<std::uint64_t, std::vector<std::uint16_t>> nextKinds_;
   std::vector<std::vector<std::int8_t>> fits_;  // per program: per pair of kinds, or -1
+  std::size_t suitCount_ = 0;
   std::vector<int> shallowest_;  // scratch, per kind: fewest cards above one of its cards
+  std::vector<int> homeSteps_;   // scratch, per kind
+  std::vector<int> nextOfSuit_;  // scratch, per suit: the soonest step its foundations take
+  std::vector<const std::vector<std::uint16_t>*> homeNext_;  // scratch
   HashedCardList pileList_;      // scratch
   HashedCardList oneCard_;       // scratch
   HashedCardList otherCard_;     // scratch

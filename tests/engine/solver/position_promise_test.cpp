@@ -60,6 +60,53 @@ TEST_F(PositionPromiseTest, TheTermsCountCardsAndPiles) {
   EXPECT_EQ(weights.Of(terms), -12);
 }
 
+TEST_F(PositionPromiseTest, CardsCountAsBuriedInTheOrderTheFoundationsTakeThem) {
+  // Pile 0 holds the Ace on the Three; the Two lies alone on the foundation.
+  game().cards[0].position = 1;
+  game().cards[2].position = 0;
+  game().cards[1].pile = 1;
+  game().cards[1].position = 0;
+  game().piles[0].count = 2;
+  game().piles[1].count = 1;
+  const auto buried = [&](std::uint16_t foundationProgram) {
+    game().piles[1].acceptProgram = foundationProgram;
+    return PositionPromise(game().definition).Terms(game()).buried;
+  };
+  // Building up from the Two, the Ace goes home last, after the Three.
+  EXPECT_EQ(buried(built.AddProgram(test::ProgramFromText("RANK PUSH 3 SUB"))), 1);
+  // Building down from the Two, the Ace goes home next.
+  EXPECT_EQ(buried(takesAces), 0);
+  // A base-marked pile that takes nothing more (a cell for one card) shows
+  // no order: ranks count from the Ace up, and the Ace goes first.
+  EXPECT_EQ(buried(built.failProgram), 0);
+}
+
+TEST_F(PositionPromiseTest, ACardOfARankItsFoundationHasPassedBuriesNothing) {
+  // The Three lies on a second deck's Ace of the first suit, while the first
+  // Ace and the Two lie on the foundation, which takes the Three next.
+  built.game.definition.cards[13] = built.game.definition.cards[0];
+  const std::uint16_t takesThrees = built.AddProgram(test::ProgramFromText("RANK PUSH 3 SUB"));
+  built.Deal();
+  for (const int card : {0, 1}) {
+    game().cards[card].pile = 1;
+    game().cards[card].position = static_cast<std::uint16_t>(card);
+  }
+  game().cards[13] = game().cards[2];
+  game().cards[13].position = 0;
+  game().cards[2].position = 1;
+  game().piles[0].count = 2;
+  game().piles[1].count = 2;
+  game().piles[1].acceptProgram = takesThrees;
+  // The Ace comes round again only after the King: the Three goes sooner.
+  EXPECT_EQ(PositionPromise(game().definition).Terms(game()).buried, 0);
+  // The same piles with the foundation empty and taking Aces: the Ace goes
+  // first, and the Three lies above it.
+  for (const int card : {0, 1}) game().cards[card].pile = kNoReference;
+  game().piles[1].count = 0;
+  game().piles[1].acceptProgram = takesAces;
+  EXPECT_EQ(PositionPromise(game().definition).Terms(game()).buried, 1);
+}
+
 TEST_F(PositionPromiseTest, CardsHomeCountFor) {
   const int before = PromiseWith(1, takesAces);
   game().piles[0].count = 2;  // the Three onto the foundation
