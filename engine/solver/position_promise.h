@@ -62,9 +62,9 @@ class PositionPromise {
     int Of(int rank) const;
   };
   RankOrder HomeRankOrder(const SolGame& game);
-  // Per kind, how many ranks of its suit go home before it, or none for a
-  // rank its foundations have passed (homeSteps_), and
-  // the kinds each shown base-marked pile takes next (homeNext_).
+  // Per kind, how many ranks of its suit go home before it, or
+  // kComesRoundAgain for a rank its foundations have passed (homeSteps_);
+  // and the kinds each shown base-marked pile takes next (homeNext_).
   void FindHomeSteps(const SolGame& game);
 
   // Whether the accept program takes a card of kind `above` onto one of kind
