@@ -94,12 +94,12 @@ constexpr Ordering kSeekingNovelty[] = {
     {.weights = {}, .deepestFirst = true},
 };
 
-// Past the first try, the two searches take turns: the first this many
-// positions in a row, the second half as many, so that a proof, which only
-// one of them completes, costs at most half as much again as the first would
-// alone.
-constexpr std::uint64_t kFirstSearchTurn = 8192;
-constexpr std::uint64_t kSecondSearchTurn = 4096;
+// Past the first try, the two searches take turns of this many positions in
+// a row each. On two threads a round then takes the time of one turn, and
+// the second search, which wins deals the first circles on, gets as much of
+// it as the first; on one thread a proof, which only one of them completes,
+// costs at most twice what the first would need alone.
+constexpr std::uint64_t kSearchTurn = 8192;
 
 class Searcher {
  public:
@@ -684,8 +684,8 @@ SolveResult TwoSearches::Run() {
   while (true) {
     const std::uint64_t secondBefore = second.Nodes();
     const std::uint64_t left = budget_ - (first_.Nodes() + secondBefore - shared);
-    const std::uint64_t firstTurn = std::min(kFirstSearchTurn, left);
-    const std::uint64_t secondTurn = std::min(kSecondSearchTurn, left - firstTurn);
+    const std::uint64_t firstTurn = std::min(kSearchTurn, left);
+    const std::uint64_t secondTurn = std::min(kSearchTurn, left - firstTurn);
     if (firstTurn == 0) return settle(first_.Abandon(), secondBefore);
     const auto secondsTurn = [&second, &secondSettled, secondTurn] {
       secondSettled = second.Go(second.Nodes() + secondTurn);

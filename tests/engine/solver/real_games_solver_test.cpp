@@ -51,14 +51,14 @@ TEST(RealGamesSolverTest, WinningLinesReplayToWon) {
 // and to go on past the first try as two searches, each with its orders of
 // the positions waiting taking turns. The Challenge FreeCell deal was left
 // undecided by 10 seconds of a search that followed one judgement alone, and
-// is won by the first of the two searches (after 92,205 positions in all);
+// is won by the first of the two searches (after 100,397 positions in all);
 // the ForeCell deal, left undecided by a minute of the first alone, is won by
 // the second (after 73,955).
 // The same line on one thread or two (SolveLimits::secondThread): ForeCell
 // 55 is won by the second search, Challenge FreeCell 39 past the first try.
 TEST(RealGamesSolverTest, LongSearchesGiveTheSameLineEachTimeOnOneThreadOrTwoAndItReplays) {
   const std::tuple<const char*, std::uint32_t, std::uint64_t> deals[] = {
-      {"Penguin", 49, 15000}, {"Challenge FreeCell", 39, 100000}, {"ForeCell", 55, 80000}};
+      {"Penguin", 49, 15000}, {"Challenge FreeCell", 39, 110000}, {"ForeCell", 55, 80000}};
   for (const auto& [name, number, maxNodes] : deals) {
     SCOPED_TRACE(name);
     auto game = testing::DealGame(name, number);
