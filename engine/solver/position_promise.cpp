@@ -141,6 +141,7 @@ PromiseTerms PositionPromise::Terms(const SolGame& game) {
   int free = 0;
   int unsequenced = 0;
   int buried = 0;
+  int buriedByRank = 0;
   for (std::size_t p = 0; p < pileCount; ++p) {
     const PileDef& pile = definition.piles[p];
     if (game.piles[p].shown == 0) continue;
@@ -155,6 +156,7 @@ PromiseTerms PositionPromise::Terms(const SolGame& game) {
     }
     const std::uint16_t program = game.piles[p].acceptProgram;
     int lowest = kUnreached;
+    int lowestRank = kUnreached;
     for (std::size_t position = 0; position < cards.size(); ++position) {
       const std::uint16_t card = cards[position];
       if (card >= definition.cards.size()) continue;
@@ -163,6 +165,9 @@ PromiseTerms PositionPromise::Terms(const SolGame& game) {
         if (step > lowest) ++buried;
         lowest = std::min(lowest, step);
       }
+      const int rank = definition.cards[card].rank;
+      if (rank > lowestRank) ++buriedByRank;
+      lowestRank = std::min(lowestRank, rank);
       if (position > 0 && cards[position - 1] < definition.cards.size() &&
           !Fits(game, program, kindOf_[cards[position - 1]], kindOf_[card])) {
         ++unsequenced;
@@ -177,7 +182,7 @@ PromiseTerms PositionPromise::Terms(const SolGame& game) {
     for (const std::uint16_t kind : *next) nearest = std::min(nearest, shallowest_[kind]);
     if (nearest != kUnreached) aboveNext += nearest;
   }
-  return {home, free, aboveNext, unsequenced, buried};
+  return {home, free, aboveNext, unsequenced, buried, buriedByRank};
 }
 
 }  // namespace cw

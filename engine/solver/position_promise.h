@@ -19,6 +19,7 @@ struct PromiseTerms {
   int aboveNext = 0;    // cards lying above the cards the base-marked piles take next
   int unsequenced = 0;  // cards on a card their pile would not let them go onto
   int buried = 0;       // cards lying above a card of their pile that goes home sooner
+  int buriedByRank = 0;  // cards lying above a card of their pile of lower rank
 };
 
 // How much each term counts: different weights lead a search different ways.
@@ -28,10 +29,12 @@ struct PromiseWeights {
   int aboveNext = 1;
   int unsequenced = 1;
   int buried = 1;
+  int buriedByRank = 0;
 
   int Of(const PromiseTerms& terms) const {
     return home * terms.home + free * terms.free - aboveNext * terms.aboveNext -
-           unsequenced * terms.unsequenced - buried * terms.buried;
+           unsequenced * terms.unsequenced - buried * terms.buried -
+           buriedByRank * terms.buriedByRank;
   }
 };
 

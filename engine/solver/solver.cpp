@@ -76,10 +76,19 @@ constexpr std::uint64_t kFirstTryPositions = 65536;
 // well won fewer of those deals.)
 constexpr PromiseWeights kHomeHeading{.home = 16, .free = 1, .aboveNext = 3, .unsequenced = 1,
                                       .buried = 1};
+//
+// A fourth order is the plain judgement with buried cards counted by rank
+// from the Ace up instead of in the order the foundations take them: where
+// foundations wrap round or start elsewhere, it buries a card under a
+// second copy of a passed rank, which keeps such cards from being piled on
+// and won deals of Double FreeCell the other orders circled on. Where the
+// two counts agree in every position the first try met, it would be the
+// plain judgement again, so it takes no turn (see TakeTurns).
 constexpr Ordering kTakingTurns[] = {
     {.weights = kHomeHeading},
     {.weights = {.home = 8, .free = 8, .aboveNext = 1, .unsequenced = 2, .buried = 1}},
     {.weights = {}, .deepestFirst = true},
+    {.weights = {.buried = 0, .buriedByRank = 1}},
 };
 
 // The orders of a second search that goes on from the same first try beside
@@ -202,6 +211,7 @@ class Searcher {
     std::int16_t aboveNext;
     std::int16_t unsequenced;
     std::int16_t buried;
+    std::int16_t buriedByRank;
     bool novel;
 
     static KeptTerms Of(const PromiseTerms& terms, bool novel) {
@@ -209,13 +219,16 @@ class Searcher {
         return static_cast<std::int16_t>(std::clamp(value, -32768, 32767));
       };
       return {narrow(terms.home), narrow(terms.free), narrow(terms.aboveNext),
-              narrow(terms.unsequenced), narrow(terms.buried), novel};
+              narrow(terms.unsequenced), narrow(terms.buried), narrow(terms.buriedByRank),
+              novel};
     }
-    PromiseTerms Terms() const { return {home, free, aboveNext, unsequenced, buried}; }
+    PromiseTerms Terms() const {
+      return {home, free, aboveNext, unsequenced, buried, buriedByRank};
+    }
   };
   // The kept terms of a position taken up from the postponed ones: it waits
   // with priority 0 in every order, as it did when taken up.
-  static constexpr KeptTerms kTakenUp{-1, 0, 0, 0, 0, false};
+  static constexpr KeptTerms kTakenUp{-1, 0, 0, 0, 0, 0, false};
 
   struct Postponed {
     std::uint64_t layout;
@@ -446,6 +459,9 @@ class Searcher {
   bool firstTry_ = true;            // only the plain judgement orders the search so far
   bool noteNovelty_ = true;         // whether an order, now or later, asks what is new
   std::vector<KeptTerms> keptTerms_;  // per node met during the first try
+  // Whether buried cards counted by rank differed from the count in the
+  // foundations' order in a position the first try met.
+  bool ranksBuryOtherwise_ = false;
   // During the first try: per node met its key, and each move made from a
   // node expanded to a position met, new or not, by the key it led to.
   struct MoveMade {
@@ -496,6 +512,7 @@ void Searcher::TakeTurns(std::span<const Ordering> orderings) {
 
   orders_.clear();
   for (const Ordering& by : orderings) {
+    if (by.weights.buriedByRank != 0 && !ranksBuryOtherwise_) continue;
     orders_.push_back({by, {}, std::vector<bool>(met, false)});
     orders_.back().waiting.push({0, kStart});
   }
@@ -513,6 +530,7 @@ std::optional<SolveResult> Searcher::Begin() {
   firstTry_ = true;
   noteNovelty_ = true;
   keptTerms_.assign(1, KeptTerms{});
+  ranksBuryOtherwise_ = false;
   keysMet_.clear();
   movesMade_.clear();
   graphStart_.clear();
@@ -605,7 +623,10 @@ std::optional<SolveResult> Searcher::Go(std::uint64_t pauseAt) {
         expanded_.push_back(false);
         const PromiseTerms terms = promise_.Terms(work_);
         const bool novel = noteNovelty_ && novelty_.Note(work_, terms.home);
-        if (firstTry_) keptTerms_.push_back(KeptTerms::Of(terms, novel));
+        if (firstTry_) {
+          keptTerms_.push_back(KeptTerms::Of(terms, novel));
+          ranksBuryOtherwise_ = ranksBuryOtherwise_ || terms.buriedByRank != terms.buried;
+        }
         const auto index = static_cast<std::uint32_t>(nodesMet_.size() - 1);
         for (Order& order : orders_) {
           order.waiting.push({order.Priority(terms, novel, reached.depth), index});

@@ -56,8 +56,10 @@ TEST_F(PositionPromiseTest, TheTermsCountCardsAndPiles) {
   EXPECT_EQ(terms.aboveNext, 2);
   EXPECT_EQ(terms.unsequenced, 2);
   EXPECT_EQ(terms.buried, 2);
-  const PromiseWeights weights{.home = 0, .free = 0, .aboveNext = 5, .unsequenced = 0, .buried = 1};
-  EXPECT_EQ(weights.Of(terms), -12);
+  EXPECT_EQ(terms.buriedByRank, 2);
+  const PromiseWeights weights{
+      .home = 0, .free = 0, .aboveNext = 5, .unsequenced = 0, .buried = 1, .buriedByRank = 3};
+  EXPECT_EQ(weights.Of(terms), -18);
 }
 
 TEST_F(PositionPromiseTest, CardsCountAsBuriedInTheOrderTheFoundationsTakeThem) {
@@ -68,17 +70,20 @@ TEST_F(PositionPromiseTest, CardsCountAsBuriedInTheOrderTheFoundationsTakeThem) 
   game().cards[1].position = 0;
   game().piles[0].count = 2;
   game().piles[1].count = 1;
-  const auto buried = [&](std::uint16_t foundationProgram) {
+  const auto terms = [&](std::uint16_t foundationProgram) {
     game().piles[1].acceptProgram = foundationProgram;
-    return PositionPromise(game().definition).Terms(game()).buried;
+    return PositionPromise(game().definition).Terms(game());
   };
-  // Building up from the Two, the Ace goes home last, after the Three.
-  EXPECT_EQ(buried(built.AddProgram(test::ProgramFromText("RANK PUSH 3 SUB"))), 1);
+  // Building up from the Two, the Ace goes home last, after the Three; by
+  // rank it lies above no lower card all the same.
+  const PromiseTerms upFromTwo = terms(built.AddProgram(test::ProgramFromText("RANK PUSH 3 SUB")));
+  EXPECT_EQ(upFromTwo.buried, 1);
+  EXPECT_EQ(upFromTwo.buriedByRank, 0);
   // Building down from the Two, the Ace goes home next.
-  EXPECT_EQ(buried(takesAces), 0);
+  EXPECT_EQ(terms(takesAces).buried, 0);
   // A base-marked pile that takes nothing more (a cell for one card) shows
   // no order: ranks count from the Ace up, and the Ace goes first.
-  EXPECT_EQ(buried(built.failProgram), 0);
+  EXPECT_EQ(terms(built.failProgram).buried, 0);
 }
 
 TEST_F(PositionPromiseTest, ACardOfARankItsFoundationHasPassedBuriesNothing) {
@@ -98,7 +103,10 @@ TEST_F(PositionPromiseTest, ACardOfARankItsFoundationHasPassedBuriesNothing) {
   game().piles[1].count = 2;
   game().piles[1].acceptProgram = takesThrees;
   // The Ace comes round again only after the King: the Three goes sooner.
-  EXPECT_EQ(PositionPromise(game().definition).Terms(game()).buried, 0);
+  // By rank the Three lies above the Ace all the same.
+  const PromiseTerms passed = PositionPromise(game().definition).Terms(game());
+  EXPECT_EQ(passed.buried, 0);
+  EXPECT_EQ(passed.buriedByRank, 1);
   // The same piles with the foundation empty and taking Aces: the Ace goes
   // first, and the Three lies above it.
   for (const int card : {0, 1}) game().cards[card].pile = kNoReference;
