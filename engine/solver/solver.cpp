@@ -78,12 +78,12 @@ constexpr PromiseWeights kHomeHeading{.home = 16, .free = 1, .aboveNext = 3, .un
                                       .buried = 1};
 //
 // A fourth order is the plain judgement with buried cards counted by rank
-// from the Ace up instead of in the order the foundations take them: where
-// foundations wrap round or start elsewhere, it buries a card under a
-// second copy of a passed rank, which keeps such cards from being piled on
-// and won deals of Double FreeCell the other orders circled on. Where the
-// two counts agree in every position the first try met, it would be the
-// plain judgement again, so it takes no turn (see TakeTurns).
+// from the Ace up instead of in the order the foundations take them. Where
+// the foundations wrap round or start elsewhere, it counts a card lying on
+// the second copy of a rank they have passed as buried, so it keeps such
+// a card clear, and it won deals of Double FreeCell the other orders circled
+// on. Where the two counts agree in every position the first try met, it
+// would be the plain judgement again, so it takes no turn (see TakeTurns).
 constexpr Ordering kTakingTurns[] = {
     {.weights = kHomeHeading},
     {.weights = {.home = 8, .free = 8, .aboveNext = 1, .unsequenced = 2, .buried = 1}},
