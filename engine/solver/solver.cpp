@@ -110,10 +110,21 @@ constexpr Ordering kSeekingNovelty[] = {
 // costs at most twice what the first would need alone.
 constexpr std::uint64_t kSearchTurn = 8192;
 
+// Which deals a judgement wins within a few thousand positions changes from
+// one judgement to the next far more than how many it wins. So past the
+// first try, before the second search takes its turns, a search tries
+// afresh with each of these in turn, for a short while: the plain judgement
+// with one of the terms against a position left out. Each starts from the
+// start with a table of its own, and follows its judgement alone, as the
+// first try does.
+constexpr PromiseWeights kFreshTries[] = {{.buried = 0}, {.aboveNext = 0}, {.unsequenced = 0}};
+constexpr std::uint64_t kFreshTryPositions = 16384;
+
 class Searcher {
  public:
+  // The first try follows `firstTry`, the plain judgement unless told.
   Searcher(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
-           const SolveProgress& progress)
+           const SolveProgress& progress, const PromiseWeights& firstTry = {})
       : work_(game),
         hasher_(game.definition),
         promise_(game.definition),
@@ -124,12 +135,13 @@ class Searcher {
         cancel_(cancel),
         progress_(progress),
         shuffles_(ShufflesInPlay(game.definition)),
-        start_(Now()) {
+        start_(Now()),
+        firstOrder_{.weights = firstTry} {
     work_.onJournalAppend = nullptr;
   }
 
   // Begins a search from the current position of the working copy: the
-  // plain judgement alone first, for kFirstTryPositions, then the orders
+  // first try's judgement alone first, for kFirstTryPositions, then the orders
   // given to TakeTurns in turn, in the same search. Positions left in the
   // table by an earlier exhaustive search are known dead and stay. Answers
   // the verdict where the position settles it at once.
@@ -164,6 +176,11 @@ class Searcher {
   }
 
   SolGame& Work() { return work_; }
+  // The working copy, brought back to where the search began.
+  const SolGame& AtStart() {
+    GoTo(kStart);
+    return work_;
+  }
   double Elapsed() const { return Now() - start_; }
 
  private:
@@ -450,13 +467,14 @@ class Searcher {
   bool reports_ = true;
   bool shuffles_;
   double start_;
+  Ordering firstOrder_;  // the first try's
   std::uint64_t nodes_ = 0;
   std::uint64_t nodesBefore_ = 0;  // nodes_ when this search began
   std::uint64_t besideNodes_ = 0;
   std::vector<Node> nodesMet_;
   std::vector<bool> expanded_;  // per node met
   std::vector<Order> orders_;
-  bool firstTry_ = true;            // only the plain judgement orders the search so far
+  bool firstTry_ = true;            // only the first try's judgement orders the search so far
   bool noteNovelty_ = true;         // whether an order, now or later, asks what is new
   std::vector<KeptTerms> keptTerms_;  // per node met during the first try
   // Whether buried cards counted by rank differed from the count in the
@@ -526,7 +544,7 @@ std::optional<SolveResult> Searcher::Begin() {
   besideNodes_ = 0;
   nodesMet_.assign(1, Node{kStart, 0, {}});
   expanded_.assign(1, false);
-  orders_.assign(1, Order{{}, {}, {}});
+  orders_.assign(1, Order{firstOrder_, {}, {}});
   firstTry_ = true;
   noteNovelty_ = true;
   keptTerms_.assign(1, KeptTerms{});
@@ -639,19 +657,83 @@ std::optional<SolveResult> Searcher::Go(std::uint64_t pauseAt) {
   return Finish(SolveVerdict::kUnwinnable);
 }
 
-// The search callers get: one Searcher for the first try and, past it, two
-// from there on, the orders of kTakingTurns in one and of kSeekingNovelty in
-// the other, taking turns until either settles the position. The node budget
-// counts the positions both expanded, the first try's once; each keeps half
-// the memory budget. The second may take its turns on a thread of its own
-// (SolveLimits::secondThread).
+// The turns taken beside the first search past its first try, on a thread
+// of their own or, on one thread, each after the first search's: the fresh
+// tries (kFreshTries), one after another, then the second search.
+class TurnsBeside {
+ public:
+  // `start` is the position searched from; the second search has just
+  // been copied from the first at the end of its first try.
+  TurnsBeside(Searcher& second, const SolGame& start, const SolveLimits& limits,
+              const std::atomic<bool>* cancel, const std::atomic<bool>* stop)
+      : second_(second),
+        start_(start),
+        limits_(limits),
+        cancel_(cancel),
+        stop_(stop),
+        secondFrom_(second.Nodes()) {}
+
+  // Takes a turn of at most `positions` positions, on the thread that is to
+  // take every turn; `firstNodes` are the positions the first search has
+  // expanded. Answers a verdict that settles the position.
+  std::optional<SolveResult> Take(std::uint64_t positions, std::uint64_t firstNodes) {
+    if (!fresh_ && tried_ < std::size(kFreshTries)) {
+      fresh_.emplace(start_, limits_, cancel_, silent_, kFreshTries[tried_++]);
+      if (std::optional<SolveResult> settled = fresh_->Begin()) {
+        fresh_.reset();
+        if (settled->verdict != SolveVerdict::kUndecided) return settled;
+        return std::nullopt;
+      }
+      // Its time counts on from the second search's, on the same thread.
+      fresh_->GoOnBeside(stop_, second_.Elapsed());
+    }
+    if (fresh_) {
+      std::optional<SolveResult> settled =
+          fresh_->Go(std::min(fresh_->Nodes() + positions, kFreshTryPositions));
+      if (settled && settled->verdict != SolveVerdict::kUndecided) return settled;
+      if (settled || fresh_->Nodes() >= kFreshTryPositions) {
+        freshNodes_ += fresh_->Nodes();
+        fresh_.reset();
+      }
+      return std::nullopt;
+    }
+    second_.ReportBeside(firstNodes - secondFrom_ + freshNodes_);
+    return second_.Go(second_.Nodes() + positions);
+  }
+
+  // The positions expanded beside the first search so far.
+  std::uint64_t Nodes() const {
+    return second_.Nodes() - secondFrom_ + freshNodes_ + (fresh_ ? fresh_->Nodes() : 0);
+  }
+
+ private:
+  Searcher& second_;
+  SolGame start_;
+  SolveLimits limits_;
+  const std::atomic<bool>* cancel_;
+  const std::atomic<bool>* stop_;
+  std::uint64_t secondFrom_;
+  SolveProgress silent_;  // the first search reports for all
+  std::size_t tried_ = 0;
+  std::optional<Searcher> fresh_;  // the fresh try under way
+  std::uint64_t freshNodes_ = 0;   // positions the fresh tries ended so far expanded
+};
+
+// The search callers get: one Searcher for the first try and, past it, the
+// first search going on with the orders of kTakingTurns, taking turns with
+// those beside it (TurnsBeside) until one settles the position. The node
+// budget counts the positions all of them expanded, the first try's once;
+// each keeps half the memory budget. The turns beside may be taken on a
+// thread of their own (SolveLimits::secondThread).
 class TwoSearches {
  public:
   TwoSearches(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
               const SolveProgress& progress)
       : budget_(limits.maxNodes == 0 ? ~std::uint64_t{0} : limits.maxNodes),
         secondThread_(limits.secondThread),
-        first_(game, HalfTheMemory(limits), cancel, progress) {}
+        limits_(HalfTheMemory(limits)),
+        cancel_(cancel),
+        first_(game, limits_, cancel, progress) {}
 
   // Searches from the current position of Work(), which it leaves there.
   // Positions left in the tables by an earlier exhaustive search are known
@@ -671,6 +753,8 @@ class TwoSearches {
 
   std::uint64_t budget_;
   bool secondThread_;
+  SolveLimits limits_;
+  const std::atomic<bool>* cancel_;
   Searcher first_;
 };
 
@@ -678,59 +762,61 @@ SolveResult TwoSearches::Run() {
   if (std::optional<SolveResult> settled = first_.Begin()) return *settled;
   if (std::optional<SolveResult> settled = first_.Go(budget_)) return *settled;
   if (!first_.FirstTryDone()) return first_.Abandon();
+  const SolGame start = first_.AtStart();
   // The second search starts where the first try ended, with all it met.
   Searcher second(first_);
-  const std::uint64_t shared = first_.Nodes();
   first_.TakeTurns(kTakingTurns);
   second.TakeTurns(kSeekingNovelty);
+  std::atomic<bool> stopBeside{false};
+  TurnsBeside beside(second, start, limits_, cancel_, &stopBeside);
   // The time reported is the longer of the two threads': with processor
   // time, each thread counts its own.
-  const auto settle = [&](SolveResult result, std::uint64_t secondNodes) {
-    result.nodes = first_.Nodes() + secondNodes - shared;
+  const auto settle = [&](SolveResult result, std::uint64_t besideNodes) {
+    result.nodes = first_.Nodes() + besideNodes;
     result.seconds = std::max(result.seconds, first_.Elapsed());
     return result;
   };
-  std::optional<SolveResult> secondSettled;
-  std::atomic<bool> stopSecond{false};
+  std::optional<SolveResult> besideSettled;
   std::optional<TurnThread> thread;
   if (secondThread_) {
     thread.emplace();
     // Started on its own thread, which counts its own processor time.
-    thread->Start([&, elapsed = first_.Elapsed()] { second.GoOnBeside(&stopSecond, elapsed); });
+    thread->Start([&, elapsed = first_.Elapsed()] { second.GoOnBeside(&stopBeside, elapsed); });
     thread->Wait();
   }
-  // In each round the first search takes its turn and then the second, or
-  // both at once on two threads. The first's verdict in a round counts
-  // before the second's, so that two threads answer as one does.
+  // In each round the first search takes its turn and then the turn beside
+  // it, or both at once on two threads. The first's verdict in a round
+  // counts before the other's, so that two threads answer as one does.
   while (true) {
-    const std::uint64_t secondBefore = second.Nodes();
-    const std::uint64_t left = budget_ - (first_.Nodes() + secondBefore - shared);
+    const std::uint64_t besideBefore = beside.Nodes();
+    const std::uint64_t left = budget_ - (first_.Nodes() + besideBefore);
     const std::uint64_t firstTurn = std::min(kSearchTurn, left);
-    const std::uint64_t secondTurn = std::min(kSearchTurn, left - firstTurn);
-    if (firstTurn == 0) return settle(first_.Abandon(), secondBefore);
-    const auto secondsTurn = [&second, &secondSettled, secondTurn] {
-      secondSettled = second.Go(second.Nodes() + secondTurn);
+    const std::uint64_t besideTurn = std::min(kSearchTurn, left - firstTurn);
+    if (firstTurn == 0) return settle(first_.Abandon(), besideBefore);
+    const auto turnBeside = [&beside, &besideSettled, besideTurn](std::uint64_t firstNodes) {
+      besideSettled = beside.Take(besideTurn, firstNodes);
     };
-    if (thread && secondTurn != 0) thread->Start(secondsTurn);
-    first_.ReportBeside(secondBefore - shared);
+    if (thread && besideTurn != 0) {
+      thread->Start([&turnBeside, firstNodes = first_.Nodes()] { turnBeside(firstNodes); });
+    }
+    first_.ReportBeside(besideBefore);
     if (std::optional<SolveResult> settled = first_.Go(first_.Nodes() + firstTurn)) {
       if (thread) {
-        stopSecond = true;
+        stopBeside = true;
         thread->Wait();
       }
-      return settle(*std::move(settled), secondBefore);
+      return settle(*std::move(settled), besideBefore);
     }
-    if (secondTurn == 0) return settle(first_.Abandon(), secondBefore);
+    if (besideTurn == 0) return settle(first_.Abandon(), besideBefore);
     if (thread) {
       thread->Wait();
     } else {
-      second.ReportBeside(first_.Nodes() - shared);
-      secondsTurn();
+      turnBeside(first_.Nodes());
     }
-    if (secondSettled) {
+    if (besideSettled) {
       // The first search's working copy goes back to where it began.
       first_.Abandon();
-      return settle(*std::move(secondSettled), second.Nodes());
+      return settle(*std::move(besideSettled), beside.Nodes());
     }
   }
 }
