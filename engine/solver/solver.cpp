@@ -762,13 +762,13 @@ SolveResult TwoSearches::Run() {
   if (std::optional<SolveResult> settled = first_.Begin()) return *settled;
   if (std::optional<SolveResult> settled = first_.Go(budget_)) return *settled;
   if (!first_.FirstTryDone()) return first_.Abandon();
-  const SolGame start = first_.AtStart();
-  // The second search starts where the first try ended, with all it met.
+  // The second search starts where the first try ended, with all it met;
+  // the fresh tries beside it, from where the first began.
   Searcher second(first_);
   first_.TakeTurns(kTakingTurns);
   second.TakeTurns(kSeekingNovelty);
   std::atomic<bool> stopBeside{false};
-  TurnsBeside beside(second, start, limits_, cancel_, &stopBeside);
+  TurnsBeside beside(second, first_.AtStart(), limits_, cancel_, &stopBeside);
   // The time reported is the longer of the two threads': with processor
   // time, each thread counts its own.
   const auto settle = [&](SolveResult result, std::uint64_t besideNodes) {
