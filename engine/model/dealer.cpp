@@ -3,6 +3,8 @@
 #include <chrono>
 #include <limits>
 #include <numeric>
+#include <optional>
+#include <random>
 
 namespace cw {
 
@@ -43,13 +45,14 @@ bool DealCountsFit(const GameDefinition& definition, std::string* error) {
   return true;
 }
 
-// Places every card by the game number; false when a pile's deal group runs
-// out of cards.
-bool DealCards(SolGame& game, std::uint32_t dealSeed, std::string* error) {
+// Places every card, each where `pick(k, group)` answers for the k-th card
+// dealt, which must be a card of the deal group not yet used, or none when
+// the group has run out; false then.
+template <typename Pick>
+bool DealCards(SolGame& game, Pick pick, std::string* error) {
   const GameDefinition& definition = game.definition;
   const auto n = static_cast<std::uint32_t>(definition.cards.size());
   const std::uint32_t pileCount = static_cast<std::uint32_t>(definition.piles.size());
-  const std::uint32_t step = DealProbeStep(n);
   std::vector<bool> used(n, false);
 
   std::uint32_t p = 0;
@@ -64,19 +67,13 @@ bool DealCards(SolGame& game, std::uint32_t dealSeed, std::string* error) {
     }
     const PileDef& pile = definition.piles[p];
 
-    std::uint32_t i = ProbeStart(dealSeed, k, n);
-    std::uint32_t probes = 1;
-    while (used[i] || definition.cards[i].dealGroup != pile.dealGroup) {
-      if (probes == n) {
-        SetError(error, "deal group " + std::to_string(pile.dealGroup) + " has too few cards for pile " +
-                            std::to_string(p));
-        return false;
-      }
-      // step never divides n, so n probes visit every card once.
-      i = (i + n - step % n) % n;
-      ++probes;
+    const std::optional<std::uint32_t> picked = pick(k, pile.dealGroup, used);
+    if (!picked) {
+      SetError(error, "deal group " + std::to_string(pile.dealGroup) +
+                          " has too few cards for pile " + std::to_string(p));
+      return false;
     }
-
+    const std::uint32_t i = *picked;
     used[i] = true;
     CardState& card = game.cards[i];
     card.faceUp = pile.dealFaceUp;
@@ -89,6 +86,44 @@ bool DealCards(SolGame& game, std::uint32_t dealSeed, std::string* error) {
     ++j;
   }
   return true;
+}
+
+// The game number's own order: a probe from a start that is a function of
+// the number.
+bool DealCardsByNumber(SolGame& game, std::uint32_t dealSeed, std::string* error) {
+  const GameDefinition& definition = game.definition;
+  const auto n = static_cast<std::uint32_t>(definition.cards.size());
+  const std::uint32_t step = DealProbeStep(n);
+  const auto pick = [&](std::uint32_t k, std::uint16_t group,
+                        const std::vector<bool>& used) -> std::optional<std::uint32_t> {
+    std::uint32_t i = ProbeStart(dealSeed, k, n);
+    for (std::uint32_t probes = 1; used[i] || definition.cards[i].dealGroup != group; ++probes) {
+      if (probes == n) return std::nullopt;
+      // step never divides n, so n probes visit every card once.
+      i = (i + n - step % n) % n;
+    }
+    return i;
+  };
+  return DealCards(game, pick, error);
+}
+
+// A uniform draw among the cards of the group still to deal. The generator's
+// output is fixed by the standard, so a number shuffles alike everywhere;
+// reducing 64 bits modulo a hundred or so cards is as good as unbiased.
+bool DealCardsShuffled(SolGame& game, std::uint32_t gameNumber, std::string* error) {
+  const GameDefinition& definition = game.definition;
+  std::mt19937_64 generator(gameNumber);
+  std::vector<std::uint32_t> left;
+  const auto pick = [&](std::uint32_t, std::uint16_t group,
+                        const std::vector<bool>& used) -> std::optional<std::uint32_t> {
+    left.clear();
+    for (std::uint32_t c = 0; c < used.size(); ++c) {
+      if (!used[c] && definition.cards[c].dealGroup == group) left.push_back(c);
+    }
+    if (left.empty()) return std::nullopt;
+    return left[generator() % left.size()];
+  };
+  return DealCards(game, pick, error);
 }
 
 PileState PileStateFrom(const PileDef& def) {
@@ -169,7 +204,7 @@ std::uint32_t ChooseGameNumber(RuntimeRandom& random, std::uint32_t ticks) {
   return number;
 }
 
-bool Deal(SolGame& game, std::uint32_t& gameNumber, std::string* error) {
+bool Deal(SolGame& game, std::uint32_t& gameNumber, std::string* error, DealOrder order) {
   game.FreePlayState();
   const GameDefinition& definition = game.definition;
   if (!DealCountsFit(definition, error)) return false;
@@ -182,7 +217,11 @@ bool Deal(SolGame& game, std::uint32_t& gameNumber, std::string* error) {
   if (gameNumber == 0) gameNumber = ChooseGameNumber(game.random, SteadyClockTicks());
   const std::uint32_t dealSeed = gameNumber + 1000u;
 
-  if (!definition.cards.empty() && !DealCards(game, dealSeed, error)) {
+  const auto dealCards = [&] {
+    return order == DealOrder::kShuffled ? DealCardsShuffled(game, gameNumber, error)
+                                         : DealCardsByNumber(game, dealSeed, error);
+  };
+  if (!definition.cards.empty() && !dealCards()) {
     game.FreePlayState();
     return false;
   }

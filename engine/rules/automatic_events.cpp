@@ -319,8 +319,8 @@ std::optional<MoveReference> NextHint(const SolGame& game, std::uint16_t& hintIn
   return move;
 }
 
-bool StartNewGame(SolGame& game, std::uint32_t& gameNumber, std::string* error) {
-  if (!Deal(game, gameNumber, error)) return false;
+bool StartNewGame(SolGame& game, std::uint32_t& gameNumber, std::string* error, DealOrder order) {
+  if (!Deal(game, gameNumber, error, order)) return false;
   // The start events' shuffles follow the number too, so that a number names
   // one table and Restart deals it again.
   game.random.Seed(gameNumber);

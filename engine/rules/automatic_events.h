@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/model/dealer.h"
 #include "engine/model/sol_game.h"
 #include "engine/rules/action_observer.h"
 
@@ -53,6 +54,7 @@ std::optional<MoveReference> NextHint(const SolGame& game, std::uint16_t& hintIn
 // Deals a new game as the program does: Deal, the game-start events (their
 // random draws seeded from the game number), the open flags. Answers false
 // when the definition cannot be dealt.
-bool StartNewGame(SolGame& game, std::uint32_t& gameNumber, std::string* error = nullptr);
+bool StartNewGame(SolGame& game, std::uint32_t& gameNumber, std::string* error = nullptr,
+                  DealOrder order = DealOrder::kByNumber);
 
 }  // namespace cw

@@ -105,6 +105,30 @@ TEST(CliSurveyTest, OneLinePerDealInOrderThenTheSummary) {
   EXPECT_EQ(survey.lines[3].rfind("# Eight On: 3 deals, winnable ", 0), 0u) << survey.lines[3];
 }
 
+// --shuffled names another deal by the same number, which every command that
+// deals then deals alike, so that a survey's lines can be played again.
+TEST(CliSurveyTest, ShuffledDealsAreTheSameForEveryCommand) {
+  const Result own = Invoke({"deal", "FreeCell", "5"});
+  const Result shuffled = Invoke({"deal", "FreeCell", "5", "--shuffled"});
+  ASSERT_EQ(shuffled.status, kCliOk) << shuffled.err;
+  EXPECT_NE(shuffled.lines, own.lines);
+
+  const Result survey =
+      Invoke({"survey", "FreeCell", "5", "6", "--shuffled", "--nodes", "20000", "--jobs", "1"});
+  ASSERT_EQ(survey.lines.size(), 3u);
+  const Result solved = Invoke({"solve", "FreeCell", "5", "--shuffled", "--nodes", "20000"});
+  ASSERT_GE(solved.lines.size(), 2u);
+  ASSERT_EQ(solved.lines[0], "winnable");
+  EXPECT_EQ(Fields(survey.lines[0])[2], std::to_string(solved.lines.size() - 1));
+  std::vector<std::string> play = {"play", "FreeCell", "5", "--shuffled"};
+  play.insert(play.end(), solved.lines.begin() + 1, solved.lines.end());
+  const Result played = Invoke(play);
+  ASSERT_EQ(played.status, kCliOk) << played.err;
+  EXPECT_EQ(played.lines.back(), "won");
+
+  EXPECT_EQ(Invoke({"games", "--shuffled"}).status, kCliUsage);
+}
+
 TEST(WilsonIntervalTest, KnownValues) {
   const Interval half = WilsonInterval(50, 100);
   EXPECT_NEAR(half.low, 0.4038, 1e-4);

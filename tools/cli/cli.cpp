@@ -32,6 +32,8 @@ constexpr const char* kUsage =
     "       cardwright-cli solve GAME NUMBER [MOVE...] [--nodes N] [--seconds S] [--cpu] [--json]\n"
     "       cardwright-cli survey GAME FIRST LAST [--nodes N] [--seconds S] [--cpu] [--jobs J]\n"
     "GAME is a catalogue position or a game name; NUMBER a deal number (0 draws one);\n"
+    "with --shuffled, deal, play, moves, solve and survey deal a deck shuffled uniformly\n"
+    "from NUMBER instead of the program's deal of that number.\n"
     "MOVE is CARD:PILE, tap:PILE, undo or redo (which makes an undone move again).\n"
     "solve prints winnable, unwinnable or undecided, then the winning moves;\n"
     "survey prints NUMBER, verdict, moves, nodes and milliseconds per deal, then a summary.\n"
@@ -91,10 +93,18 @@ class Session {
     const auto json = std::find(args.begin(), args.end(), "--json");
     json_ = json != args.end();
     if (json_) args.erase(json);
+    const auto shuffled = std::find(args.begin(), args.end(), "--shuffled");
+    if (shuffled != args.end()) {
+      dealOrder_ = DealOrder::kShuffled;
+      args.erase(shuffled);
+    }
     if (args.empty()) return Usage();
     if (auto failure = TakeSolverOptions(args)) return Fail(failure->status, failure->message);
     const std::string command = args[0];
     if (solverOptions_ && command != "solve" && command != "survey") return Usage();
+    if (dealOrder_ == DealOrder::kShuffled && (command == "games" || command == "dump")) {
+      return Usage();
+    }
     args.erase(args.begin());
     if (command == "games" && args.empty()) return Games();
     if (command == "dump" && args.size() == 1) return Dump(args[0]);
@@ -180,7 +190,7 @@ class Session {
     probe.definition = game.definition;
     std::uint32_t number = *first;
     std::string error;
-    if (!StartNewGame(probe, number, &error)) {
+    if (!StartNewGame(probe, number, &error, dealOrder_)) {
       return Fail(kCliUsage, "'" + name + "' cannot be dealt: " + error);
     }
     // A deal the first try leaves open is searched on two threads where the
@@ -191,7 +201,7 @@ class Session {
     limits_.secondThread = std::uint64_t{jobs} * 2 <= cores;
     std::uint64_t counts[3] = {0, 0, 0};
     std::vector<double> milliseconds;
-    RunSurvey(game, *first, *last, limits_, jobs, [&](const SurveyEntry& entry) {
+    RunSurvey(game, *first, *last, dealOrder_, limits_, jobs, [&](const SurveyEntry& entry) {
       const double ms = entry.result.seconds * 1000;
       ++counts[static_cast<int>(entry.result.verdict)];
       milliseconds.push_back(ms);
@@ -320,7 +330,7 @@ class Session {
     if (!number) return Fail(kCliUsage, "bad game number '" + args[1] + "'");
     report.gameNumber = *number;
     std::string error;
-    if (!StartNewGame(game, report.gameNumber, &error)) {
+    if (!StartNewGame(game, report.gameNumber, &error, dealOrder_)) {
       return Fail(kCliUsage, "'" + report.game + "' cannot be dealt: " + error);
     }
     if (*number == 0) err_ << "game number " << report.gameNumber << '\n';
@@ -349,6 +359,7 @@ class Session {
   std::ostream& out_;
   std::ostream& err_;
   bool json_ = false;
+  DealOrder dealOrder_ = DealOrder::kByNumber;
   bool solverOptions_ = false;
   SolveLimits limits_;
   unsigned jobs_ = 0;

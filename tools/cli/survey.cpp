@@ -11,7 +11,7 @@
 
 namespace cw {
 
-void RunSurvey(const SolGame& game, std::uint32_t first, std::uint32_t last,
+void RunSurvey(const SolGame& game, std::uint32_t first, std::uint32_t last, DealOrder order,
                const SolveLimits& limits, unsigned jobs,
                const std::function<void(const SurveyEntry&)>& report) {
   if (last < first) return;
@@ -28,7 +28,7 @@ void RunSurvey(const SolGame& game, std::uint32_t first, std::uint32_t last,
       SurveyEntry entry;
       entry.number = static_cast<std::uint32_t>(first + i);
       std::uint32_t dealt = entry.number;
-      if (StartNewGame(deal, dealt)) entry.result = Solve(deal, limits);
+      if (StartNewGame(deal, dealt, nullptr, order)) entry.result = Solve(deal, limits);
       const std::lock_guard lock(mutex);
       done[i] = std::move(entry);
       finished.notify_one();

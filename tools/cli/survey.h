@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "engine/model/dealer.h"
 #include "engine/model/sol_game.h"
 #include "engine/solver/solver.h"
 
@@ -16,10 +17,11 @@ struct SurveyEntry {
   SolveResult result;
 };
 
-// Solves every deal from `first` to `last` with `jobs` threads (each on its
-// own copy of the definition in `game`). `report` is called in number order,
-// from the calling thread, as soon as each deal and all before it are done.
-void RunSurvey(const SolGame& game, std::uint32_t first, std::uint32_t last,
+// Solves every deal from `first` to `last`, dealt in `order`, with `jobs`
+// threads (each on its own copy of the definition in `game`). `report` is
+// called in number order, from the calling thread, as soon as each deal and
+// all before it are done.
+void RunSurvey(const SolGame& game, std::uint32_t first, std::uint32_t last, DealOrder order,
                const SolveLimits& limits, unsigned jobs,
                const std::function<void(const SurveyEntry&)>& report);
 

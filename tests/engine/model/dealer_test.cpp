@@ -104,6 +104,47 @@ TEST(DealerTest, SameNumberGivesTheSameDealAndOthersDiffer) {
   EXPECT_NE(game.cards, first);
 }
 
+// Over 5,200 numbers each of the 52 cards should lie at the bottom of the
+// first pile about 100 times; the chi-square statistic of the counts, with
+// 51 degrees of freedom, exceeds 86.7 once in a thousand times.
+double BottomCardChiSquare(DealOrder order) {
+  SolGame game = GameFrom(DealShape({26, 26}));
+  std::vector<int> counts(52, 0);
+  for (std::uint32_t number = 1; number <= 5200; ++number) {
+    std::uint32_t dealt = number;
+    EXPECT_TRUE(Deal(game, dealt, nullptr, order));
+    ++counts[*game.CardAt(0, 0)];
+  }
+  double chiSquare = 0;
+  for (const int count : counts) chiSquare += (count - 100.0) * (count - 100.0) / 100.0;
+  return chiSquare;
+}
+
+TEST(DealerTest, ShuffledDealsPlaceEveryCardEvenlyWithinItsGroup) {
+  EXPECT_LT(BottomCardChiSquare(DealOrder::kShuffled), 86.7);
+
+  DefinitionRecord twoGroups = DealShape({26, 26});
+  twoGroups.piles[1].dealGroup = 1;
+  for (std::size_t c = 0; c < 26; ++c) twoGroups.cards[c].dealGroup = 1;
+  SolGame game = GameFrom(twoGroups);
+  std::uint32_t number = 7;
+  ASSERT_TRUE(Deal(game, number, nullptr, DealOrder::kShuffled));
+  ExpectConsistentPiles(game);
+  for (std::uint16_t c = 0; c < 52; ++c) EXPECT_EQ(game.cards[c].pile, c < 26 ? 1 : 0) << c;
+  const std::vector<CardState> shuffled = game.cards;
+  ASSERT_TRUE(Deal(game, number, nullptr, DealOrder::kShuffled));
+  EXPECT_EQ(game.cards, shuffled);
+  ASSERT_TRUE(Deal(game, number));
+  EXPECT_NE(game.cards, shuffled);
+
+  twoGroups.cards[0].dealGroup = 0;  // group 1 is a card short
+  ParseDefinition(game, twoGroups, DisplayMetrics{});
+  std::string error;
+  EXPECT_FALSE(Deal(game, number, &error, DealOrder::kShuffled));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(game.HasPlayState());
+}
+
 TEST(DealerTest, NumberZeroIsReplacedByAChosenNumber) {
   RuntimeRandom a;
   RuntimeRandom b;
