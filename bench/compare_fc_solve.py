@@ -13,6 +13,7 @@ time, loading its game database included, over fc-solve's.
 
     bench/compare_fc_solve.py build/tools/cli/cardwright-cli 1 20 --seconds 10
     bench/compare_fc_solve.py build/tools/cli/cardwright-cli 1 20 --games "Sea Towers" ForeCell
+    bench/compare_fc_solve.py build/tools/cli/cardwright-cli 1 20 --shuffled
 """
 import argparse
 import json
@@ -38,9 +39,9 @@ GAMES = {
 COMPLETE_ORDER = ["-to", "01ABCDE"]
 
 
-def table(cli, game, number):
-    out = subprocess.run([cli, "deal", game, str(number)], check=True, capture_output=True,
-                         text=True).stdout
+def table(cli, game, number, dealing):
+    out = subprocess.run([cli, "deal", game, str(number), *dealing], check=True,
+                         capture_output=True, text=True).stdout
     piles = {}
     for line in out.splitlines():
         head, _, cards = line.partition(":")
@@ -71,12 +72,12 @@ def fc_solve(options, board_file, seconds):
     return "This game is solveable" in out, children_cpu_seconds() - before
 
 
-def ours(cli, game, number, seconds):
+def ours(cli, game, number, seconds, dealing):
     """Our verdict, the searching thread's processor seconds and the whole
     process's."""
     before = children_cpu_seconds()
     answer = json.loads(subprocess.run(
-        [cli, "solve", game, str(number), "--seconds", str(seconds), "--cpu", "--json"],
+        [cli, "solve", game, str(number), "--seconds", str(seconds), "--cpu", "--json", *dealing],
         check=True, capture_output=True, text=True).stdout)
     return answer["verdict"], answer["milliseconds"] / 1000, children_cpu_seconds() - before
 
@@ -89,7 +90,10 @@ def main():
     parser.add_argument("--games", nargs="+", choices=sorted(GAMES),
                         default=["FreeCell", "Baker's Game", "Eight Off"])
     parser.add_argument("--seconds", type=float, default=10)
+    parser.add_argument("--shuffled", action="store_true",
+                        help="deal decks shuffled uniformly from the numbers")
     args = parser.parse_args()
+    dealing = ["--shuffled"] if args.shuffled else []
     summaries = []
     contradictions = []
     print("game\tdeal\tours\tseconds\tfc-solve\tseconds")
@@ -97,9 +101,10 @@ def main():
         columns, cells, options, runs_of_any_length = GAMES[game]
         ours_times, ours_process_times, theirs_times = [], [], []
         for number in range(args.first, args.last + 1):
-            verdict, ours_time, ours_process_time = ours(args.cli, game, number, args.seconds)
+            verdict, ours_time, ours_process_time = ours(args.cli, game, number, args.seconds,
+                                                         dealing)
             with tempfile.NamedTemporaryFile("w", suffix=".board") as handle:
-                handle.write(board(table(args.cli, game, number), columns, cells))
+                handle.write(board(table(args.cli, game, number, dealing), columns, cells))
                 handle.flush()
                 solved, theirs_time = fc_solve(options, handle.name, args.seconds)
                 # Asked only to check our proof: its time is no part of the
