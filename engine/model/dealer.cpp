@@ -90,8 +90,9 @@ bool DealCards(SolGame& game, Pick pick, std::string* error) {
 
 // The game number's own order: a probe from a start that is a function of
 // the number.
-bool DealCardsByNumber(SolGame& game, std::uint32_t dealSeed, std::string* error) {
+bool DealCardsByNumber(SolGame& game, std::uint32_t gameNumber, std::string* error) {
   const GameDefinition& definition = game.definition;
+  const std::uint32_t dealSeed = gameNumber + 1000u;
   const auto n = static_cast<std::uint32_t>(definition.cards.size());
   const std::uint32_t step = DealProbeStep(n);
   const auto pick = [&](std::uint32_t k, std::uint16_t group,
@@ -215,13 +216,10 @@ bool Deal(SolGame& game, std::uint32_t& gameNumber, std::string* error, DealOrde
   game.counters.assign(definition.counters.size(), CounterState{});
 
   if (gameNumber == 0) gameNumber = ChooseGameNumber(game.random, SteadyClockTicks());
-  const std::uint32_t dealSeed = gameNumber + 1000u;
-
-  const auto dealCards = [&] {
-    return order == DealOrder::kShuffled ? DealCardsShuffled(game, gameNumber, error)
-                                         : DealCardsByNumber(game, dealSeed, error);
-  };
-  if (!definition.cards.empty() && !dealCards()) {
+  const bool placed = definition.cards.empty() ||
+                      (order == DealOrder::kShuffled ? DealCardsShuffled(game, gameNumber, error)
+                                                     : DealCardsByNumber(game, gameNumber, error));
+  if (!placed) {
     game.FreePlayState();
     return false;
   }
