@@ -1,6 +1,7 @@
 // Solver timings: positions expanded per second on the first deals of
-// FreeCell, Penguin and Double FreeCell, and on one deal searched long, each
-// search cut off by a node budget so that every run does the same work.
+// FreeCell, Penguin, Double FreeCell, Four by Ten and Repair, and on one deal
+// searched long, each search cut off by a node budget so that every run does
+// the same work.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -47,6 +48,11 @@ BENCHMARK_CAPTURE(BM_SolverPositions, FreeCell, std::string("FreeCell"))
 BENCHMARK_CAPTURE(BM_SolverPositions, Penguin, std::string("Penguin"))
     ->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SolverPositions, DoubleFreeCell, std::string("Double FreeCell"))
+    ->Arg(500)->Unit(benchmark::kMillisecond);
+// Ten cells, where most moves lead back to a position met.
+BENCHMARK_CAPTURE(BM_SolverPositions, FourByTen, std::string("Four by Ten"))
+    ->Arg(500)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SolverPositions, Repair, std::string("Repair"))
     ->Arg(500)->Unit(benchmark::kMillisecond);
 
 // One deal searched past the first try, so that most of its positions come

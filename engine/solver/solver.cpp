@@ -17,6 +17,7 @@
 #include "engine/solver/pile_symmetry.h"
 #include "engine/solver/position_novelty.h"
 #include "engine/solver/position_promise.h"
+#include "engine/solver/returning_moves.h"
 #include "engine/solver/safe_home_moves.h"
 #include "engine/solver/transposition_table.h"
 #include "engine/solver/turn_thread.h"
@@ -130,6 +131,7 @@ class Searcher {
         promise_(game.definition),
         novelty_(game.definition, hasher_.PileClasses()),
         safeHome_(game.definition),
+        returning_(game.definition, hasher_.PileClasses()),
         table_(limits.maxMemoryBytes == 0 ? ~std::size_t{0} : limits.maxMemoryBytes),
         limits_(limits),
         cancel_(cancel),
@@ -438,11 +440,18 @@ class Searcher {
     return false;
   }
 
-  // The settings of two piles that the position key reads, apart from their cards.
+  // The settings of two piles that the position key reads.
   static bool SameSettings(const PileState& a, const PileState& b) {
-    return a.count == b.count && a.shown == b.shown && a.enabled == b.enabled &&
-           a.acceptProgram == b.acceptProgram && a.pickProgram == b.pickProgram &&
-           a.manualOpen == b.manualOpen && a.baseRank == b.baseRank && a.baseSuit == b.baseSuit;
+    return a.count == b.count && SameSettingsApartFromCards(a, b);
+  }
+
+  // The pile the move into `node` took its cards from, where that move did
+  // nothing else and came from a position reached by a move: a move taking
+  // it back leads to the parent position again (see ReturningMoves).
+  // Precondition: the working copy stands at `node`.
+  std::optional<std::uint16_t> CardsOnlyMovedInto(std::uint32_t node) const {
+    if (node == kStart || nodesMet_[node].parent == kStart || !work_.journal) return std::nullopt;
+    return ReturningMoves::CardsOnlyMoved(*work_.journal, marks_.back().journalLength);
   }
 
   std::vector<MoveReference> LineTo(std::uint32_t node) const {
@@ -459,6 +468,7 @@ class Searcher {
   PositionPromise promise_;
   PositionNovelty novelty_;
   SafeHomeMoves safeHome_;
+  ReturningMoves returning_;
   TranspositionTable table_;
   SolveLimits limits_;
   const std::atomic<bool>* cancel_;
@@ -611,8 +621,17 @@ std::optional<SolveResult> Searcher::Go(std::uint64_t pauseAt) {
     const std::vector<MoveReference> legal = ListMoves(work_);
     const std::optional<MoveReference> safe =
         limits_.safeHomeMoves ? safeHome_.Find(work_, legal) : std::nullopt;
+    const std::optional<std::uint16_t> cameFrom = CardsOnlyMovedInto(node);
     for (const MoveReference& move : safe ? std::span(&*safe, 1) : std::span(legal)) {
       if (MirrorsAnEarlierMove(move)) continue;
+      // Moves back to a position met are passed over unmade. The first try
+      // still notes a move back to the parent, for the orders that replay
+      // it; a move to the same position again would lead them nowhere.
+      if (node != kStart && returning_.KeepsPosition(work_, move)) continue;
+      if (cameFrom && returning_.TakesBack(move, nodesMet_[node].move, *cameFrom)) {
+        if (firstTry_) movesMade_.push_back({node, keysMet_[nodesMet_[node].parent]});
+        continue;
+      }
       const Undo mark = Mark();
       if (!PerformPlayerMove(work_, move, nullptr)) continue;
       if (work_.won != 0) {
