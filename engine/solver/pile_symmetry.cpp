@@ -379,4 +379,10 @@ std::vector<std::uint16_t> InterchangeablePileClasses(const GameDefinition& defi
   return kept.classes;
 }
 
+bool SameSettingsApartFromCards(const PileState& a, const PileState& b) {
+  return a.shown == b.shown && a.enabled == b.enabled && a.acceptProgram == b.acceptProgram &&
+         a.pickProgram == b.pickProgram && a.manualOpen == b.manualOpen &&
+         a.baseRank == b.baseRank && a.baseSuit == b.baseSuit;
+}
+
 }  // namespace cw

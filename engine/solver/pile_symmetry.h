@@ -20,4 +20,9 @@ namespace cw {
 // when there is none).
 std::vector<std::uint16_t> InterchangeablePileClasses(const GameDefinition& definition);
 
+// Whether two piles agree in every setting play may read, apart from their
+// cards: two interchangeable piles alike in these and holding cards alike
+// play alike.
+bool SameSettingsApartFromCards(const PileState& a, const PileState& b);
+
 }  // namespace cw

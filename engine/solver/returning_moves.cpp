@@ -1,6 +1,7 @@
 #include "engine/solver/returning_moves.h"
 
 #include "engine/model/definition_index.h"
+#include "engine/solver/pile_symmetry.h"
 
 namespace cw {
 namespace {
@@ -32,12 +33,6 @@ bool AutomaticEventsSettle(const GameDefinition& definition, const DefinitionInd
 }
 
 }  // namespace
-
-bool SameSettingsApartFromCards(const PileState& a, const PileState& b) {
-  return a.shown == b.shown && a.enabled == b.enabled && a.acceptProgram == b.acceptProgram &&
-         a.pickProgram == b.pickProgram && a.manualOpen == b.manualOpen &&
-         a.baseRank == b.baseRank && a.baseSuit == b.baseSuit;
-}
 
 ReturningMoves::ReturningMoves(const GameDefinition& definition,
                                std::span<const std::uint16_t> pileClasses)

@@ -25,10 +25,6 @@
 
 namespace cw {
 
-// Whether two piles agree on every setting the position key reads apart from
-// how many cards they hold.
-bool SameSettingsApartFromCards(const PileState& a, const PileState& b);
-
 class ReturningMoves {
  public:
   // `pileClasses`: for each pile, the smallest pile interchangeable with it.

@@ -19,13 +19,6 @@ bool IsBase(const GameDefinition& definition, std::uint16_t pile) {
   return pile < definition.piles.size() && definition.piles[pile].kind == kBase;
 }
 
-// Whether two piles agree in every setting play may read, apart from their cards.
-bool SameSettings(const PileState& a, const PileState& b) {
-  return a.shown == b.shown && a.enabled == b.enabled && a.acceptProgram == b.acceptProgram &&
-         a.pickProgram == b.pickProgram && a.manualOpen == b.manualOpen &&
-         a.baseRank == b.baseRank && a.baseSuit == b.baseSuit;
-}
-
 }  // namespace
 
 SafeHomeMoves::SafeHomeMoves(const GameDefinition& definition) {
@@ -390,7 +383,7 @@ bool SafeHomeMoves::Safe(const SolGame& game, std::uint16_t card, std::uint16_t 
         if (classes_.empty()) classes_ = InterchangeablePileClasses(definition);
         BuildPileList(game, pile, otherList_);
         if (next != homeTakes || classes_[pile] != classes_[home] ||
-            !SameSettings(state, game.piles[home]) || otherList_ != homeList_) {
+            !SameSettingsApartFromCards(state, game.piles[home]) || otherList_ != homeList_) {
           return false;
         }
       }
