@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "engine/model/card_index.h"
+#include "engine/model/runtime_random.h"
 #include "engine/rules/moves.h"
 #include "engine/rules/player_move.h"
 #include "engine/solver/card_kinds.h"
@@ -112,14 +113,34 @@ constexpr Ordering kSeekingNovelty[] = {
 constexpr std::uint64_t kSearchTurn = 8192;
 
 // Which deals a judgement wins within a few thousand positions changes from
-// one judgement to the next far more than how many it wins. So past the
-// first try, before the second search takes its turns, a search tries
-// afresh with each of these in turn, for a short while: the plain judgement
-// with one of the terms against a position left out. Each starts from the
-// start with a table of its own, and follows its judgement alone, as the
-// first try does.
-constexpr PromiseWeights kFreshTries[] = {{.buried = 0}, {.aboveNext = 0}, {.unsequenced = 0}};
-constexpr std::uint64_t kFreshTryPositions = 16384;
+// one judgement to the next far more than how many it wins, and most of
+// those wins come within a few thousand positions. So past the first try,
+// before the second search takes its turns, a search tries afresh many
+// times, each for a short while with a judgement of its own: first the plain
+// judgement with one of the terms against a position left out, then
+// judgements whose weights are drawn at random (FreshTryWeights). Each starts
+// from the start with a table of its own, and follows its judgement alone,
+// as the first try does.
+constexpr PromiseWeights kFreshTriesLeavingOut[] = {
+    {.buried = 0}, {.aboveNext = 0}, {.unsequenced = 0}};
+constexpr std::size_t kFreshTries = 24;
+constexpr std::uint64_t kFreshTryPositions = 8192;
+
+// The judgement of fresh try `n`. The draws come from the runtime's own
+// generator, seeded with `n`, so that every machine tries the same ones and
+// the same input gets the same answer.
+PromiseWeights FreshTryWeights(std::size_t n) {
+  if (n < std::size(kFreshTriesLeavingOut)) return kFreshTriesLeavingOut[n];
+  RuntimeRandom random;
+  random.Seed(static_cast<std::uint32_t>(n));
+  const auto draw = [&random](int low, int high) { return low + random.Next() % (high - low + 1); };
+  return {.home = draw(4, 16),
+          .free = draw(0, 8),
+          .aboveNext = draw(0, 3),
+          .unsequenced = draw(0, 3),
+          .buried = draw(0, 3),
+          .buriedByRank = draw(0, 3)};
+}
 
 class Searcher {
  public:
@@ -696,8 +717,8 @@ class TurnsBeside {
   // take every turn; `firstNodes` are the positions the first search has
   // expanded. Answers a verdict that settles the position.
   std::optional<SolveResult> Take(std::uint64_t positions, std::uint64_t firstNodes) {
-    if (!fresh_ && tried_ < std::size(kFreshTries)) {
-      fresh_.emplace(start_, limits_, cancel_, silent_, kFreshTries[tried_++]);
+    if (!fresh_ && tried_ < kFreshTries) {
+      fresh_.emplace(start_, limits_, cancel_, silent_, FreshTryWeights(tried_++));
       if (std::optional<SolveResult> settled = fresh_->Begin()) {
         fresh_.reset();
         if (settled->verdict != SolveVerdict::kUndecided) return settled;
