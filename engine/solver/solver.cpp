@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <bit>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <optional>
 #include <queue>
 #include <span>
@@ -697,25 +699,31 @@ std::optional<SolveResult> Searcher::Go(std::uint64_t pauseAt) {
   return Finish(SolveVerdict::kUnwinnable);
 }
 
-// The turns taken beside the first search past its first try, on a thread
-// of their own or, on one thread, each after the first search's: the fresh
-// tries (kFreshTries), one after another, then the second search.
+// The turns taken beside the first search, on a thread of their own or, on
+// one thread, each after the first search's: the fresh tries (kFreshTries),
+// one after another, then the second search.
 class TurnsBeside {
  public:
-  // `start` is the position searched from; the second search has just
-  // been copied from the first at the end of its first try.
-  TurnsBeside(Searcher& second, const SolGame& start, const SolveLimits& limits,
-              const std::atomic<bool>* cancel, const std::atomic<bool>* stop)
-      : second_(second),
-        start_(start),
-        limits_(limits),
-        cancel_(cancel),
-        stop_(stop),
-        secondFrom_(second.Nodes()) {}
+  // `start` is the position searched from.
+  TurnsBeside(const SolGame& start, const SolveLimits& limits, const std::atomic<bool>* cancel,
+              const std::atomic<bool>* stop)
+      : start_(start), limits_(limits), cancel_(cancel), stop_(stop) {}
+
+  // The second search, which takes the turns once the fresh tries are done.
+  void BeginSecond(Searcher& second) {
+    second_ = &second;
+    secondFrom_ = second.Nodes();
+  }
+  // Whether the fresh tries are done and the second search is yet to come.
+  bool AwaitsSecond() const { return !fresh_ && tried_ >= kFreshTries && second_ == nullptr; }
+  // The time the turns beside have taken so far, on the clock the limits name.
+  double Elapsed() const { return second_ != nullptr ? second_->Elapsed() : elapsed_; }
 
   // Takes a turn of at most `positions` positions, on the thread that is to
   // take every turn; `firstNodes` are the positions the first search has
   // expanded. Answers a verdict that settles the position.
+  // Before the second search has begun (BeginSecond), a turn past the fresh
+  // tries does nothing.
   std::optional<SolveResult> Take(std::uint64_t positions, std::uint64_t firstNodes) {
     if (!fresh_ && tried_ < kFreshTries) {
       fresh_.emplace(start_, limits_, cancel_, silent_, FreshTryWeights(tried_++));
@@ -724,8 +732,8 @@ class TurnsBeside {
         if (settled->verdict != SolveVerdict::kUndecided) return settled;
         return std::nullopt;
       }
-      // Its time counts on from the second search's, on the same thread.
-      fresh_->GoOnBeside(stop_, second_.Elapsed());
+      // Its time counts on from the turns taken beside so far, on the same thread.
+      fresh_->GoOnBeside(stop_, Elapsed());
     }
     if (fresh_) {
       std::optional<SolveResult> settled =
@@ -733,26 +741,30 @@ class TurnsBeside {
       if (settled && settled->verdict != SolveVerdict::kUndecided) return settled;
       if (settled || fresh_->Nodes() >= kFreshTryPositions) {
         freshNodes_ += fresh_->Nodes();
+        elapsed_ = fresh_->Elapsed();
         fresh_.reset();
       }
       return std::nullopt;
     }
-    second_.ReportBeside(firstNodes - secondFrom_ + freshNodes_);
-    return second_.Go(second_.Nodes() + positions);
+    if (second_ == nullptr) return std::nullopt;
+    second_->ReportBeside(firstNodes - secondFrom_ + freshNodes_);
+    return second_->Go(second_->Nodes() + positions);
   }
 
   // The positions expanded beside the first search so far.
   std::uint64_t Nodes() const {
-    return second_.Nodes() - secondFrom_ + freshNodes_ + (fresh_ ? fresh_->Nodes() : 0);
+    return (second_ != nullptr ? second_->Nodes() - secondFrom_ : 0) + freshNodes_ +
+           (fresh_ ? fresh_->Nodes() : 0);
   }
 
  private:
-  Searcher& second_;
+  Searcher* second_ = nullptr;
   SolGame start_;
   SolveLimits limits_;
   const std::atomic<bool>* cancel_;
   const std::atomic<bool>* stop_;
-  std::uint64_t secondFrom_;
+  std::uint64_t secondFrom_ = 0;
+  double elapsed_ = 0;    // the time the fresh tries ended so far took
   SolveProgress silent_;  // the first search reports for all
   std::size_t tried_ = 0;
   std::optional<Searcher> fresh_;  // the fresh try under way
@@ -769,7 +781,7 @@ class TwoSearches {
  public:
   TwoSearches(const SolGame& game, const SolveLimits& limits, const std::atomic<bool>* cancel,
               const SolveProgress& progress)
-      : budget_(limits.maxNodes == 0 ? ~std::uint64_t{0} : limits.maxNodes),
+      : budget_(limits.maxNodes == 0 ? kNoBudget : limits.maxNodes),
         secondThread_(limits.secondThread),
         limits_(HalfTheMemory(limits)),
         cancel_(cancel),
@@ -778,7 +790,7 @@ class TwoSearches {
   // Searches from the current position of Work(), which it leaves there.
   // Positions left in the tables by an earlier exhaustive search are known
   // dead and stay.
-  SolveResult Run();
+  SolveResult Run() { return secondThread_ && budget_ == kNoBudget ? RunApart() : RunInTurns(); }
 
   SolGame& Work() { return first_.Work(); }
 
@@ -791,6 +803,20 @@ class TwoSearches {
     return limits;
   }
 
+  static constexpr std::uint64_t kNoBudget = ~std::uint64_t{0};
+
+  // Past the first try, the first search and the turns beside it take turns
+  // of kSearchTurn positions each, so that the positions each expands, and
+  // so the answer, come out the same on one thread or two.
+  SolveResult RunInTurns();
+  // Without a node budget nothing has to come out the same from run to run,
+  // so on two threads the turns beside go on from the start, and neither
+  // thread waits for the other: in the rounds of RunInTurns the thread whose
+  // search costs less per position waits for the other's, and the thread
+  // beside would wait out the first try. The first try's answer still comes
+  // first, so a deal it settles gets its short line every time.
+  SolveResult RunApart();
+
   std::uint64_t budget_;
   bool secondThread_;
   SolveLimits limits_;
@@ -798,7 +824,7 @@ class TwoSearches {
   Searcher first_;
 };
 
-SolveResult TwoSearches::Run() {
+SolveResult TwoSearches::RunInTurns() {
   if (std::optional<SolveResult> settled = first_.Begin()) return *settled;
   if (std::optional<SolveResult> settled = first_.Go(budget_)) return *settled;
   if (!first_.FirstTryDone()) return first_.Abandon();
@@ -808,7 +834,8 @@ SolveResult TwoSearches::Run() {
   first_.TakeTurns(kTakingTurns);
   second.TakeTurns(kSeekingNovelty);
   std::atomic<bool> stopBeside{false};
-  TurnsBeside beside(second, first_.AtStart(), limits_, cancel_, &stopBeside);
+  TurnsBeside beside(first_.AtStart(), limits_, cancel_, &stopBeside);
+  beside.BeginSecond(second);
   // The time reported is the longer of the two threads': with processor
   // time, each thread counts its own.
   const auto settle = [&](SolveResult result, std::uint64_t besideNodes) {
@@ -858,6 +885,89 @@ SolveResult TwoSearches::Run() {
       first_.Abandon();
       return settle(*std::move(besideSettled), beside.Nodes());
     }
+  }
+}
+
+SolveResult TwoSearches::RunApart() {
+  if (std::optional<SolveResult> settled = first_.Begin()) return *settled;
+  std::atomic<bool> stopBeside{false};
+  TurnsBeside beside(first_.AtStart(), limits_, cancel_, &stopBeside);
+  std::atomic<std::uint64_t> besideNodes{0};
+  std::atomic<bool> besideEnded{false};
+  std::optional<SolveResult> besideResult;  // written before besideEnded is set
+  // The second search, handed to the thread beside at the end of the first try.
+  std::optional<Searcher> second;
+  std::mutex handing;
+  std::condition_variable handed;
+  bool secondReady = false;
+  bool closing = false;
+
+  TurnThread thread;
+  thread.Start([&] {
+    while (!stopBeside.load(std::memory_order_relaxed)) {
+      if (beside.AwaitsSecond()) {
+        std::unique_lock lock(handing);
+        handed.wait(lock, [&] { return secondReady || closing; });
+        if (closing) break;
+        lock.unlock();
+        second->GoOnBeside(&stopBeside, beside.Elapsed());
+        beside.BeginSecond(*second);
+      }
+      std::optional<SolveResult> settled = beside.Take(kSearchTurn, 0);
+      besideNodes = beside.Nodes();
+      if (settled) {
+        besideResult = std::move(settled);
+        besideEnded = true;
+        break;
+      }
+    }
+  });
+  // Stops the thread beside; its answer where it settled the position,
+  // else `result`.
+  const auto finish = [&](SolveResult result) {
+    stopBeside = true;
+    {
+      const std::lock_guard lock(handing);
+      closing = true;
+    }
+    handed.notify_all();
+    thread.Wait();
+    if (result.verdict == SolveVerdict::kUndecided && besideResult &&
+        besideResult->verdict != SolveVerdict::kUndecided) {
+      result = *std::move(besideResult);
+    }
+    result.nodes = first_.Nodes() + beside.Nodes();
+    result.seconds = std::max(result.seconds, first_.Elapsed());
+    return result;
+  };
+  const auto besideSettled = [&] {
+    return besideEnded.load() && besideResult->verdict != SolveVerdict::kUndecided;
+  };
+  // A position at a time the first search might spend past the moment the
+  // thread beside settles it.
+  constexpr std::uint64_t kLookBeside = 1024;
+  while (true) {
+    first_.ReportBeside(besideNodes);
+    if (std::optional<SolveResult> settled = first_.Go(first_.Nodes() + kLookBeside)) {
+      return finish(*std::move(settled));
+    }
+    if (first_.FirstTryDone()) break;
+  }
+  if (besideSettled()) return finish(first_.Abandon());
+  second.emplace(first_);
+  first_.TakeTurns(kTakingTurns);
+  second->TakeTurns(kSeekingNovelty);
+  {
+    const std::lock_guard lock(handing);
+    secondReady = true;
+  }
+  handed.notify_all();
+  while (true) {
+    first_.ReportBeside(besideNodes);
+    if (std::optional<SolveResult> settled = first_.Go(first_.Nodes() + kLookBeside)) {
+      return finish(*std::move(settled));
+    }
+    if (besideSettled()) return finish(first_.Abandon());
   }
 }
 

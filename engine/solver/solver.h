@@ -32,7 +32,11 @@ struct SolveLimits {
   bool safeHomeMoves = true;
   // Past its first try a search goes on as two searches taking turns. Let
   // the second take its turns on a thread of its own, while the first takes
-  // its own: the same answers as on one thread, sooner where a core is free.
+  // its own: with a node budget, the same answers as on one thread, sooner
+  // where a core is free. Without one, the thread beside starts at once and
+  // neither thread waits for the other, so a time budget buys more positions;
+  // a deal settled past the first try may then get another line from run to
+  // run.
   bool secondThread = false;
 };
 

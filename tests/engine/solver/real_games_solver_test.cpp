@@ -84,6 +84,42 @@ TEST(RealGamesSolverTest, LongSearchesGiveTheSameLineEachTimeOnOneThreadOrTwoAnd
   }
 }
 
+// Without a node budget the fresh tries go on beside the first try from the
+// start, and one of them wins this deal within a few thousand positions
+// (sooner than the first try's 6,346); the first try's line still comes
+// first, so it is the line every time, as on one thread.
+TEST(RealGamesSolverTest, WithoutANodeBudgetTheFirstTrysLineComesFirstOnTwoThreads) {
+  auto game = testing::DealGame("Repair", 18);
+  ASSERT_TRUE(game);
+  const SolveResult alone = Solve(*game, SolveLimits{});
+  ASSERT_EQ(alone.verdict, SolveVerdict::kWinnable);
+  ASSERT_LT(alone.nodes, 65536u);
+  SolveLimits limits;
+  limits.secondThread = true;
+  for (int run = 0; run < 3; ++run) {
+    const SolveResult apart = Solve(*game, limits);
+    EXPECT_EQ(apart.verdict, SolveVerdict::kWinnable);
+    EXPECT_EQ(apart.moves, alone.moves);
+  }
+}
+
+// Past its first try this deal is won beside it (on one thread by the
+// second fresh try); searched apart on two threads, the line found on the
+// thread beside is the answer, and it replays.
+TEST(RealGamesSolverTest, ALineFoundBesideWithoutANodeBudgetReplays) {
+  auto game = testing::DealGame("Repair", 5);
+  ASSERT_TRUE(game);
+  SolveLimits limits;
+  limits.secondThread = true;
+  const SolveResult result = Solve(*game, limits);
+  ASSERT_EQ(result.verdict, SolveVerdict::kWinnable);
+  EXPECT_GT(result.nodes, 65536u);
+  for (const MoveReference& move : result.moves) {
+    ASSERT_TRUE(PerformPlayerMove(*game, move, nullptr));
+  }
+  EXPECT_TRUE(game->won);
+}
+
 // Past the first try the first search and the turns beside it (the fresh
 // tries, then the second search) share the node budget, and the progress
 // reported counts the positions all of them expanded, never going back.
