@@ -889,6 +889,10 @@ SolveResult TwoSearches::RunInTurns() {
 }
 
 SolveResult TwoSearches::RunApart() {
+  // Each thread looks this often (in positions it expands) whether the other
+  // has settled the position, and the thread beside tells the first how
+  // many it has expanded, for the progress reported.
+  constexpr std::uint64_t kLookBeside = 1024;
   if (std::optional<SolveResult> settled = first_.Begin()) return *settled;
   std::atomic<bool> stopBeside{false};
   TurnsBeside beside(first_.AtStart(), limits_, cancel_, &stopBeside);
@@ -913,7 +917,7 @@ SolveResult TwoSearches::RunApart() {
         second->GoOnBeside(&stopBeside, beside.Elapsed());
         beside.BeginSecond(*second);
       }
-      std::optional<SolveResult> settled = beside.Take(kSearchTurn, 0);
+      std::optional<SolveResult> settled = beside.Take(kLookBeside, 0);
       besideNodes = beside.Nodes();
       if (settled) {
         besideResult = std::move(settled);
@@ -943,9 +947,6 @@ SolveResult TwoSearches::RunApart() {
   const auto besideSettled = [&] {
     return besideEnded.load() && besideResult->verdict != SolveVerdict::kUndecided;
   };
-  // A position at a time the first search might spend past the moment the
-  // thread beside settles it.
-  constexpr std::uint64_t kLookBeside = 1024;
   while (true) {
     first_.ReportBeside(besideNodes);
     if (std::optional<SolveResult> settled = first_.Go(first_.Nodes() + kLookBeside)) {
