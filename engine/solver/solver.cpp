@@ -928,8 +928,8 @@ SolveResult TwoSearches::RunApart() {
       }
     }
   });
-  // Stops the thread beside; its answer where it settled the position,
-  // else `result`.
+  // Stops the thread beside; its answer where it settled the position and
+  // the caller has not cancelled the search since, else `result`.
   const auto finish = [&](SolveResult result) {
     stopBeside = true;
     {
@@ -938,7 +938,8 @@ SolveResult TwoSearches::RunApart() {
     }
     handed.notify_all();
     thread.Wait();
-    if (result.verdict == SolveVerdict::kUndecided && besideResult &&
+    const bool cancelled = cancel_ != nullptr && cancel_->load();
+    if (!cancelled && result.verdict == SolveVerdict::kUndecided && besideResult &&
         besideResult->verdict != SolveVerdict::kUndecided) {
       result = *std::move(besideResult);
     }
