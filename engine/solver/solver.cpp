@@ -909,6 +909,21 @@ SolveResult TwoSearches::RunApart() {
   bool closing = false;
 
   TurnThread thread;
+  // Stops the thread beside. It runs on every way out of here, an exception
+  // included, before the thread ends: the thread waits for its job to end,
+  // and the job for the second search or for this.
+  const auto stop = [&] {
+    stopBeside = true;
+    {
+      const std::lock_guard lock(handing);
+      closing = true;
+    }
+    handed.notify_all();
+  };
+  struct StopOnLeaving {
+    const decltype(stop)& stopping;
+    ~StopOnLeaving() { stopping(); }
+  } stopOnLeaving{stop};
   thread.Start([&] {
     while (!stopBeside.load(std::memory_order_relaxed)) {
       if (beside.AwaitsSecond()) {
@@ -931,12 +946,7 @@ SolveResult TwoSearches::RunApart() {
   // Stops the thread beside; its answer where it settled the position and
   // the caller has not cancelled the search since, else `result`.
   const auto finish = [&](SolveResult result) {
-    stopBeside = true;
-    {
-      const std::lock_guard lock(handing);
-      closing = true;
-    }
-    handed.notify_all();
+    stop();
     thread.Wait();
     const bool cancelled = cancel_ != nullptr && cancel_->load();
     if (!cancelled && result.verdict == SolveVerdict::kUndecided && besideResult &&

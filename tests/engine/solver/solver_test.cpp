@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <utility>
 
 #include "engine/rules/player_move.h"
@@ -149,6 +150,20 @@ TEST(SolverSlowTest, AProofPastTheFirstTryCostsAtMostTwiceAsMuch) {
   const SolveResult result = ProofOfWanderingGame(8);
   EXPECT_GE(result.nodes, 2 * kPositions - kFirstTry - 8192);
   EXPECT_LE(result.nodes, 2 * kPositions - kFirstTry + kFreshTries + 8192);
+}
+
+// No try of this game settles it in a few thousand positions, so without a
+// budget the thread beside would search on for good unless told to stop: it
+// is told on every way out, a caller's exception included.
+TEST(SolverTest, AnExceptionFromTheProgressReportEndsASearchOnTwoThreads) {
+  HandBuiltGame built = WanderingGame(8, 2);
+  SolveLimits limits;
+  limits.secondThread = true;
+  EXPECT_THROW(Solve(built.Deal(), limits, nullptr,
+                     [](std::uint64_t nodes) {
+                       if (nodes > 20000) throw std::runtime_error("stop");
+                     }),
+               std::runtime_error);
 }
 
 TEST(SolverTest, InterchangeablePilesShrinkTheSearch) {
