@@ -965,23 +965,19 @@ SolveResult TwoSearches::RunApart() {
     if (std::optional<SolveResult> settled = first_.Go(first_.Nodes() + kLookBeside)) {
       return finish(*std::move(settled));
     }
-    if (first_.FirstTryDone()) break;
-  }
-  if (besideSettled()) return finish(first_.Abandon());
-  second.emplace(first_);
-  first_.TakeTurns(kTakingTurns);
-  second->TakeTurns(kSeekingNovelty);
-  {
-    const std::lock_guard lock(handing);
-    secondReady = true;
-  }
-  handed.notify_all();
-  while (true) {
-    first_.ReportBeside(besideNodes);
-    if (std::optional<SolveResult> settled = first_.Go(first_.Nodes() + kLookBeside)) {
-      return finish(*std::move(settled));
-    }
+    // An answer beside counts only once the first try has ended.
+    if (!second && !first_.FirstTryDone()) continue;
     if (besideSettled()) return finish(first_.Abandon());
+    if (!second) {
+      second.emplace(first_);
+      first_.TakeTurns(kTakingTurns);
+      second->TakeTurns(kSeekingNovelty);
+      {
+        const std::lock_guard lock(handing);
+        secondReady = true;
+      }
+      handed.notify_all();
+    }
   }
 }
 
