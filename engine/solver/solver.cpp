@@ -943,22 +943,21 @@ SolveResult TwoSearches::RunApart() {
       }
     }
   });
+  const auto besideSettled = [&] {
+    return besideEnded.load() && besideResult->verdict != SolveVerdict::kUndecided;
+  };
   // Stops the thread beside; its answer where it settled the position and
   // the caller has not cancelled the search since, else `result`.
   const auto finish = [&](SolveResult result) {
     stop();
     thread.Wait();
     const bool cancelled = cancel_ != nullptr && cancel_->load();
-    if (!cancelled && result.verdict == SolveVerdict::kUndecided && besideResult &&
-        besideResult->verdict != SolveVerdict::kUndecided) {
+    if (!cancelled && result.verdict == SolveVerdict::kUndecided && besideSettled()) {
       result = *std::move(besideResult);
     }
     result.nodes = first_.Nodes() + beside.Nodes();
     result.seconds = std::max(result.seconds, first_.Elapsed());
     return result;
-  };
-  const auto besideSettled = [&] {
-    return besideEnded.load() && besideResult->verdict != SolveVerdict::kUndecided;
   };
   while (true) {
     first_.ReportBeside(besideNodes);
